@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Builds Plexa and runs the demo on the virtual sensors.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh build
+exec java -Djava.library.path=build/lib -cp build/java/plexa.jar:build/java/plexa-demo.jar \
+  edu.qet.brightloom.plexa.demo.Demo "$@"

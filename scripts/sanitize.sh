@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh build-asan -DPLEXA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+cd build-asan
+ctest --output-on-failure -j"$(nproc)"

@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Builds everything and runs the whole test suite (each test case in its own process).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh build
+cd build
+ctest --output-on-failure -j"$(nproc)"
