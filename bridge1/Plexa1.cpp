@@ -1,6 +1,196 @@
-// Entry points of Plexa1.
+// The native methods of edu.qet.brightloom.plexa.Plexa1. Each one that names a
+// sensor reaches its session through the sensor table. A method given an
+// index outside 0 to 9, an empty slot or a session without a sensor touches
+// nothing and answers "nothing there": false, 0, zeros, or a not-connected
+// code where the answer is a runtime code (0 would read as success).
 #include "edu_qet_brightloom_plexa_Plexa1.h"
 
-extern "C" JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getSensorCount(JNIEnv*, jclass) {
-    return 0;
+#include "KSDK.h"
+#include "SensorTable.h"
+#include "StatusMap.h"
+
+using plexa::bridge1::ensureSensorTable;
+using plexa::bridge1::isValidSensorIndex;
+using plexa::bridge1::replaceSession;
+using plexa::bridge1::sessionAt;
+using plexa::bridge1::statusFromResult;
+
+namespace {
+
+// The slot's session when it holds a sensor, else null.
+KSDK* sessionWithSensor(jint index) {
+    KSDK* session = sessionAt(index);
+    return session != nullptr && session->sensor != nullptr ? session : nullptr;
 }
+
+jlong counterOf(jint index, std::atomic<std::int32_t> KSDK::*counter) {
+    KSDK* session = sessionAt(index);
+    return session == nullptr ? 0 : static_cast<jlong>((session->*counter).load(std::memory_order_relaxed));
+}
+
+// Looks the callbacks up in the class whose static _startNUI was called (a
+// subclass's override is still what a call on the target reaches). The first
+// one missing ends the look-ups; its NoSuchMethodError stays pending for the
+// Java caller, and no JNI call follows it.
+void lookUpCallbacks(JNIEnv* env, jclass plexaClass, KSDK& session, bool depth, bool video, bool skeleton) {
+    struct Callback {
+        bool wanted;
+        const char* name;
+        const char* signature;
+        jmethodID* member;
+    };
+    const Callback callbacks[] = {
+        {depth, "onDepthFrameEventFromNative", "([S[F[F)V", &session.depthCallback},
+        {video, "onVideoFrameEventFromNative", "([B)V", &session.videoCallback},
+        {video, "onInfraredFrameEventFromNative", "([S)V", &session.infraredCallback},
+        {skeleton, "onSkeletonFrameEventFromNative", "([Z[F[B)V", &session.skeletonCallback},
+    };
+    for (const Callback& callback : callbacks) {
+        if (!callback.wanted) continue;
+        *callback.member = env->GetMethodID(plexaClass, callback.name, callback.signature);
+        if (*callback.member == nullptr) return;
+    }
+}
+
+bool asksForStream(jint resolutionCode) {
+    return resolutionCode >= NuiResolution80x60 && resolutionCode <= NuiResolution1280x960;
+}
+
+}  // namespace
+
+extern "C" {
+
+JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1createNUI(JNIEnv*, jclass, jint index) {
+    ensureSensorTable();
+    if (!isValidSensorIndex(index)) return JNI_FALSE;
+    KSDK* session = replaceSession(index);
+    return session != nullptr && session->sensor != nullptr ? JNI_TRUE : JNI_FALSE;
+}
+
+// A _startNUI with no _createNUI before it makes the table itself (banner
+// included), so a program that skips _createNUI still gets its sensor.
+JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1startNUI(JNIEnv* env, jclass plexaClass,
+                                                                       jboolean skeleton, jint depthResolution,
+                                                                       jint videoResolution, jboolean infrared,
+                                                                       jobject callbackTarget, jint index) {
+    if (!isValidSensorIndex(index)) return 0;
+    ensureSensorTable();
+    KSDK* session = replaceSession(index);
+    if (session == nullptr) return statusFromResult(E_OUTOFMEMORY);
+    if (session->sensor == nullptr) return 0;
+    session->Nui_Zero();
+
+    env->GetJavaVM(&session->javaVM);
+    // A null target starts the sensor all the same: frames are fetched,
+    // counted and recorded, and no callback is made.
+    if (callbackTarget != nullptr) session->callbackTarget = env->NewGlobalRef(callbackTarget);
+    lookUpCallbacks(env, plexaClass, *session, asksForStream(depthResolution), asksForStream(videoResolution),
+                    skeleton == JNI_TRUE);
+    return statusFromResult(
+        session->Nui_Init(skeleton != JNI_FALSE, depthResolution, videoResolution, infrared != JNI_FALSE));
+}
+
+JNIEXPORT void JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1stopNUI(JNIEnv*, jclass, jint index) {
+    if (KSDK* session = sessionAt(index)) session->Nui_UnInit();
+}
+
+JNIEXPORT jlong JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getSkeletonFrameCounter(JNIEnv*, jclass,
+                                                                                        jint index) {
+    return counterOf(index, &KSDK::skeletonFrameCount);
+}
+
+JNIEXPORT jlong JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getVideoFrameCounter(JNIEnv*, jclass, jint index) {
+    return counterOf(index, &KSDK::videoFrameCount);
+}
+
+JNIEXPORT jlong JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getDepthFrameCounter(JNIEnv*, jclass, jint index) {
+    return counterOf(index, &KSDK::depthFrameCount);
+}
+
+JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1setElevationAngle(JNIEnv*, jclass, jint angle,
+                                                                                jint index) {
+    KSDK* session = sessionWithSensor(index);
+    return session == nullptr ? NuiErrorNotConnected : session->Nui_SetElevationAngle(angle);
+}
+
+JNIEXPORT jlong JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getElevationAngle(JNIEnv*, jclass, jint index) {
+    KSDK* session = sessionWithSensor(index);
+    return session == nullptr ? 0 : static_cast<jlong>(session->Nui_GetElevationAngle());
+}
+
+JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1setNearMode(JNIEnv*, jclass, jboolean on,
+                                                                              jint index) {
+    KSDK* session = sessionWithSensor(index);
+    return session != nullptr && session->Nui_SetNearMode(on != JNI_FALSE) ? JNI_TRUE : JNI_FALSE;
+}
+
+JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getNearMode(JNIEnv*, jclass, jint index) {
+    KSDK* session = sessionWithSensor(index);
+    return session != nullptr && session->Nui_GetNearMode() ? JNI_TRUE : JNI_FALSE;
+}
+
+JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1stopSkeletonTracking(JNIEnv*, jclass,
+                                                                                       jint index) {
+    KSDK* session = sessionWithSensor(index);
+    return session != nullptr && session->Nui_StopSkeletonTracking() ? JNI_TRUE : JNI_FALSE;
+}
+
+JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1startSkeletonTracking(JNIEnv*, jclass,
+                                                                                        jboolean seated,
+                                                                                        jint index) {
+    KSDK* session = sessionWithSensor(index);
+    return session != nullptr && session->Nui_StartSkeletonTracking(seated != JNI_FALSE) ? JNI_TRUE : JNI_FALSE;
+}
+
+JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getSensorCount(JNIEnv*, jclass) {
+    int count = 0;
+    if (FAILED(NuiGetSensorCount(&count))) return 0;
+    return count;
+}
+
+JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getStatus(JNIEnv*, jclass, jint index) {
+    KSDK* session = sessionWithSensor(index);
+    return session == nullptr ? statusFromResult(NuiErrorNotConnected) : session->Nui_GetStatus();
+}
+
+// x, y and z of the reading (its fourth component is not delivered); zeros
+// when there is no sensor or the read fails. Null only when the VM cannot make
+// the array, with its OutOfMemoryError pending for the caller.
+JNIEXPORT jfloatArray JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getAccelerometerReading(JNIEnv* env, jclass,
+                                                                                             jint index) {
+    NuiVector4 reading{};
+    if (KSDK* session = sessionWithSensor(index)) session->Nui_ReadAccelerometer(&reading);
+    const jfloat xyz[3] = {reading.x, reading.y, reading.z};
+    jfloatArray array = env->NewFloatArray(3);
+    if (array == nullptr) return nullptr;
+    env->SetFloatArrayRegion(array, 0, 3, xyz);
+    return array;
+}
+
+JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1saveDepthFrames(JNIEnv* env, jclass,
+                                                                                  jstring fileName, jint index) {
+    KSDK* session = sessionWithSensor(index);
+    if (session == nullptr || fileName == nullptr) return JNI_FALSE;
+    const char* path = env->GetStringUTFChars(fileName, nullptr);
+    if (path == nullptr) return JNI_FALSE;  // out of memory; the VM's error stays pending
+    const bool opened = session->Nui_SaveDepthFrames(path);
+    env->ReleaseStringUTFChars(fileName, path);
+    return opened ? JNI_TRUE : JNI_FALSE;
+}
+
+JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1closeDepthFile(JNIEnv*, jclass, jint index) {
+    KSDK* session = sessionWithSensor(index);
+    return session != nullptr && session->Nui_CloseDepthFile() ? JNI_TRUE : JNI_FALSE;
+}
+
+JNIEXPORT void JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1computeUV(JNIEnv*, jclass, jboolean on, jint index) {
+    if (KSDK* session = sessionWithSensor(index)) session->computeUV.store(on != JNI_FALSE, std::memory_order_relaxed);
+}
+
+JNIEXPORT void JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1computeXYZ(JNIEnv*, jclass, jboolean on, jint index) {
+    if (KSDK* session = sessionWithSensor(index)) {
+        session->computeXYZ.store(on != JNI_FALSE, std::memory_order_relaxed);
+    }
+}
+
+}  // extern "C"

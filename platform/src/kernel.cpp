@@ -66,6 +66,11 @@ public:
         return true;
     }
 
+    std::size_t size() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return objects_.size();
+    }
+
     bool isSignalled(const KernelObject& object) {
         std::lock_guard<std::mutex> lock(mutex_);
         return object.signalled;
@@ -207,6 +212,10 @@ BOOL WINAPI CloseHandle(HANDLE handle) {
 
 DWORD WINAPI GetCurrentThreadId() {
     return static_cast<DWORD>(::syscall(SYS_gettid));
+}
+
+std::size_t PlexaOpenHandleCount() {
+    return registry().size();
 }
 
 }  // extern "C"

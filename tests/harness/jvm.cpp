@@ -85,7 +85,7 @@ jobject Jvm::newObject(const char* className) const {
         throw std::runtime_error(std::string("no default constructor: ") + className);
     }
     jobject local = e->NewObject(cls, constructor);
-    if (local == nullptr) {
+    if (local == nullptr || e->ExceptionCheck()) {
         takeException(e);
         throw std::runtime_error(std::string("cannot construct ") + className);
     }
@@ -102,6 +102,7 @@ std::string takeException(JNIEnv* env) {
     jclass classClass = env->FindClass("java/lang/Class");
     jmethodID getName = env->GetMethodID(classClass, "getName", "()Ljava/lang/String;");
     auto name = static_cast<jstring>(env->CallObjectMethod(cls, getName));
+    if (env->ExceptionCheck()) env->ExceptionClear();
     std::string result;
     if (name != nullptr) {
         const char* chars = env->GetStringUTFChars(name, nullptr);

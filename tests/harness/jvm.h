@@ -56,17 +56,25 @@ R callStatic(const char* className, const char* name, const char* signature, Arg
         takeException(env);
         throw std::runtime_error(std::string("no static method ") + name + signature);
     }
+    // Each call is followed by ExceptionCheck, so -Xcheck:jni sees the result
+    // checked; a pending exception stays for the test to take.
     if constexpr (std::is_same_v<R, void>) {
         env->CallStaticVoidMethod(cls, method, args...);
-    } else if constexpr (std::is_same_v<R, jboolean>) {
-        return env->CallStaticBooleanMethod(cls, method, args...);
-    } else if constexpr (std::is_same_v<R, jint>) {
-        return env->CallStaticIntMethod(cls, method, args...);
-    } else if constexpr (std::is_same_v<R, jlong>) {
-        return env->CallStaticLongMethod(cls, method, args...);
+        env->ExceptionCheck();
     } else {
-        static_assert(std::is_convertible_v<R, jobject>, "unsupported result type");
-        return static_cast<R>(env->CallStaticObjectMethod(cls, method, args...));
+        R result{};
+        if constexpr (std::is_same_v<R, jboolean>) {
+            result = env->CallStaticBooleanMethod(cls, method, args...);
+        } else if constexpr (std::is_same_v<R, jint>) {
+            result = env->CallStaticIntMethod(cls, method, args...);
+        } else if constexpr (std::is_same_v<R, jlong>) {
+            result = env->CallStaticLongMethod(cls, method, args...);
+        } else {
+            static_assert(std::is_convertible_v<R, jobject>, "unsupported result type");
+            result = static_cast<R>(env->CallStaticObjectMethod(cls, method, args...));
+        }
+        env->ExceptionCheck();
+        return result;
     }
 }
 
@@ -83,15 +91,21 @@ R callMethod(jobject target, const char* name, const char* signature, Args... ar
     }
     if constexpr (std::is_same_v<R, void>) {
         env->CallVoidMethod(target, method, args...);
-    } else if constexpr (std::is_same_v<R, jboolean>) {
-        return env->CallBooleanMethod(target, method, args...);
-    } else if constexpr (std::is_same_v<R, jint>) {
-        return env->CallIntMethod(target, method, args...);
-    } else if constexpr (std::is_same_v<R, jlong>) {
-        return env->CallLongMethod(target, method, args...);
+        env->ExceptionCheck();
     } else {
-        static_assert(std::is_convertible_v<R, jobject>, "unsupported result type");
-        return static_cast<R>(env->CallObjectMethod(target, method, args...));
+        R result{};
+        if constexpr (std::is_same_v<R, jboolean>) {
+            result = env->CallBooleanMethod(target, method, args...);
+        } else if constexpr (std::is_same_v<R, jint>) {
+            result = env->CallIntMethod(target, method, args...);
+        } else if constexpr (std::is_same_v<R, jlong>) {
+            result = env->CallLongMethod(target, method, args...);
+        } else {
+            static_assert(std::is_convertible_v<R, jobject>, "unsupported result type");
+            result = static_cast<R>(env->CallObjectMethod(target, method, args...));
+        }
+        env->ExceptionCheck();
+        return result;
     }
 }
 

@@ -132,3 +132,15 @@ TEST(CreateThread, ClosingTheHandleOfARunningThreadLetsItFinish) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PlexaOpenHandleCount, CountsHandlesUntilTheyAreClosed) {
+    const std::size_t before = PlexaOpenHandleCount();
+    HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    EXPECT_EQ(PlexaOpenHandleCount(), before + 1);
+    CloseHandle(event);
+    EXPECT_EQ(PlexaOpenHandleCount(), before);
+}
+
+}  // namespace

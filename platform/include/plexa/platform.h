@@ -8,6 +8,7 @@
 #include <windows.h>
 #else
 
+#include <cstddef>
 #include <cstdint>
 
 #if defined(PLEXA_KERNEL_BUILD)
@@ -76,6 +77,11 @@ PLEXA_KERNEL_API HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES attributes, SI
                                             DWORD creationFlags, LPDWORD threadId);
 PLEXA_KERNEL_API BOOL WINAPI CloseHandle(HANDLE handle);
 PLEXA_KERNEL_API DWORD WINAPI GetCurrentThreadId();
+
+// Diagnostics of this implementation (not part of the Windows subset): the
+// number of handles created and not yet closed, for tests that prove a
+// component gives back every handle it takes.
+PLEXA_KERNEL_API std::size_t PlexaOpenHandleCount();
 }
 
 #endif

@@ -1,0 +1,36 @@
+// One image frame taken from a stream of the runtime, given back when the
+// lease ends, whatever path the handler took in between.
+#pragma once
+
+#include "runtime1/NuiRuntime.h"
+
+class ImageFrameLease {
+public:
+    // Asks for the stream's next frame without waiting: a handler runs only
+    // after the runtime has signalled that a frame is ready.
+    ImageFrameLease(INuiSensor* sensor, HANDLE stream) : sensor_(sensor), stream_(stream) {
+        fetched_ = sensor_ != nullptr && SUCCEEDED(sensor_->NuiImageStreamGetNextFrame(stream_, 0, &frame_));
+    }
+    ~ImageFrameLease() {
+        if (fetched_) sensor_->NuiImageStreamReleaseFrame(stream_, &frame_);
+    }
+    ImageFrameLease(const ImageFrameLease&) = delete;
+    ImageFrameLease& operator=(const ImageFrameLease&) = delete;
+
+    bool fetched() const { return fetched_; }
+
+    // Level 0 of the frame's texture, whole. A frame without a texture, or a
+    // lock that fails, reads as an empty frame (pitch 0).
+    NuiLockedRect lock() {
+        NuiLockedRect rect{};
+        if (!fetched_ || frame_.frameTexture == nullptr) return rect;
+        if (FAILED(frame_.frameTexture->LockRect(0, &rect, nullptr, 0))) return NuiLockedRect{};
+        return rect;
+    }
+
+private:
+    INuiSensor* sensor_;
+    HANDLE stream_;
+    NuiImageFrame frame_{};
+    bool fetched_ = false;
+};

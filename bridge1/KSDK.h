@@ -1,0 +1,126 @@
+// The first-generation session: one per slot of the sensor table. It holds the
+// runtime's sensor for one index, the binding to Java, the streams and frame
+// events opened at start-up, the frame buffers, the event thread and the frame
+// counters.
+//
+// Threads: the Java thread that calls _startNUI/_stopNUI sets everything up
+// before the event thread is created and releases it only after the thread has
+// ended. While the thread runs, Java threads share with it only the atomics
+// below (switches and counters) and the depth recording file, which is guarded
+// by its mutex.
+//
+// Stopping: exactly one party ends a session, once. A Java thread stops it by
+// signalling the event thread, waiting for it to end and then releasing the
+// runtime, events and buffers. A stop asked for on an event thread (from
+// inside a Java callback) must not wait for an event thread, its own least of
+// all, so it only signals: the session's event thread, once out of its loop,
+// finishes the same shutdown itself, in the same order. Any later stop finds
+// the session ended, or (on a Java thread) waits for the shutdown under way,
+// and does nothing more. Start-up holds lifecycleMutex until the thread
+// exists, so no stop ever sees a half-started session.
+#pragma once
+
+#include "plexa/platform.h"
+#include "runtime1/NuiRuntime.h"
+
+#include <jni.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <mutex>
+
+struct KSDK {
+    explicit KSDK(int index);
+    KSDK(const KSDK&) = delete;
+    KSDK& operator=(const KSDK&) = delete;
+
+    std::atomic<std::int32_t> skeletonFrameCount{0};
+    std::atomic<std::int32_t> videoFrameCount{0};
+    std::atomic<std::int32_t> depthFrameCount{0};
+
+    jobject callbackTarget = nullptr;  // global reference, never deleted
+    jmethodID depthCallback = nullptr;
+    jmethodID videoCallback = nullptr;
+    jmethodID infraredCallback = nullptr;
+    jmethodID skeletonCallback = nullptr;
+    JavaVM* javaVM = nullptr;
+
+    std::mutex depthRecordMutex;  // guards depthRecordFile against the event thread's writes
+    std::FILE* depthRecordFile = nullptr;
+
+    HANDLE depthStream = nullptr;
+    HANDLE skeletonEvent = nullptr;
+    std::atomic<bool> computeUV{false};
+    std::atomic<bool> computeXYZ{false};
+    bool infraredMode = false;
+    INuiSensor* sensor = nullptr;  // never released: a session lives until the process ends
+
+    std::unique_ptr<LONG[]> uvRaw;            // 2N color-pixel coordinates, as the runtime gives them
+    std::unique_ptr<float[]> uvNormalized;    // 2N
+    std::unique_ptr<float[]> xyz;             // 3N
+
+    std::int32_t depthResolution = NuiResolutionNone;
+    std::int32_t videoResolution = NuiResolutionNone;
+
+    std::unique_ptr<float[]> skeletonPositions;        // 6 x 20 x 3
+    std::unique_ptr<std::uint8_t[]> skeletonTracked;   // 6
+    std::unique_ptr<std::uint8_t[]> jointStates;       // 6 x 20
+    std::unique_ptr<float[]> floorPlane;               // 4
+
+    HANDLE eventThread = nullptr;
+    HANDLE stopEvent = nullptr;
+    HANDLE depthEvent = nullptr;
+    HANDLE videoEvent = nullptr;
+    HANDLE videoStream = nullptr;
+
+    // Who ends the session, and whether it has ended; see the top of this file.
+    enum class Shutdown { NotRequested, LeftToEventThread, InProgress, Done };
+    std::mutex lifecycleMutex;
+    std::condition_variable lifecycleChanged;
+    Shutdown shutdown = Shutdown::NotRequested;  // guarded by lifecycleMutex
+    bool eventThreadRunning = false;             // guarded by lifecycleMutex
+
+    // Life cycle.
+    void Nui_Zero();
+    HRESULT Nui_Init(bool skeleton, std::int32_t depthResolutionCode, std::int32_t videoResolutionCode,
+                     bool infrared);
+    void Nui_UnInit();
+    // Run by the event thread when its loop has ended: finishes a stop that
+    // was left to it.
+    void Nui_FinishStopOnEventThread();
+
+    // Image sizes of the two resolution codes (0 x 0 when a stream is absent).
+    int depthWidth() const;
+    int depthHeight() const;
+    int videoWidth() const;
+    int videoHeight() const;
+
+    // Frame handlers, run only by the event thread.
+    void Nui_ProcessDepth();
+    void Nui_ProcessColor();
+    void Nui_ProcessInfrared();
+    void Nui_ProcessSkeleton();
+
+    // Depth recording.
+    bool Nui_SaveDepthFrames(const char* path);
+    bool Nui_CloseDepthFile();
+
+    // Thin members: one runtime call each.
+    HRESULT Nui_SetElevationAngle(LONG angle);
+    LONG Nui_GetElevationAngle();
+    bool Nui_SetNearMode(bool on);
+    bool Nui_GetNearMode();
+    bool Nui_StartSkeletonTracking(bool seated);
+    bool Nui_StopSkeletonTracking();
+    std::int32_t Nui_GetStatus();
+    bool Nui_ReadAccelerometer(NuiVector4* reading);
+
+private:
+    HRESULT openStreamsAndStart(bool skeleton, bool infrared);
+    void endEventThread();
+    void releaseRuntimeAndBuffers();
+    void markShutdownDone();
+};

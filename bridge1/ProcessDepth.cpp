@@ -1,0 +1,106 @@
+// Depth frames: the samples go to the recording file (when one is open) and
+// to Java, with the camera-space points (XYZ) and normalised color-image
+// coordinates (UV) when those are switched on. Every fetched frame is released
+// and counted, also when nothing could be delivered; a frame whose buffer
+// cannot hold the image is neither recorded nor delivered.
+#include "CallbackChannel.h"
+#include "DepthGeometry.h"
+#include "DepthRecording.h"
+#include "ImageFrameLease.h"
+#include "JavaArrays.h"
+#include "KSDK.h"
+#include "LockedImage.h"
+
+#include <cstddef>
+#include <cstdint>
+
+using plexa::bridge1::GrowingBuffer;
+using plexa::bridge1::LockedImage;
+
+namespace {
+
+// Packed copies of padded depth rows. Only the session's event thread runs
+// this handler, so the buffer is that thread's own and ends with it.
+thread_local GrowingBuffer depthRows;
+
+// The normalised coordinates of this frame. The runtime writes the raw
+// coordinates into uvRaw; only a mapping that succeeds is normalised, so
+// uvNormalized holds the last successful mapping (zeros before the first):
+// the mapping moves little from one frame to the next, and a failed call may
+// leave uvRaw half written. Null when memory is short.
+const float* mapUv(KSDK& session, const std::uint16_t* samples, int width, int height) {
+    const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    if (!session.uvRaw) session.uvRaw = plexa::bridge1::newZeroedArray<LONG>(2 * pixels);
+    if (!session.uvNormalized) session.uvNormalized = plexa::bridge1::newZeroedArray<float>(2 * pixels);
+    if (!session.uvRaw || !session.uvNormalized) return nullptr;
+    // The color resolution is the depth one too, so the coordinates refer to a
+    // color image of the depth image's size.
+    const HRESULT mapped = session.sensor->NuiImageGetColorPixelCoordinateFrameFromDepthPixelFrameAtResolution(
+        session.depthResolution, session.depthResolution, static_cast<DWORD>(pixels),
+        const_cast<USHORT*>(samples), static_cast<DWORD>(2 * pixels), session.uvRaw.get());
+    if (SUCCEEDED(mapped)) {
+        plexa::bridge1::normaliseUv(session.uvRaw.get(), pixels, width, height, session.uvNormalized.get());
+    }
+    return session.uvNormalized.get();
+}
+
+const float* mapXyz(KSDK& session, const std::uint16_t* samples, int width, int height) {
+    const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    if (!session.xyz) session.xyz = plexa::bridge1::newZeroedArray<float>(3 * pixels);
+    if (!session.xyz) return nullptr;
+    plexa::bridge1::computeXyz(samples, width, height, session.xyz.get());
+    return session.xyz.get();
+}
+
+// Hands the frame to onDepthFrameEventFromNative(depth, xyz, uv). A frame
+// that cannot be delivered whole (an array the VM cannot create, memory
+// short for a buffer) is not delivered at all.
+void deliverDepth(KSDK& session, const std::uint16_t* samples, int width, int height) {
+    if (session.depthCallback == nullptr || session.callbackTarget == nullptr) return;
+    // Each switch is read once per frame; Java threads flip them at any time.
+    const bool withUv = session.computeUV.load(std::memory_order_relaxed);
+    const bool withXyz = session.computeXYZ.load(std::memory_order_relaxed);
+    const jsize pixels = static_cast<jsize>(width) * static_cast<jsize>(height);
+
+    plexa::JavaDelivery delivery(session.javaVM);
+    if (!delivery) return;
+    JNIEnv* env = delivery.env();
+    jshortArray depth = plexa::newJavaShortArray(env, samples, pixels);
+    if (depth == nullptr) return;
+    jfloatArray uv = nullptr;
+    if (withUv) {
+        const float* values = mapUv(session, samples, width, height);
+        if (values == nullptr) return;
+        uv = plexa::newJavaArray<jfloat>(env, values, 2 * pixels);
+        if (uv == nullptr) return;
+    }
+    jfloatArray xyz = nullptr;
+    if (withXyz) {
+        const float* values = mapXyz(session, samples, width, height);
+        if (values == nullptr) return;
+        xyz = plexa::newJavaArray<jfloat>(env, values, 3 * pixels);
+        if (xyz == nullptr) return;
+    }
+    delivery.callVoid(session.callbackTarget, session.depthCallback, depth, xyz, uv);
+}
+
+}  // namespace
+
+void KSDK::Nui_ProcessDepth() {
+    {
+        ImageFrameLease frame(sensor, depthStream);
+        if (!frame.fetched()) return;  // not counted: there was no frame
+        const int width = depthWidth();
+        const int height = depthHeight();
+        const LockedImage image(frame.lock(), width, height, sizeof(std::uint16_t));
+        if (image.ready()) {
+            const auto* samples =
+                reinterpret_cast<const std::uint16_t*>(image.packed(depthRows, alignof(std::uint16_t)));
+            if (samples != nullptr) {
+                appendDepthRecord(*this, samples, image.packedBytes() / sizeof(std::uint16_t));
+                deliverDepth(*this, samples, width, height);
+            }
+        }
+    }
+    depthFrameCount.fetch_add(1, std::memory_order_relaxed);
+}

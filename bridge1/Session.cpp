@@ -1,0 +1,225 @@
+// The session's life cycle: construction, start-up and shutdown.
+#include "KSDK.h"
+
+#include "EventThread.h"
+#include "ResolutionSize.h"
+
+#include <new>
+
+namespace {
+
+constexpr DWORD kStreamFrameLimit = 2;
+constexpr std::size_t kSkeletonPositionCount = NuiSkeletonCount * NuiSkeletonJointCount * 3;
+constexpr std::size_t kJointStateCount = NuiSkeletonCount * NuiSkeletonJointCount;
+constexpr std::size_t kFloorPlaneCount = 4;
+
+std::int32_t resolutionOrNone(std::int32_t code) {
+    return code < NuiResolutionNone || code > NuiResolution1280x960 ? NuiResolutionNone : code;
+}
+
+HANDLE newManualResetEvent() { return CreateEventA(nullptr, TRUE, FALSE, nullptr); }
+
+void closeEvent(HANDLE& event) {
+    if (event != nullptr && event != INVALID_HANDLE_VALUE) CloseHandle(event);
+    event = nullptr;
+}
+
+// Start-up messages go out without a line end; flushed so that they come
+// before what Java prints next through its own buffer.
+void printStartFailure(const char* message) {
+    std::printf("%s", message);
+    std::fflush(stdout);
+}
+
+template <typename Element>
+std::unique_ptr<Element[]> zeroedArray(std::size_t count) {
+    return std::unique_ptr<Element[]>(new (std::nothrow) Element[count]());
+}
+
+}  // namespace
+
+KSDK::KSDK(int index) {
+    INuiSensor* created = nullptr;
+    if (FAILED(NuiCreateSensorByIndex(index, &created))) created = nullptr;
+    sensor = created;
+}
+
+void KSDK::Nui_Zero() {
+    depthEvent = nullptr;
+    videoEvent = nullptr;
+    skeletonEvent = nullptr;
+    depthStream = nullptr;
+    videoStream = nullptr;
+    eventThread = nullptr;
+    stopEvent = nullptr;
+    skeletonPositions.reset();
+    skeletonTracked.reset();
+    jointStates.reset();
+    floorPlane.reset();
+    uvRaw.reset();
+    uvNormalized.reset();
+    xyz.reset();
+}
+
+HRESULT KSDK::Nui_Init(bool skeleton, std::int32_t depthResolutionCode, std::int32_t videoResolutionCode,
+                       bool infrared) {
+    // Held until the thread exists, so that a stop from anywhere (even from the
+    // new thread's first callback) sees the session either before start-up or
+    // fully started.
+    std::lock_guard<std::mutex> lock(lifecycleMutex);
+    if (shutdown != Shutdown::NotRequested) return E_FAIL;  // stopped before it was started
+    if (sensor == nullptr) return E_POINTER;
+
+    depthResolution = resolutionOrNone(depthResolutionCode);
+    videoResolution = resolutionOrNone(videoResolutionCode);
+    // The three frame events exist whatever is asked for, so the wait list
+    // never holds a null handle.
+    depthEvent = newManualResetEvent();
+    if (depthEvent == nullptr) return E_OUTOFMEMORY;
+    videoEvent = newManualResetEvent();
+    if (videoEvent == nullptr) return E_OUTOFMEMORY;
+    skeletonEvent = newManualResetEvent();
+    if (skeletonEvent == nullptr) return E_OUTOFMEMORY;
+    return openStreamsAndStart(skeleton, infrared);
+}
+
+HRESULT KSDK::openStreamsAndStart(bool skeleton, bool infrared) {
+    DWORD flags = 0;
+    if (depthResolution != NuiResolutionNone) flags |= NuiInitializeUsesDepthAndPlayerIndex;
+    if (videoResolution != NuiResolutionNone) flags |= NuiInitializeUsesColor;
+    if (skeleton) flags |= NuiInitializeUsesSkeleton;
+
+    HRESULT result = sensor->NuiInitialize(flags);
+    if (FAILED(result)) {
+        std::printf("%d", result);
+        printStartFailure("Cannot initialize the Kinect device.\nCheck if it is connected and powered.");
+        return result;
+    }
+    if (skeleton) {
+        result = sensor->NuiSkeletonTrackingEnable(skeletonEvent, 0);
+        if (FAILED(result)) {
+            printStartFailure("Cannot start skeleton tracking.");
+            return result;
+        }
+    }
+    if (videoResolution != NuiResolutionNone) {
+        infraredMode = infrared;
+        const std::int32_t imageType = infrared ? NuiImageTypeInfrared : NuiImageTypeColor;
+        result = sensor->NuiImageStreamOpen(imageType, videoResolution, 0, kStreamFrameLimit, videoEvent,
+                                            &videoStream);
+        if (FAILED(result)) {
+            printStartFailure("Cannot start color stream.");
+            return result;
+        }
+    }
+    if (depthResolution != NuiResolutionNone) {
+        result = sensor->NuiImageStreamOpen(NuiImageTypeDepthAndPlayerIndex, depthResolution, 0, kStreamFrameLimit,
+                                            depthEvent, &depthStream);
+        if (FAILED(result)) {
+            printStartFailure("Cannot start depth stream.");
+            return result;
+        }
+    }
+
+    skeletonFrameCount.store(0, std::memory_order_relaxed);
+    videoFrameCount.store(0, std::memory_order_relaxed);
+    depthFrameCount.store(0, std::memory_order_relaxed);
+
+    skeletonPositions = zeroedArray<float>(kSkeletonPositionCount);
+    skeletonTracked = zeroedArray<std::uint8_t>(NuiSkeletonCount);
+    jointStates = zeroedArray<std::uint8_t>(kJointStateCount);
+    floorPlane = zeroedArray<float>(kFloorPlaneCount);
+    if (!skeletonPositions || !skeletonTracked || !jointStates || !floorPlane) return E_OUTOFMEMORY;
+
+    stopEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);  // auto-reset: the wait that sees it consumes it
+    if (stopEvent == nullptr) return E_OUTOFMEMORY;
+    eventThread = CreateThread(nullptr, 0, plexa::bridge1::eventThreadRoutine, this, 0, nullptr);
+    if (eventThread == nullptr) return E_FAIL;
+    eventThreadRunning = true;
+    return result;
+}
+
+void KSDK::Nui_UnInit() {
+    std::unique_lock<std::mutex> lock(lifecycleMutex);
+    switch (shutdown) {
+        case Shutdown::Done:
+            return;
+        case Shutdown::LeftToEventThread:
+        case Shutdown::InProgress:
+            // A Java thread waits for the stop under way, so that whatever it
+            // does next (a new start of this sensor) comes after it. An event
+            // thread must never wait for an event thread.
+            if (!plexa::bridge1::onEventThread()) {
+                lifecycleChanged.wait(lock, [this] { return shutdown == Shutdown::Done; });
+            }
+            return;
+        case Shutdown::NotRequested:
+            break;
+    }
+    if (eventThreadRunning && plexa::bridge1::onEventThread()) {
+        // Asked from inside a callback: waiting here could be waiting for this
+        // very thread. Signal only; the session's thread finishes the stop.
+        shutdown = Shutdown::LeftToEventThread;
+        SetEvent(stopEvent);
+        return;
+    }
+    shutdown = Shutdown::InProgress;
+    lock.unlock();
+    endEventThread();
+    releaseRuntimeAndBuffers();
+    markShutdownDone();
+}
+
+void KSDK::Nui_FinishStopOnEventThread() {
+    std::unique_lock<std::mutex> lock(lifecycleMutex);
+    eventThreadRunning = false;
+    if (shutdown != Shutdown::LeftToEventThread) return;
+    lock.unlock();
+    // The loop has ended, which is all that waiting for the thread would
+    // ensure. Closing its own handle lets the thread finish by itself.
+    CloseHandle(eventThread);
+    eventThread = nullptr;
+    CloseHandle(stopEvent);
+    stopEvent = nullptr;
+    releaseRuntimeAndBuffers();
+    markShutdownDone();
+}
+
+void KSDK::endEventThread() {
+    if (stopEvent == nullptr) return;  // start-up failed before the thread's turn
+    SetEvent(stopEvent);
+    if (eventThread != nullptr) {
+        WaitForSingleObject(eventThread, INFINITE);
+        CloseHandle(eventThread);
+        eventThread = nullptr;
+    }
+    CloseHandle(stopEvent);
+    stopEvent = nullptr;
+}
+
+void KSDK::releaseRuntimeAndBuffers() {
+    if (sensor != nullptr) sensor->NuiShutdown();
+    closeEvent(skeletonEvent);
+    closeEvent(depthEvent);
+    closeEvent(videoEvent);
+    skeletonPositions.reset();
+    skeletonTracked.reset();
+    jointStates.reset();
+    floorPlane.reset();
+    uvRaw.reset();
+    uvNormalized.reset();
+    xyz.reset();
+}
+
+void KSDK::markShutdownDone() {
+    {
+        std::lock_guard<std::mutex> lock(lifecycleMutex);
+        shutdown = Shutdown::Done;
+    }
+    lifecycleChanged.notify_all();
+}
+
+int KSDK::depthWidth() const { return plexa::bridge1::resolutionSize(depthResolution).width; }
+int KSDK::depthHeight() const { return plexa::bridge1::resolutionSize(depthResolution).height; }
+int KSDK::videoWidth() const { return plexa::bridge1::resolutionSize(videoResolution).width; }
+int KSDK::videoHeight() const { return plexa::bridge1::resolutionSize(videoResolution).height; }

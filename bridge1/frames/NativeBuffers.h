@@ -1,0 +1,31 @@
+// Native buffers of the frame pipelines. The pipelines run on the event
+// thread, where an escaping std::bad_alloc would end the process (and the
+// Java VM with it), so every allocation here reports failure as null.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <new>
+
+namespace plexa::bridge1 {
+
+// A zero-filled array, or null when memory is short.
+template <typename T>
+std::unique_ptr<T[]> newZeroedArray(std::size_t count) noexcept {
+    return std::unique_ptr<T[]>(new (std::nothrow) T[count]());
+}
+
+// Scratch memory that only grows: after the largest frame has been seen once,
+// reserving costs nothing.
+class GrowingBuffer {
+public:
+    // At least `bytes` bytes (aligned for any scalar), or null when memory is short.
+    std::uint8_t* reserve(std::size_t bytes) noexcept;
+
+private:
+    std::unique_ptr<std::uint8_t[]> bytes_;
+    std::size_t capacity_ = 0;
+};
+
+}  // namespace plexa::bridge1

@@ -1,0 +1,49 @@
+// The body stage: refresh the six body slots, copy the joints of every
+// tracked body into the session's body buffers, and enter the four body
+// entries when at least one body is tracked.
+#include "FramePhases.h"
+#include "KSDK.h"
+
+namespace plexa::bridge2 {
+
+bool runBodyStage(KSDK& session, FrameWorkingSet& frame) {
+    if (!session.bodyBuffers || !session.bodyScratch) return true;
+    BodyBuffers& buffers = *session.bodyBuffers;
+    BodyScratch& scratch = *session.bodyScratch;
+    IBodyFrame* bodyFrame = frame.bodyFrame.get();
+
+    // A failure here only leaves slots empty (not tracked) and the floor plane
+    // as it was; the slots are still gone through.
+    TIMESPAN relativeTime = 0;
+    if (SUCCEEDED(bodyFrame->get_RelativeTime(&relativeTime)) &&
+        SUCCEEDED(bodyFrame->GetAndRefreshBodyData(BODY_COUNT, frame.bodies.data()))) {
+        Vector4 plane{};
+        if (SUCCEEDED(bodyFrame->get_FloorClipPlane(&plane))) setFloorPlane(plane, buffers);
+    }
+
+    bool anyTracked = false;
+    bool lastSlotAnswered = true;
+    for (int slot = 0; slot < kBodySlots; ++slot) {
+        IBody* body = frame.bodies[slot];
+        BOOLEAN tracked = 0;
+        bool answered = false;
+        if (body != nullptr) {
+            answered = SUCCEEDED(body->get_IsTracked(&tracked));
+            if (slot == kBodySlots - 1) lastSlotAnswered = answered;
+        }
+        if (answered && tracked != 0) {
+            anyTracked = true;
+            buffers.bodyTracked[static_cast<std::size_t>(slot)] = 1;
+            scratch.clear();
+            body->GetJoints(kJointsPerBody, scratch.joints.data());
+            body->GetJointOrientations(kJointsPerBody, scratch.orientations.data());
+            packBody(slot, scratch, buffers);
+        } else {
+            buffers.bodyTracked[static_cast<std::size_t>(slot)] = 0;
+        }
+    }
+    if (anyTracked) frame.types.appendBodyEntries();
+    return lastSlotAnswered;
+}
+
+}  // namespace plexa::bridge2

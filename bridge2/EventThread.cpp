@@ -1,0 +1,28 @@
+// The event thread of a session: it waits for the stop event and the reader's
+// frame-arrived handle and hands each frame signal to Nui_ProcessFrame. A stop
+// asked for from inside one of its callbacks is completed here, after the
+// loop, since the thread cannot wait for itself.
+#include "FrameWaitLoop.h"
+#include "KSDK.h"
+
+namespace {
+
+// The session whose event thread this is (null on every other thread).
+thread_local const KSDK* eventThreadSession = nullptr;
+
+}  // namespace
+
+bool KSDK::onOwnEventThread() const { return eventThreadSession == this; }
+
+DWORD WINAPI KSDK::eventThreadMain(LPVOID session) {
+    static_cast<KSDK*>(session)->runEventThread();
+    return 0;
+}
+
+void KSDK::runEventThread() {
+    eventThreadSession = this;
+    plexa::bridge2::runFrameWaitLoop(stopEvent, reinterpret_cast<HANDLE>(frameArrivedHandle),
+                                     [this]() { Nui_ProcessFrame(); });
+    eventThreadSession = nullptr;
+    if (stopRequestedOnEventThread.load()) finishStopOnEventThread();
+}

@@ -1,0 +1,182 @@
+// Delivery: one attachment to the VM per frame. The size reports and the
+// intrinsics reach Java before the frame callback; the frame callback gets the
+// frame-type list as int[] and one fresh Java array per entry. A Java
+// exception from any of these calls is printed and cleared at once, so the VM
+// is never called with one pending. When the VM gives no environment or
+// cannot create an array, the frame's remaining Java calls are skipped and the
+// frame is not counted.
+#include "CallbackChannel.h"
+#include "FramePhases.h"
+#include "JavaArrays.h"
+#include "KSDK.h"
+
+namespace plexa::bridge2 {
+namespace {
+
+// int[], Object, Object[] and up to 11 entries; room to spare, so that
+// no check of the VM finds the frame over its local-reference capacity.
+constexpr jint kLocalReferencesPerFrame = 32;
+
+// The frame's local references live in a frame of their own, given back as a
+// whole when the delivery ends.
+class LocalReferenceFrame {
+public:
+    LocalReferenceFrame(JNIEnv* env, jint capacity) : env_(env), pushed_(env->PushLocalFrame(capacity) == JNI_OK) {}
+    ~LocalReferenceFrame() {
+        if (pushed_) env_->PopLocalFrame(nullptr);
+    }
+    LocalReferenceFrame(const LocalReferenceFrame&) = delete;
+    LocalReferenceFrame& operator=(const LocalReferenceFrame&) = delete;
+    explicit operator bool() const { return pushed_; }
+
+private:
+    JNIEnv* env_;
+    bool pushed_;
+};
+
+class FrameDelivery {
+public:
+    FrameDelivery(KSDK& session, const FrameWorkingSet& frame, JavaDelivery& java)
+        : session_(session), frame_(frame), java_(java), env_(java.env()) {}
+
+    bool run();
+
+private:
+    jobject entry(std::int32_t code);
+    void reportSize(ReportedSize& reported, jmethodID callback, int width, int height);
+    void reportIntrinsicsOnce();
+    jfloatArray floorPlaneAndPositions();
+
+    template <typename Sample>
+    jsize imageLength(const ImageView<Sample>& view, int perPixel) const {
+        return deliverableLength(view.width, view.height, perPixel, view.capacity);
+    }
+
+    KSDK& session_;
+    const FrameWorkingSet& frame_;
+    JavaDelivery& java_;
+    JNIEnv* env_;
+};
+
+bool FrameDelivery::run() {
+    LocalReferenceFrame locals(env_, kLocalReferencesPerFrame);
+    if (!locals) {
+        java_.describePendingException();
+        return false;
+    }
+    const jsize count = frame_.types.size();
+    jintArray types = newJavaArray<jint>(env_, frame_.types.data(), count);
+    if (types == nullptr) return false;
+    jclass objectClass = env_->FindClass("java/lang/Object");
+    if (objectClass == nullptr) {
+        java_.describePendingException();
+        return false;
+    }
+    jobjectArray entries = env_->NewObjectArray(count, objectClass, nullptr);
+    if (entries == nullptr) {
+        java_.describePendingException();
+        return false;
+    }
+    for (jsize i = 0; i < count; ++i) {
+        jobject array = entry(frame_.types[i]);
+        if (array == nullptr) return false;
+        env_->SetObjectArrayElement(entries, i, array);
+    }
+    reportIntrinsicsOnce();
+    java_.callVoid(session_.callbackTarget, session_.frameCallback, types, entries);
+    return true;
+}
+
+jobject FrameDelivery::entry(std::int32_t code) {
+    SizeReports& sizes = session_.reportedSizes;
+    const BodyBuffers* bodies = session_.bodyBuffers.get();
+    switch (code) {
+        case kColorCode:
+            reportSize(sizes.color, session_.colorResolutionCallback, frame_.color.width, frame_.color.height);
+            return newJavaByteArray(env_, frame_.color.samples, imageLength(frame_.color, 4));
+        case kDepthCode: {
+            reportSize(sizes.depth, session_.depthResolutionCallback, frame_.depth.width, frame_.depth.height);
+            // The whole buffer the frame handed out, whatever its description says.
+            const jsize length =
+                frame_.depth.capacity <= kMaxJavaArrayLength ? static_cast<jsize>(frame_.depth.capacity) : 0;
+            return newJavaShortArray(env_, frame_.depth.samples, length);
+        }
+        case kUvCode:
+            return frame_.uvUnavailable ? newJavaArray<jfloat>(env_, nullptr, 0)
+                                        : newJavaArray<jfloat>(env_, session_.uvBuffer.data(),
+                                                               session_.uvBuffer.elementCount());
+        case kXyzCode:
+            return frame_.xyzUnavailable ? newJavaArray<jfloat>(env_, nullptr, 0)
+                                         : newJavaArray<jfloat>(env_, session_.xyzBuffer.data(),
+                                                                session_.xyzBuffer.elementCount());
+        case kBodyIndexCode:
+            return newJavaByteArray(env_, frame_.bodyIndex.samples, imageLength(frame_.bodyIndex, 1));
+        case kInfraredCode:
+            reportSize(sizes.infrared, session_.infraredResolutionCallback, frame_.infrared.width,
+                       frame_.infrared.height);
+            return newJavaShortArray(env_, frame_.infrared.samples, imageLength(frame_.infrared, 1));
+        case kLongExposureInfraredCode:
+            reportSize(sizes.longExposureInfrared, session_.longExposureInfraredResolutionCallback,
+                       frame_.longExposureInfrared.width, frame_.longExposureInfrared.height);
+            return newJavaShortArray(env_, frame_.longExposureInfrared.samples,
+                                     imageLength(frame_.longExposureInfrared, 1));
+        case kBodyTrackedCode:
+            return newJavaArray<jboolean>(env_, bodies ? bodies->bodyTracked.data() : nullptr,
+                                          bodies ? kBodySlots : 0);
+        case kBodyPositionsCode:
+            return floorPlaneAndPositions();
+        case kBodyOrientationsCode:
+            return newJavaArray<jfloat>(env_, bodies ? bodies->jointOrientations.data() : nullptr,
+                                        bodies ? kJointOrientationFloats : 0);
+        case kBodyJointStatesCode:
+            return newJavaByteArray(env_, bodies ? bodies->jointStates.data() : nullptr,
+                                    bodies ? kJointStateBytes : 0);
+        default:
+            return nullptr;
+    }
+}
+
+jfloatArray FrameDelivery::floorPlaneAndPositions() {
+    const BodyBuffers* bodies = session_.bodyBuffers.get();
+    if (bodies == nullptr) return newJavaArray<jfloat>(env_, nullptr, 0);
+    // Floor plane at 0 to 3, then every joint position: one array, two regions.
+    jfloatArray array = env_->NewFloatArray(kFloorPlaneFloats + kJointPositionFloats);
+    if (array == nullptr) {
+        java_.describePendingException();
+        return nullptr;
+    }
+    env_->SetFloatArrayRegion(array, 0, kFloorPlaneFloats, bodies->floorClipPlane.data());
+    env_->SetFloatArrayRegion(array, kFloorPlaneFloats, kJointPositionFloats, bodies->jointPositions.data());
+    return array;
+}
+
+void FrameDelivery::reportSize(ReportedSize& reported, jmethodID callback, int width, int height) {
+    if (reported.update(width, height)) {
+        java_.callVoid(session_.callbackTarget, callback, static_cast<jint>(width), static_cast<jint>(height));
+    }
+}
+
+void FrameDelivery::reportIntrinsicsOnce() {
+    if (session_.intrinsicsSent || !session_.coordinateMapper) return;
+    CameraIntrinsics intrinsics{};
+    // A failed query is tried again with the next delivered frame.
+    if (FAILED(session_.coordinateMapper->GetDepthCameraIntrinsics(&intrinsics))) return;
+    java_.callVoid(session_.callbackTarget, session_.intrinsicsCallback,
+                   static_cast<jdouble>(intrinsics.FocalLengthX), static_cast<jdouble>(intrinsics.FocalLengthY),
+                   static_cast<jdouble>(intrinsics.PrincipalPointX), static_cast<jdouble>(intrinsics.PrincipalPointY),
+                   static_cast<jdouble>(intrinsics.RadialDistortionSecondOrder),
+                   static_cast<jdouble>(intrinsics.RadialDistortionFourthOrder),
+                   static_cast<jdouble>(intrinsics.RadialDistortionSixthOrder));
+    session_.intrinsicsSent = true;
+}
+
+}  // namespace
+
+bool deliverFrame(KSDK& session, const FrameWorkingSet& frame) {
+    if (session.callbackTarget == nullptr || session.frameCallback == nullptr) return false;
+    JavaDelivery java(session.javaVM);
+    if (!java) return false;
+    return FrameDelivery(session, frame, java).run();
+}
+
+}  // namespace plexa::bridge2

@@ -1,0 +1,130 @@
+// Describing: each taken frame is asked for its size and its pixel buffer,
+// in the order depth, color, (mapping), body index, (bodies), infrared,
+// long-exposure infrared. A runtime call that fails ends the phase; the
+// streams not yet described then deliver empty entries. A size is recorded
+// only from a call that succeeded, and a buffer only when the frame handed it
+// out, so no entry is ever filled from memory that was not obtained.
+#include "FramePhases.h"
+#include "KSDK.h"
+
+namespace plexa::bridge2 {
+namespace {
+
+template <typename Frame>
+bool receiveDescription(Frame* frame, RuntimePtr<IFrameDescription>& description) {
+    return SUCCEEDED(description.receive(
+               [frame](IFrameDescription** out) { return frame->get_FrameDescription(out); })) &&
+           description;
+}
+
+template <typename Sample>
+bool describeWidthThenHeight(IFrameDescription* description, ImageView<Sample>& view) {
+    int width = 0;
+    if (FAILED(description->get_Width(&width))) return false;
+    view.width = width;
+    int height = 0;
+    if (FAILED(description->get_Height(&height))) return false;
+    view.height = height;
+    return true;
+}
+
+bool describeDepth(FrameWorkingSet& frame) {
+    TIMESPAN relativeTime = 0;
+    if (FAILED(frame.depthFrame->get_RelativeTime(&relativeTime))) return false;
+    if (!receiveDescription(frame.depthFrame.get(), frame.depthDescription)) return false;
+    if (!describeWidthThenHeight(frame.depthDescription.get(), frame.depth)) return false;
+    UINT capacity = 0;
+    UINT16* buffer = nullptr;
+    if (FAILED(frame.depthFrame->AccessUnderlyingBuffer(&capacity, &buffer))) return false;
+    frame.depth.setBuffer(buffer, capacity);
+    return true;
+}
+
+bool describeColor(KSDK& session, FrameWorkingSet& frame) {
+    IColorFrame* color = frame.colorFrame.get();
+    if (!receiveDescription(color, frame.colorDescription)) return false;
+    if (!describeWidthThenHeight(frame.colorDescription.get(), frame.color)) return false;
+    ColorImageFormat rawFormat = ColorImageFormat_None;
+    if (FAILED(color->get_RawColorImageFormat(&rawFormat))) return false;
+
+    if (rawFormat == ColorImageFormat_Bgra) {
+        // Already what Java receives: delivered straight from the frame.
+        UINT capacity = 0;
+        BYTE* raw = nullptr;
+        if (FAILED(color->AccessRawUnderlyingBuffer(&capacity, &raw))) return false;
+        frame.color.setBuffer(raw, capacity);
+        return true;
+    }
+
+    if (!session.colorBuffer.ensure(frame.color.width, frame.color.height)) {
+        // No room for the converted image: this frame's color entry stays
+        // empty, the other streams go on.
+        return true;
+    }
+    const std::int32_t bytes = session.colorBuffer.elementCount();
+    const HRESULT converted =
+        color->CopyConvertedFrameDataToArray(static_cast<UINT>(bytes), session.colorBuffer.data(), ColorImageFormat_Bgra);
+    // Sized for this frame, so it is delivered even when the conversion failed.
+    frame.color.setBuffer(session.colorBuffer.data(), static_cast<UINT>(bytes));
+    return SUCCEEDED(converted);
+}
+
+bool describeBodyIndex(FrameWorkingSet& frame) {
+    if (!receiveDescription(frame.bodyIndexFrame.get(), frame.bodyIndexDescription)) return false;
+    if (!describeWidthThenHeight(frame.bodyIndexDescription.get(), frame.bodyIndex)) return false;
+    UINT capacity = 0;
+    BYTE* buffer = nullptr;
+    if (FAILED(frame.bodyIndexFrame->AccessUnderlyingBuffer(&capacity, &buffer))) return false;
+    frame.bodyIndex.setBuffer(buffer, capacity);
+    return true;
+}
+
+// Infrared and long-exposure infrared. The field-of-view, length and
+// bytes-per-pixel values are not delivered, but a frame that cannot answer
+// them is not described further.
+template <typename Frame>
+bool describeInfraredImage(Frame* infrared, RuntimePtr<IFrameDescription>& description,
+                           ImageView<std::uint16_t>& view) {
+    TIMESPAN relativeTime = 0;
+    if (FAILED(infrared->get_RelativeTime(&relativeTime))) return false;
+    if (!receiveDescription(infrared, description)) return false;
+    int height = 0;
+    if (FAILED(description->get_Height(&height))) return false;
+    view.height = height;
+    int width = 0;
+    if (FAILED(description->get_Width(&width))) return false;
+    view.width = width;
+    UINT bytesPerPixel = 0;
+    float fieldOfView = 0.0f;
+    UINT lengthInPixels = 0;
+    if (FAILED(description->get_BytesPerPixel(&bytesPerPixel))) return false;
+    if (FAILED(description->get_HorizontalFieldOfView(&fieldOfView))) return false;
+    if (FAILED(description->get_VerticalFieldOfView(&fieldOfView))) return false;
+    if (FAILED(description->get_DiagonalFieldOfView(&fieldOfView))) return false;
+    if (FAILED(description->get_LengthInPixels(&lengthInPixels))) return false;
+    UINT capacity = 0;
+    UINT16* buffer = nullptr;
+    if (FAILED(infrared->AccessUnderlyingBuffer(&capacity, &buffer))) return false;
+    view.setBuffer(buffer, capacity);
+    return true;
+}
+
+}  // namespace
+
+void describeSources(KSDK& session, FrameWorkingSet& frame) {
+    if (session.useDepth && !describeDepth(frame)) return;
+    if (session.useColor && !describeColor(session, frame)) return;
+    runMappingStage(session, frame);
+    if (session.useBodyIndex && !describeBodyIndex(frame)) return;
+    if (session.useBody && !runBodyStage(session, frame)) return;
+    if (session.useInfrared &&
+        !describeInfraredImage(frame.infraredFrame.get(), frame.infraredDescription, frame.infrared)) {
+        return;
+    }
+    if (session.useLongExposureInfrared) {
+        describeInfraredImage(frame.longExposureInfraredFrame.get(), frame.longExposureInfraredDescription,
+                              frame.longExposureInfrared);
+    }
+}
+
+}  // namespace plexa::bridge2

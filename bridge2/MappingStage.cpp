@@ -1,0 +1,44 @@
+// The mapping stage: for every depth pixel, its place in the color image
+// (normalised to 1920 x 1080) and its camera-space point, through the
+// session's coordinate mapper, into session buffers sized to the depth frame.
+#include "FramePhases.h"
+#include "KSDK.h"
+#include "UvNormalization.h"
+
+namespace plexa::bridge2 {
+
+void runMappingStage(KSDK& session, FrameWorkingSet& frame) {
+    if (!session.useDepth || (!frame.computeUV && !frame.computeXYZ)) return;
+    // Without a mapper the entries carry what their buffers hold (nothing,
+    // unless an earlier mapper filled them).
+    ICoordinateMapper* mapper = session.coordinateMapper.get();
+    if (mapper == nullptr) return;
+
+    const ImageView<std::uint16_t>& depth = frame.depth;
+    // The mapper reads width x height samples: only from a buffer that holds them.
+    const std::int64_t points = elementCount(depth.width, depth.height, 1);
+    const bool depthUsable =
+        depth.samples != nullptr && points >= 0 && static_cast<std::uint64_t>(points) <= depth.capacity;
+    const auto pointCount = static_cast<UINT>(points < 0 ? 0 : points);
+
+    if (frame.computeUV) {
+        if (!depthUsable || !session.uvBuffer.ensure(depth.width, depth.height)) {
+            frame.uvUnavailable = true;
+        } else if (pointCount > 0) {
+            float* uv = session.uvBuffer.data();
+            mapper->MapDepthFrameToColorSpace(pointCount, depth.samples, pointCount,
+                                              reinterpret_cast<ColorSpacePoint*>(uv));
+            normalizeColorPoints(uv, pointCount);
+        }
+    }
+    if (frame.computeXYZ) {
+        if (!depthUsable || !session.xyzBuffer.ensure(depth.width, depth.height)) {
+            frame.xyzUnavailable = true;
+        } else if (pointCount > 0) {
+            mapper->MapDepthFrameToCameraSpace(pointCount, depth.samples, pointCount,
+                                               reinterpret_cast<CameraSpacePoint*>(session.xyzBuffer.data()));
+        }
+    }
+}
+
+}  // namespace plexa::bridge2

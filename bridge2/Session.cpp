@@ -1,0 +1,158 @@
+// Construction, reset, start-up and shutdown of a session.
+#include "KSDK.h"
+
+#include "FlagsWord.h"
+
+#include <cstdio>
+#include <new>
+
+namespace {
+
+void printStartMessage(const char* message) {
+    std::printf("%s", message);
+    // Java writes to the same descriptor through its own buffer; flushing
+    // keeps the message in its place among what the program prints.
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+KSDK::KSDK(int index) {
+    if (index != 0) return;
+    if (FAILED(sensor.receive([](IKinectSensor** out) { return GetDefaultKinectSensor(out); }))) return;
+    if (!sensor) return;
+    coordinateMapper.receive([this](ICoordinateMapper** out) { return sensor->get_CoordinateMapper(out); });
+}
+
+void KSDK::Nui_Zero() {
+    // Only ever run on a fresh session, before anything is acquired.
+    frameArrivedHandle = 0;
+    eventThread = nullptr;
+    stopEvent = nullptr;
+    frameCount.store(0, std::memory_order_relaxed);
+    colorBuffer.release();
+    uvBuffer.release();
+    xyzBuffer.release();
+    intrinsicsSent = false;
+    reportedSizes.clear();
+}
+
+HRESULT KSDK::Nui_Init(std::int32_t flags) {
+    std::lock_guard<std::mutex> lock(lifecycleMutex);
+    const plexa::bridge2::StreamSelection selection = plexa::bridge2::decodeFlagsWord(flags);
+    useDepth = selection.useDepth;
+    useColor = selection.useColor;
+    useInfrared = selection.useInfrared;
+    useLongExposureInfrared = selection.useLongExposureInfrared;
+    useBodyIndex = selection.useBodyIndex;
+    useBody = selection.useBody;
+    useAudio = selection.useAudio;
+    computeUV.store(selection.computeUV, std::memory_order_relaxed);
+    computeXYZ.store(selection.computeXYZ, std::memory_order_relaxed);
+    const DWORD sourceMask = plexa::bridge2::frameSourceMask(selection);
+
+    // A session that lost its sensor (replaced and given back while this
+    // start-up was on its way) cannot be started.
+    if (!sensor) return E_POINTER;
+
+    const HRESULT opened = sensor->Open();
+    if (FAILED(opened)) {
+        std::printf("%d", static_cast<int>(opened));
+        printStartMessage("Cannot initialize the Kinect device.\nCheck if it is connected and powered.");
+        return opened;
+    }
+    sensorOpen = true;
+
+    HRESULT result = frameReader.receive(
+        [this, sourceMask](IMultiSourceFrameReader** out) { return sensor->OpenMultiSourceFrameReader(sourceMask, out); });
+    if (SUCCEEDED(result) && !frameReader) result = E_POINTER;
+    if (FAILED(result)) {
+        printStartMessage("Cannot start stream.");
+        return result;
+    }
+
+    WAITABLE_HANDLE subscription = 0;
+    result = frameReader->SubscribeMultiSourceFrameArrived(&subscription);
+    if (FAILED(result)) {
+        printStartMessage("Cannot start stream.");
+        return result;
+    }
+    frameArrivedHandle = subscription;
+
+    frameCount.store(0, std::memory_order_relaxed);
+    // Zeroed: a slot that is never tracked delivers zeros.
+    bodyBuffers.reset(new (std::nothrow) plexa::bridge2::BodyBuffers());
+    bodyScratch.reset(new (std::nothrow) plexa::bridge2::BodyScratch());
+    if (!bodyBuffers || !bodyScratch) return E_OUTOFMEMORY;
+
+    stopEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    if (stopEvent == nullptr) return E_FAIL;
+    // Everything the thread reads is in place before it exists.
+    eventThread = CreateThread(nullptr, 0, &KSDK::eventThreadMain, this, 0, nullptr);
+    if (eventThread == nullptr) {
+        CloseHandle(stopEvent);
+        stopEvent = nullptr;
+        return E_FAIL;
+    }
+    return result;
+}
+
+bool KSDK::deliversFrames() {
+    // Asked from inside one of its own callbacks: it runs (and taking the lock
+    // here could wait for a Java thread that waits for this one).
+    if (onOwnEventThread()) return true;
+    std::lock_guard<std::mutex> lock(lifecycleMutex);
+    return eventThread != nullptr && !stopRequestedOnEventThread.load();
+}
+
+void KSDK::Nui_UnInit() {
+    if (onOwnEventThread()) {
+        // Waiting here would wait for this very thread. Ask it to stop instead;
+        // it finishes the shutdown once the callback and the frame are done.
+        stopRequestedOnEventThread.store(true);
+        if (stopEvent != nullptr) SetEvent(stopEvent);
+        return;
+    }
+    std::lock_guard<std::mutex> lock(lifecycleMutex);
+    if (stopEvent != nullptr) {
+        SetEvent(stopEvent);
+        if (eventThread != nullptr) {
+            WaitForSingleObject(eventThread, INFINITE);
+            CloseHandle(eventThread);
+            eventThread = nullptr;
+        }
+        CloseHandle(stopEvent);
+        stopEvent = nullptr;
+    }
+    releaseStreamsAndBuffers();
+}
+
+void KSDK::finishStopOnEventThread() {
+    // A Java thread that is stopping this session right now holds the lock
+    // while it waits for this thread to end; it completes the shutdown.
+    std::unique_lock<std::mutex> lock(lifecycleMutex, std::try_to_lock);
+    if (!lock.owns_lock()) return;
+    releaseStreamsAndBuffers();
+    CloseHandle(stopEvent);
+    stopEvent = nullptr;
+    // Closing its own handle lets the thread run to its end unobserved.
+    CloseHandle(eventThread);
+    eventThread = nullptr;
+}
+
+void KSDK::releaseStreamsAndBuffers() {
+    // The reader goes before the sensor is closed; each holder is cleared, so
+    // a second stop finds nothing to give back.
+    if (frameReader && frameArrivedHandle != 0) frameReader->UnsubscribeMultiSourceFrameArrived(frameArrivedHandle);
+    frameArrivedHandle = 0;
+    frameReader.reset();
+    coordinateMapper.reset();
+    if (sensor && sensorOpen) sensor->Close();
+    sensorOpen = false;
+    sensor.reset();
+    colorBuffer.release();
+    uvBuffer.release();
+    xyzBuffer.release();
+    bodyBuffers.reset();
+    bodyScratch.reset();
+}

@@ -1,0 +1,74 @@
+// Fresh Java arrays filled in one region copy. A VM that cannot create an
+// array (out of memory) leaves an exception pending: it is printed and
+// cleared, and the result is null, so the caller skips its Java call instead
+// of copying into nothing.
+#pragma once
+
+#include <jni.h>
+
+#include <cstdint>
+
+namespace plexa {
+
+template <typename Element>
+struct JavaArrayTraits;
+
+template <>
+struct JavaArrayTraits<jbyte> {
+    using Array = jbyteArray;
+    static Array make(JNIEnv* env, jsize n) { return env->NewByteArray(n); }
+    static void fill(JNIEnv* env, Array a, jsize n, const jbyte* d) { env->SetByteArrayRegion(a, 0, n, d); }
+};
+template <>
+struct JavaArrayTraits<jboolean> {
+    using Array = jbooleanArray;
+    static Array make(JNIEnv* env, jsize n) { return env->NewBooleanArray(n); }
+    static void fill(JNIEnv* env, Array a, jsize n, const jboolean* d) { env->SetBooleanArrayRegion(a, 0, n, d); }
+};
+template <>
+struct JavaArrayTraits<jshort> {
+    using Array = jshortArray;
+    static Array make(JNIEnv* env, jsize n) { return env->NewShortArray(n); }
+    static void fill(JNIEnv* env, Array a, jsize n, const jshort* d) { env->SetShortArrayRegion(a, 0, n, d); }
+};
+template <>
+struct JavaArrayTraits<jint> {
+    using Array = jintArray;
+    static Array make(JNIEnv* env, jsize n) { return env->NewIntArray(n); }
+    static void fill(JNIEnv* env, Array a, jsize n, const jint* d) { env->SetIntArrayRegion(a, 0, n, d); }
+};
+template <>
+struct JavaArrayTraits<jfloat> {
+    using Array = jfloatArray;
+    static Array make(JNIEnv* env, jsize n) { return env->NewFloatArray(n); }
+    static void fill(JNIEnv* env, Array a, jsize n, const jfloat* d) { env->SetFloatArrayRegion(a, 0, n, d); }
+};
+
+// A new Java array of `length` elements copied from `data` (which may be null
+// only when length is 0). Null when the array cannot be created.
+template <typename Element>
+typename JavaArrayTraits<Element>::Array newJavaArray(JNIEnv* env, const Element* data, jsize length) {
+    using Traits = JavaArrayTraits<Element>;
+    if (length < 0) return nullptr;
+    typename Traits::Array array = Traits::make(env, length);
+    if (array == nullptr) {
+        if (env->ExceptionCheck()) {
+            env->ExceptionDescribe();
+            env->ExceptionClear();
+        }
+        return nullptr;
+    }
+    if (length > 0 && data != nullptr) Traits::fill(env, array, length, data);
+    return array;
+}
+
+// Runtime buffers come as unsigned bytes and samples; Java sees them signed.
+// (Named apart from newJavaArray: jboolean is an unsigned byte too.)
+inline jbyteArray newJavaByteArray(JNIEnv* env, const std::uint8_t* data, jsize length) {
+    return newJavaArray(env, reinterpret_cast<const jbyte*>(data), length);
+}
+inline jshortArray newJavaShortArray(JNIEnv* env, const std::uint16_t* data, jsize length) {
+    return newJavaArray(env, reinterpret_cast<const jshort*>(data), length);
+}
+
+}  // namespace plexa

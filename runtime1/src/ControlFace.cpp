@@ -1,0 +1,109 @@
+// The control face: tests, benchmarks and the demo set the sensors up here.
+#include "CallJournal.h"
+#include "ProcessState.h"
+#include "SensorDevice.h"
+
+namespace plexa::virtual1 {
+
+const char* operationName(Operation operation) {
+    switch (operation) {
+        case Operation::GetSensorCount: return "NuiGetSensorCount";
+        case Operation::CreateSensorByIndex: return "NuiCreateSensorByIndex";
+        case Operation::Initialize: return "NuiInitialize";
+        case Operation::Shutdown: return "NuiShutdown";
+        case Operation::ImageStreamOpen: return "NuiImageStreamOpen";
+        case Operation::ImageStreamSetImageFrameFlags: return "NuiImageStreamSetImageFrameFlags";
+        case Operation::ImageStreamGetImageFrameFlags: return "NuiImageStreamGetImageFrameFlags";
+        case Operation::ImageStreamGetNextFrame: return "NuiImageStreamGetNextFrame";
+        case Operation::ImageStreamReleaseFrame: return "NuiImageStreamReleaseFrame";
+        case Operation::GetColorPixelCoordinates:
+            return "NuiImageGetColorPixelCoordinateFrameFromDepthPixelFrameAtResolution";
+        case Operation::CameraElevationSetAngle: return "NuiCameraElevationSetAngle";
+        case Operation::CameraElevationGetAngle: return "NuiCameraElevationGetAngle";
+        case Operation::SkeletonTrackingEnable: return "NuiSkeletonTrackingEnable";
+        case Operation::SkeletonTrackingDisable: return "NuiSkeletonTrackingDisable";
+        case Operation::SkeletonGetNextFrame: return "NuiSkeletonGetNextFrame";
+        case Operation::TransformSmooth: return "NuiTransformSmooth";
+        case Operation::Status: return "NuiStatus";
+        case Operation::AccelerometerGetCurrentReading: return "NuiAccelerometerGetCurrentReading";
+        case Operation::LockRect: return "LockRect";
+    }
+    return "unknown operation";
+}
+
+void reset() {
+    // Streams end first: their unfetched scripted frames return to the queues
+    // that resetSettings then empties.
+    for (const auto& device : processState().allDevices()) device->forgetStreams();
+    processState().resetSettings();
+    journal().clearFailures();
+    journal().clearRecords();
+}
+
+void setConnectedCount(int count) {
+    processState().setConnectedCount(count);
+}
+
+void setScripted(int sensorIndex, bool scripted) {
+    if (!isSensorIndex(sensorIndex)) return;
+    processState().setScripted(sensorIndex, scripted);
+    for (const auto& device : processState().devicesOf(sensorIndex)) device->modeChanged();
+}
+
+void queueImageFrame(int sensorIndex, Stream stream, ScriptedImageFrame frame) {
+    if (!isSensorIndex(sensorIndex)) return;
+    processState().queueImage(sensorIndex, stream, std::move(frame));
+    for (const auto& device : processState().devicesOf(sensorIndex)) device->takeScriptedFrames();
+}
+
+void queueSkeletonFrame(int sensorIndex, const NuiSkeletonFrame& frame) {
+    if (!isSensorIndex(sensorIndex)) return;
+    processState().queueSkeleton(sensorIndex, frame);
+    for (const auto& device : processState().devicesOf(sensorIndex)) device->takeScriptedFrames();
+}
+
+int readyFrameCount(int sensorIndex, Stream stream) {
+    if (!isSensorIndex(sensorIndex)) return 0;
+    for (const auto& device : processState().devicesOf(sensorIndex)) {
+        const int ready = device->readyFrameCount(stream);
+        if (ready >= 0) return ready;
+    }
+    return 0;
+}
+
+void injectFailure(Operation operation, HRESULT code, int times) {
+    journal().injectFailure(operation, code, times);
+}
+
+void clearFailures() {
+    journal().clearFailures();
+}
+
+void setStatus(int sensorIndex, HRESULT status) {
+    if (isSensorIndex(sensorIndex)) processState().setStatus(sensorIndex, status);
+}
+
+void setAccelerometer(int sensorIndex, NuiVector4 reading) {
+    if (isSensorIndex(sensorIndex)) processState().setAccelerometer(sensorIndex, reading);
+}
+
+void setElevation(int sensorIndex, LONG degrees) {
+    if (isSensorIndex(sensorIndex)) processState().setElevation(sensorIndex, degrees);
+}
+
+std::vector<CallRecord> callLog() {
+    return journal().records();
+}
+
+void clearCallLog() {
+    journal().clearRecords();
+}
+
+int framesOutstanding(int sensorIndex) {
+    if (!isSensorIndex(sensorIndex)) return 0;
+    int held = 0;
+    for (const auto& device : processState().devicesOf(sensorIndex)) held += device->framesOutstanding();
+    return held;
+}
+
+}  // namespace plexa::virtual1

@@ -1,0 +1,38 @@
+// The pixels of one image frame, as LockRect hands them out.
+#pragma once
+
+#include "runtime1/NuiRuntime.h"
+
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+namespace plexa::virtual1 {
+
+// A texture belongs to the stream that made it: the stream reuses it for a
+// later frame once the caller has released this one. AddRef and Release only
+// count; they never free the texture.
+class FrameTexture final : public INuiFrameTexture {
+public:
+    explicit FrameTexture(int sensorIndex) : sensorIndex_(sensorIndex) {}
+    ~FrameTexture() = default;
+    FrameTexture(const FrameTexture&) = delete;
+    FrameTexture& operator=(const FrameTexture&) = delete;
+
+    ULONG AddRef() override;
+    ULONG Release() override;
+    HRESULT LockRect(UINT level, NuiLockedRect* lockedRect, void* rect, DWORD flags) override;
+    HRESULT UnlockRect(UINT level) override;
+
+    std::vector<std::uint8_t>& bytes() { return bytes_; }
+    std::int32_t pitch() const { return pitch_; }
+    void setPitch(std::int32_t pitch) { pitch_ = pitch; }
+
+private:
+    int sensorIndex_;
+    std::vector<std::uint8_t> bytes_;
+    std::int32_t pitch_ = 0;
+    std::atomic<ULONG> references_{1};
+};
+
+}  // namespace plexa::virtual1

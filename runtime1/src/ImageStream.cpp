@@ -1,0 +1,99 @@
+#include "ImageStream.h"
+
+namespace plexa::virtual1 {
+
+namespace {
+// Enough spare textures for a frame limit's worth of frames in flight.
+constexpr std::size_t maximumSpareTextures = 4;
+}  // namespace
+
+ImageStream::ImageStream(HANDLE handle, int sensorIndex, const ImageStreamSettings& settings)
+    : handle_(handle), sensorIndex_(sensorIndex), settings_(settings) {}
+
+Stream ImageStream::kind() const {
+    return settings_.imageType == NuiImageTypeDepthAndPlayerIndex ? Stream::Depth : Stream::Video;
+}
+
+std::unique_ptr<FrameTexture> ImageStream::spareTexture() {
+    if (spare_.empty()) return std::make_unique<FrameTexture>(sensorIndex_);
+    std::unique_ptr<FrameTexture> texture = std::move(spare_.back());
+    spare_.pop_back();
+    return texture;
+}
+
+std::unique_ptr<FrameTexture> ImageStream::blankTexture() {
+    std::unique_ptr<FrameTexture> texture = spareTexture();
+    const std::int32_t pitch = packedPitchOf(settings_.imageType, settings_.resolution);
+    texture->bytes().resize(static_cast<std::size_t>(pitch) * static_cast<std::size_t>(size().height));
+    texture->setPitch(pitch);
+    return texture;
+}
+
+void ImageStream::pushLive(std::unique_ptr<FrameTexture> texture, INT64 timeStamp) {
+    while (!ready_.empty() && !hasRoom()) {
+        recycle(std::move(ready_.front().texture));
+        ready_.pop_front();
+    }
+    push(ReadyFrame{std::move(texture), timeStamp, nextFrameNumber_++, false});
+}
+
+void ImageStream::pushScripted(ScriptedImageFrame&& frame, INT64 timeStamp) {
+    std::unique_ptr<FrameTexture> texture = spareTexture();
+    texture->bytes() = std::move(frame.bytes);
+    texture->setPitch(frame.pitch == -1 ? packedPitchOf(settings_.imageType, settings_.resolution) : frame.pitch);
+    push(ReadyFrame{std::move(texture), timeStamp, nextFrameNumber_++, true});
+}
+
+void ImageStream::push(ReadyFrame&& frame) {
+    ready_.push_back(std::move(frame));
+    if (settings_.nextFrameEvent != nullptr) SetEvent(settings_.nextFrameEvent);
+}
+
+bool ImageStream::takeNext(NuiImageFrame& frame) {
+    if (ready_.empty()) return false;
+    ReadyFrame next = std::move(ready_.front());
+    ready_.pop_front();
+    frame.timeStamp = next.timeStamp;
+    frame.frameNumber = next.frameNumber;
+    frame.imageType = settings_.imageType;
+    frame.resolution = settings_.resolution;
+    frame.frameTexture = next.texture.get();
+    frame.frameFlags = settings_.frameFlags;
+    const INuiFrameTexture* key = next.texture.get();
+    outstanding_.emplace(key, HeldFrame{std::move(next.texture), next.frameNumber});
+    return true;
+}
+
+HRESULT ImageStream::release(const NuiImageFrame& frame) {
+    // The frame number tells a second release of an old frame record from the
+    // frame that now reuses its texture.
+    auto held = outstanding_.find(frame.frameTexture);
+    if (held == outstanding_.end() || held->second.frameNumber != frame.frameNumber) return E_INVALIDARG;
+    recycle(std::move(held->second.texture));
+    outstanding_.erase(held);
+    return S_OK;
+}
+
+void ImageStream::settleEvent() {
+    if (ready_.empty() && settings_.nextFrameEvent != nullptr) ResetEvent(settings_.nextFrameEvent);
+}
+
+std::vector<ScriptedImageFrame> ImageStream::dropReady() {
+    std::vector<ScriptedImageFrame> scripted;
+    for (ReadyFrame& frame : ready_) {
+        if (!frame.scripted) continue;
+        ScriptedImageFrame returned;
+        returned.bytes = std::move(frame.texture->bytes());
+        returned.pitch = frame.texture->pitch();
+        scripted.push_back(std::move(returned));
+    }
+    ready_.clear();
+    settleEvent();
+    return scripted;
+}
+
+void ImageStream::recycle(std::unique_ptr<FrameTexture> texture) {
+    if (spare_.size() < maximumSpareTextures) spare_.push_back(std::move(texture));
+}
+
+}  // namespace plexa::virtual1

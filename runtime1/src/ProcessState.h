@@ -1,0 +1,97 @@
+// What the virtual sensors share per process: how many are connected and,
+// per sensor index, the settings and scripts of the control face and the
+// sensor objects created for that index. Settings apply by index, so every
+// sensor object of one index sees them.
+//
+// Lock order: a sensor's mutex may be held while calling in here; this state
+// never calls a sensor while holding its own mutex.
+#pragma once
+
+#include "runtime1/VirtualSensor1.h"
+
+#include <array>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+namespace plexa::virtual1 {
+
+class SensorDevice;
+
+// Indexes the control face and NuiCreateSensorByIndex accept.
+constexpr int sensorIndexLimit = 32;
+
+constexpr bool isSensorIndex(int index) {
+    return index >= 0 && index < sensorIndexLimit;
+}
+
+class ProcessState {
+public:
+    int connectedCount();
+    void setConnectedCount(int count);
+    bool isConnected(int index);
+
+    bool isScripted(int index);
+    void setScripted(int index, bool scripted);
+    HRESULT status(int index);
+    void setStatus(int index, HRESULT status);
+    LONG elevation(int index);
+    void setElevation(int index, LONG degrees);
+    // The reading the control face set, or gravity at the current tilt.
+    NuiVector4 accelerometer(int index);
+    void setAccelerometer(int index, NuiVector4 reading);
+
+    // Scripted frames wait here, per index, until a stream of that index takes them.
+    void queueImage(int index, Stream stream, ScriptedImageFrame&& frame);
+    std::optional<ScriptedImageFrame> popImage(int index, Stream stream);
+    void returnImages(int index, Stream stream, std::vector<ScriptedImageFrame>&& frames);
+    void queueSkeleton(int index, const NuiSkeletonFrame& frame);
+    std::optional<NuiSkeletonFrame> popSkeleton(int index);
+    void returnSkeletons(int index, std::vector<NuiSkeletonFrame>&& frames);
+
+    // Of several sensor objects of one index, the one that opened a stream
+    // (or enabled tracking) last receives that index's scripted frames.
+    void claimImageFrames(int index, Stream stream, HANDLE streamHandle);
+    void yieldImageFrames(int index, Stream stream, HANDLE streamHandle);
+    bool receivesImageFrames(int index, Stream stream, HANDLE streamHandle);
+    void claimSkeletonFrames(int index, const SensorDevice* device);
+    void yieldSkeletonFrames(int index, const SensorDevice* device);
+    bool receivesSkeletonFrames(int index, const SensorDevice* device);
+
+    void addDevice(int index, const std::shared_ptr<SensorDevice>& device);
+    std::vector<std::shared_ptr<SensorDevice>> devicesOf(int index);
+    std::vector<std::shared_ptr<SensorDevice>> allDevices();
+
+    // Settings, scripts and connected count as in a fresh process; the sensor
+    // objects stay registered.
+    void resetSettings();
+
+private:
+    struct IndexState {
+        bool scripted = false;
+        HRESULT status = S_OK;
+        LONG elevation = 0;
+        std::optional<NuiVector4> accelerometer;
+        std::array<std::deque<ScriptedImageFrame>, 2> queuedImages;
+        std::deque<NuiSkeletonFrame> queuedSkeletons;
+        std::array<HANDLE, 2> imageReceiver{};
+        const SensorDevice* skeletonReceiver = nullptr;
+        std::vector<std::weak_ptr<SensorDevice>> devices;
+
+        void resetSettings();
+    };
+
+    static std::size_t slot(Stream stream) { return stream == Stream::Depth ? 0 : 1; }
+
+    std::mutex mutex_;
+    int connectedCount_ = 1;
+    std::array<IndexState, sensorIndexLimit> indexes_;
+};
+
+// The process-wide state; never destroyed, so that threads still running at
+// exit can use it.
+ProcessState& processState();
+
+}  // namespace plexa::virtual1

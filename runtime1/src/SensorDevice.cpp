@@ -1,0 +1,170 @@
+// Initialisation and image streams of one sensor.
+#include "SensorDevice.h"
+
+#include "ProcessState.h"
+
+namespace plexa::virtual1 {
+
+namespace {
+
+constexpr DWORD knownInitializeFlags =
+    NuiInitializeUsesDepthAndPlayerIndex | NuiInitializeUsesColor | NuiInitializeUsesSkeleton;
+constexpr DWORD maximumFrameLimit = 4;
+
+// Stream handles are serial numbers that are never reused, so a stale handle
+// cannot name a newer stream.
+HANDLE newStreamHandle() {
+    static std::atomic<std::uintptr_t> lastHandle{0x5E000000u};
+    return reinterpret_cast<HANDLE>(++lastHandle);
+}
+
+std::size_t slotOf(Stream stream) {
+    return stream == Stream::Depth ? 0 : 1;
+}
+
+DWORD initializeFlagFor(std::int32_t imageType) {
+    return imageType == NuiImageTypeDepthAndPlayerIndex ? NuiInitializeUsesDepthAndPlayerIndex : NuiInitializeUsesColor;
+}
+
+}  // namespace
+
+HRESULT SensorDevice::initialize(DWORD flags) {
+    if ((flags & ~knownInitializeFlags) != 0) return E_INVALIDARG;
+    if (!processState().isConnected(index_)) return NuiErrorNotConnected;
+    Lock lock(mutex_);
+    if (!initialized_) {
+        initialized_ = true;
+        initializedAt_ = Clock::now();
+    }
+    initializeFlags_ = flags;
+    return S_OK;
+}
+
+void SensorDevice::shutdown() {
+    Lock lock(mutex_);
+    closeStreams();
+    endTracking();
+    smoothing_.reset();
+    initialized_ = false;
+    initializeFlags_ = 0;
+    wantsLiveTicks_ = false;
+    changed_.notify_all();
+}
+
+HRESULT SensorDevice::openImageStream(const ImageStreamSettings& settings, HANDLE* stream) {
+    if (stream == nullptr) return E_POINTER;
+    Lock lock(mutex_);
+    if (!initialized_) return NuiErrorFeatureNotInitialized;
+    if (!isKnownImageType(settings.imageType) || !isKnownResolution(settings.resolution) ||
+        settings.frameLimit < 1 || settings.frameLimit > maximumFrameLimit) {
+        return E_INVALIDARG;
+    }
+    if ((initializeFlags_ & initializeFlagFor(settings.imageType)) == 0) return NuiErrorStreamNotEnabled;
+    const Stream kind = settings.imageType == NuiImageTypeDepthAndPlayerIndex ? Stream::Depth : Stream::Video;
+    std::unique_ptr<ImageStream>& slot = streams_[slotOf(kind)];
+    if (slot) return NuiErrorImageStreamInUse;
+
+    const HANDLE handle = newStreamHandle();
+    slot = std::make_unique<ImageStream>(handle, index_, settings);
+    processState().claimImageFrames(index_, kind, handle);
+    takeScriptedFramesLocked();
+    startLiveTicks();
+    *stream = handle;
+    return S_OK;
+}
+
+HRESULT SensorDevice::setImageFrameFlags(HANDLE stream, DWORD frameFlags) {
+    Lock lock(mutex_);
+    if (!initialized_) return NuiErrorFeatureNotInitialized;
+    ImageStream* open = openStream(stream);
+    if (open == nullptr) return E_INVALIDARG;
+    open->setFrameFlags(frameFlags);
+    return S_OK;
+}
+
+HRESULT SensorDevice::getImageFrameFlags(HANDLE stream, DWORD* frameFlags) {
+    if (frameFlags == nullptr) return E_POINTER;
+    Lock lock(mutex_);
+    if (!initialized_) return NuiErrorFeatureNotInitialized;
+    ImageStream* open = openStream(stream);
+    if (open == nullptr) return E_INVALIDARG;
+    *frameFlags = open->frameFlags();
+    return S_OK;
+}
+
+HRESULT SensorDevice::getNextImageFrame(HANDLE stream, DWORD millisecondsToWait, NuiImageFrame* frame) {
+    if (frame == nullptr) return E_POINTER;
+    Lock lock(mutex_);
+    if (!initialized_) return NuiErrorFeatureNotInitialized;
+    ImageStream* open = openStream(stream);
+    if (open == nullptr) return E_INVALIDARG;
+    if (open->readyCount() == 0 && millisecondsToWait > 0) {
+        // The stream may end while we wait; look it up afresh each time.
+        waitFor(lock, millisecondsToWait, [&] {
+            open = openStream(stream);
+            return open == nullptr || open->readyCount() > 0;
+        });
+        if (!initialized_) return NuiErrorFeatureNotInitialized;
+        if (open == nullptr) return E_INVALIDARG;
+    }
+    if (!open->takeNext(*frame)) return NuiErrorFrameNoData;
+    takeScriptedFramesLocked();
+    open->settleEvent();
+    return S_OK;
+}
+
+HRESULT SensorDevice::releaseImageFrame(HANDLE stream, NuiImageFrame* frame) {
+    if (frame == nullptr) return E_POINTER;
+    Lock lock(mutex_);
+    ImageStream* owner = anyStream(stream);
+    if (owner == nullptr) return E_INVALIDARG;
+    const HRESULT released = owner->release(*frame);
+    if (FAILED(released)) return released;
+    // A stream that ended with frames still held goes once the last comes back.
+    for (auto closed = closedStreams_.begin(); closed != closedStreams_.end(); ++closed) {
+        if (closed->get() == owner && owner->outstandingCount() == 0) {
+            closedStreams_.erase(closed);
+            break;
+        }
+    }
+    return S_OK;
+}
+
+ImageStream* SensorDevice::openStream(HANDLE stream) {
+    for (const auto& open : streams_) {
+        if (open && open->handle() == stream) return open.get();
+    }
+    return nullptr;
+}
+
+ImageStream* SensorDevice::anyStream(HANDLE stream) {
+    if (ImageStream* open = openStream(stream)) return open;
+    for (const auto& closed : closedStreams_) {
+        if (closed->handle() == stream) return closed.get();
+    }
+    return nullptr;
+}
+
+INT64 SensorDevice::timeStampAt(Clock::time_point when) const {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(when - initializedAt_).count();
+}
+
+bool SensorDevice::needsFrames() const {
+    return initialized_ && (streams_[0] || streams_[1] || tracker_.enabled());
+}
+
+void SensorDevice::closeStreams() {
+    for (auto& stream : streams_) {
+        if (!stream) continue;
+        processState().returnImages(index_, stream->kind(), stream->dropReady());
+        processState().yieldImageFrames(index_, stream->kind(), stream->handle());
+        if (stream->outstandingCount() > 0) closedStreams_.push_back(std::move(stream));
+        stream.reset();
+    }
+}
+
+void SensorDevice::startLiveTicks() {
+    if (!wantsLiveTicks_.exchange(true)) LiveProducer::instance().add(shared_from_this());
+}
+
+}  // namespace plexa::virtual1

@@ -1,0 +1,103 @@
+// One sensor object's state: initialisation, its image streams, skeleton
+// tracking and smoothing. Each operation of the runtime face has one member
+// here that does the work (the journal and failure injection sit in front, in
+// NuiSensorObject). One mutex guards everything; the caller's events are set
+// and reset under it, which cannot deadlock because the kernel never calls
+// back into the sensor.
+#pragma once
+
+#include "ImageStream.h"
+#include "LiveProducer.h"
+#include "SkeletonTracker.h"
+#include "runtime1/VirtualSensor1.h"
+
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace plexa::virtual1 {
+
+class LiveFrameSource;
+
+class SensorDevice : public std::enable_shared_from_this<SensorDevice> {
+public:
+    using Clock = LiveProducer::Clock;
+
+    explicit SensorDevice(int index) : index_(index) {}
+    SensorDevice(const SensorDevice&) = delete;
+    SensorDevice& operator=(const SensorDevice&) = delete;
+
+    int index() const { return index_; }
+
+    // Runtime face.
+    HRESULT initialize(DWORD flags);
+    void shutdown();
+    HRESULT openImageStream(const ImageStreamSettings& settings, HANDLE* stream);
+    HRESULT setImageFrameFlags(HANDLE stream, DWORD frameFlags);
+    HRESULT getImageFrameFlags(HANDLE stream, DWORD* frameFlags);
+    HRESULT getNextImageFrame(HANDLE stream, DWORD millisecondsToWait, NuiImageFrame* frame);
+    HRESULT releaseImageFrame(HANDLE stream, NuiImageFrame* frame);
+    HRESULT enableSkeletonTracking(HANDLE nextFrameEvent, DWORD flags);
+    HRESULT disableSkeletonTracking();
+    HRESULT getNextSkeletonFrame(DWORD millisecondsToWait, NuiSkeletonFrame* frame);
+    HRESULT transformSmooth(NuiSkeletonFrame* frame, const NuiTransformSmoothParameters* parameters);
+
+    // Control face.
+    // Ends streams and tracking but stays initialised.
+    void forgetStreams();
+    // Takes the scripted frames of its index that it receives, up to each
+    // stream's frame limit.
+    void takeScriptedFrames();
+    // Drops the ready frames of the mode left behind and takes scripted ones.
+    void modeChanged();
+    // Ready frames of this sensor's stream of that kind; -1 without one.
+    int readyFrameCount(Stream stream);
+    int framesOutstanding();
+
+    // Live producer: makes the frames due at `dueAt` when the sensor is live.
+    void produceLive(Clock::time_point dueAt, double sceneSeconds, LiveFrameSource& source);
+    bool wantsLiveTicks() const { return wantsLiveTicks_.load(); }
+
+private:
+    using Lock = std::unique_lock<std::mutex>;
+
+    bool hasSkeletonFeature() const { return initialized_ && (initializeFlags_ & NuiInitializeUsesSkeleton) != 0; }
+    bool needsFrames() const;
+    ImageStream* openStream(HANDLE stream);
+    ImageStream* anyStream(HANDLE stream);  // open, or closed with frames still held
+    INT64 timeStampAt(Clock::time_point when) const;
+    void closeStreams();
+    void endTracking();
+    void takeScriptedFramesLocked();
+    void startLiveTicks();
+    // Waits (with the lock) until `ready` holds, the deadline passes or the
+    // sensor stops; true when `ready` holds.
+    template <typename Ready>
+    bool waitFor(Lock& lock, DWORD milliseconds, Ready&& ready);
+
+    const int index_;
+    std::mutex mutex_;
+    std::condition_variable changed_;  // a frame became ready, or streams ended
+    bool initialized_ = false;
+    DWORD initializeFlags_ = 0;
+    Clock::time_point initializedAt_{};
+    std::array<std::unique_ptr<ImageStream>, 2> streams_;  // depth, video
+    std::vector<std::unique_ptr<ImageStream>> closedStreams_;
+    SkeletonTracker tracker_;
+    SkeletonSmoothingFilter smoothing_;
+    std::atomic<bool> wantsLiveTicks_{false};
+};
+
+template <typename Ready>
+bool SensorDevice::waitFor(Lock& lock, DWORD milliseconds, Ready&& ready) {
+    if (milliseconds == INFINITE) {
+        changed_.wait(lock, ready);
+        return true;
+    }
+    return changed_.wait_for(lock, std::chrono::milliseconds(milliseconds), ready);
+}
+
+}  // namespace plexa::virtual1

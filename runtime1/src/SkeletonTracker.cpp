@@ -1,0 +1,57 @@
+#include "SkeletonTracker.h"
+
+namespace plexa::virtual1 {
+
+namespace {
+constexpr std::size_t liveFramesKept = 2;
+}  // namespace
+
+void SkeletonTracker::enable(HANDLE nextFrameEvent, DWORD flags) {
+    if (enabled_ && event_ != nextFrameEvent && event_ != nullptr) ResetEvent(event_);
+    enabled_ = true;
+    event_ = nextFrameEvent;
+    flags_ = flags;
+    if (!ready_.empty() && event_ != nullptr) SetEvent(event_);
+}
+
+std::vector<NuiSkeletonFrame> SkeletonTracker::disable() {
+    std::vector<NuiSkeletonFrame> scripted = dropReady();
+    enabled_ = false;
+    event_ = nullptr;
+    flags_ = 0;
+    return scripted;
+}
+
+void SkeletonTracker::pushLive(const NuiSkeletonFrame& frame) {
+    while (ready_.size() >= liveFramesKept) ready_.pop_front();
+    push(frame, false);
+}
+
+void SkeletonTracker::pushScripted(const NuiSkeletonFrame& frame) {
+    push(frame, true);
+}
+
+void SkeletonTracker::push(const NuiSkeletonFrame& frame, bool scripted) {
+    ready_.push_back(ReadyFrame{frame, scripted});
+    if (event_ != nullptr) SetEvent(event_);
+}
+
+bool SkeletonTracker::takeNext(NuiSkeletonFrame& frame) {
+    if (ready_.empty()) return false;
+    frame = ready_.front().frame;
+    ready_.pop_front();
+    if (ready_.empty() && event_ != nullptr) ResetEvent(event_);
+    return true;
+}
+
+std::vector<NuiSkeletonFrame> SkeletonTracker::dropReady() {
+    std::vector<NuiSkeletonFrame> scripted;
+    for (const ReadyFrame& ready : ready_) {
+        if (ready.scripted) scripted.push_back(ready.frame);
+    }
+    ready_.clear();
+    if (event_ != nullptr) ResetEvent(event_);
+    return scripted;
+}
+
+}  // namespace plexa::virtual1

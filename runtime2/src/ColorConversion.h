@@ -1,0 +1,33 @@
+// Conversion of a color frame's raw bytes into the format a caller asks for.
+//
+// YUY2 is packed 4:2:2: every two pixels share four bytes Y0 U Y1 V. It is
+// turned into RGB with the BT.601 matrix over the full 0..255 range (no
+// studio-swing expansion): R = Y + 1.402 (V - 128), G = Y - 0.344136 (U - 128)
+// - 0.714136 (V - 128), B = Y + 1.772 (U - 128), rounded and clamped to
+// 0..255, alpha 255.
+#pragma once
+
+#include "runtime2/VirtualSensor2.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace plexa::virtual2 {
+
+// Bytes per pixel of a color format; 0 for formats without a fixed size.
+unsigned colorBytesPerPixel(ColorImageFormat format);
+
+// Converts `image` into `target` (BGRA, RGBA, or the raw format itself) in
+// `buffer` of `capacity` bytes. E_POINTER for a null buffer; E_INVALIDARG when
+// the target format is not offered or capacity < width x height x its bytes
+// per pixel; E_FAIL when the frame's own bytes are fewer than its size needs
+// or its raw format cannot be converted.
+HRESULT convertColorImage(const ScriptedColorImage& image, ColorImageFormat target, UINT capacity, BYTE* buffer);
+
+// The YUY2 conversion itself: `pixelCount` pixels from `yuy2` (at least
+// 2 x pixelCount bytes) into `out` (4 x pixelCount bytes). `redFirst` writes
+// RGBA instead of BGRA.
+void convertYuy2(const std::uint8_t* yuy2, std::size_t yuy2Size, std::size_t pixelCount, std::uint8_t* out,
+                 bool redFirst);
+
+}  // namespace plexa::virtual2

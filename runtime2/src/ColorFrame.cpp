@@ -1,0 +1,51 @@
+#include "ColorFrame.h"
+
+#include "ColorConversion.h"
+#include "FrameDescription.h"
+#include "ImageFrames.h"
+#include "Instrumentation.h"
+
+#include <limits>
+
+namespace plexa::virtual2 {
+
+ColorFrame::ColorFrame(std::shared_ptr<const ScriptedColorImage> image, TIMESPAN relativeTime)
+    : image_(std::move(image)), relativeTime_(relativeTime) {}
+
+// The description tells the bytes per pixel of the raw format: that is how
+// the frame holds its pixels; conversion targets state their own size.
+HRESULT ColorFrame::get_FrameDescription(IFrameDescription** description) {
+    return describeFrame(FrameKind::Color, image_->width, image_->height, colorBytesPerPixel(image_->rawFormat),
+                         description);
+}
+
+HRESULT ColorFrame::get_RelativeTime(TIMESPAN* relativeTime) {
+    return reportRelativeTime(Operation::FrameGetRelativeTime, FrameKind::Color, relativeTime_, relativeTime);
+}
+
+HRESULT ColorFrame::get_RawColorImageFormat(ColorImageFormat* format) {
+    return traced({Operation::ColorGetRawColorImageFormat, FrameKind::Color}, {}, [&] {
+        if (format == nullptr) return E_POINTER;
+        *format = image_->rawFormat;
+        return S_OK;
+    });
+}
+
+HRESULT ColorFrame::AccessRawUnderlyingBuffer(UINT* capacity, BYTE** buffer) {
+    if (capacity != nullptr) *capacity = 0;
+    if (buffer != nullptr) *buffer = nullptr;
+    return traced({Operation::ColorAccessRawUnderlyingBuffer, FrameKind::Color}, {}, [&] {
+        if (capacity == nullptr || buffer == nullptr) return E_POINTER;
+        if (image_->raw.size() > std::numeric_limits<UINT>::max()) return E_FAIL;
+        *capacity = static_cast<UINT>(image_->raw.size());
+        *buffer = image_->raw.empty() ? nullptr : const_cast<BYTE*>(image_->raw.data());
+        return S_OK;
+    });
+}
+
+HRESULT ColorFrame::CopyConvertedFrameDataToArray(UINT capacity, BYTE* buffer, ColorImageFormat format) {
+    return traced({Operation::ColorCopyConvertedFrameDataToArray, FrameKind::Color}, {capacity, format},
+                  [&] { return convertColorImage(*image_, format, capacity, buffer); });
+}
+
+}  // namespace plexa::virtual2

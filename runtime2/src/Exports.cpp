@@ -1,0 +1,13 @@
+// The runtime's one exported function.
+#include "Instrumentation.h"
+#include "RuntimeState.h"
+
+using plexa::virtual2::Operation;
+
+extern "C" KINECT_RUNTIME_API HRESULT GetDefaultKinectSensor(IKinectSensor** sensor) {
+    if (sensor != nullptr) *sensor = nullptr;
+    return plexa::virtual2::traced({Operation::GetDefaultKinectSensor}, {}, [&] {
+        if (sensor == nullptr) return E_POINTER;
+        return plexa::virtual2::RuntimeState::instance().takeDefaultSensor(sensor);
+    });
+}

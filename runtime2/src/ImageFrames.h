@@ -1,0 +1,73 @@
+// Depth, infrared, long-exposure infrared and body-index frames: an image
+// whose pixels the caller reads in place through AccessUnderlyingBuffer.
+#pragma once
+
+#include "FrameDescription.h"
+#include "Instrumentation.h"
+#include "RefCounted.h"
+
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+namespace plexa::virtual2 {
+
+inline const std::vector<std::uint16_t>& pixelsOf(const ScriptedShortImage& image) { return image.samples; }
+inline const std::vector<std::uint8_t>& pixelsOf(const ScriptedBodyIndexImage& image) { return image.bytes; }
+
+// The shared body of every frame's get_RelativeTime.
+inline HRESULT reportRelativeTime(Operation operation, FrameKind kind, TIMESPAN time, TIMESPAN* out) {
+    return traced({operation, kind}, {}, [&] {
+        if (out == nullptr) return E_POINTER;
+        *out = time;
+        return S_OK;
+    });
+}
+
+template <class Interface, class Image>
+class ImageFrame final : public RefCounted<Interface> {
+public:
+    using Pixel = typename std::decay_t<decltype(pixelsOf(std::declval<const Image&>()))>::value_type;
+
+    ImageFrame(FrameKind kind, std::shared_ptr<const Image> image, TIMESPAN relativeTime)
+        : kind_(kind), image_(std::move(image)), relativeTime_(relativeTime) {}
+
+    HRESULT get_FrameDescription(IFrameDescription** description) override {
+        return describeFrame(kind_, image_->width, image_->height, sizeof(Pixel), description);
+    }
+
+    HRESULT get_RelativeTime(TIMESPAN* relativeTime) override {
+        return reportRelativeTime(Operation::FrameGetRelativeTime, kind_, relativeTime_, relativeTime);
+    }
+
+    // The capacity is the number of pixels the frame holds, which a scripted
+    // frame may set apart from its width and height. The pixels are shared
+    // read-only data; the interface hands out a writable pointer all the same.
+    HRESULT AccessUnderlyingBuffer(UINT* capacity, Pixel** buffer) override {
+        if (capacity != nullptr) *capacity = 0;
+        if (buffer != nullptr) *buffer = nullptr;
+        return traced({Operation::FrameAccessUnderlyingBuffer, kind_}, {}, [&] {
+            if (capacity == nullptr || buffer == nullptr) return E_POINTER;
+            const std::vector<Pixel>& pixels = pixelsOf(*image_);
+            if (pixels.size() > std::numeric_limits<UINT>::max()) return E_FAIL;
+            *capacity = static_cast<UINT>(pixels.size());
+            *buffer = pixels.empty() ? nullptr : const_cast<Pixel*>(pixels.data());
+            return S_OK;
+        });
+    }
+
+private:
+    const FrameKind kind_;
+    const std::shared_ptr<const Image> image_;
+    const TIMESPAN relativeTime_;
+};
+
+using DepthFrame = ImageFrame<IDepthFrame, ScriptedShortImage>;
+using InfraredFrame = ImageFrame<IInfraredFrame, ScriptedShortImage>;
+using LongExposureInfraredFrame = ImageFrame<ILongExposureInfraredFrame, ScriptedShortImage>;
+using BodyIndexFrame = ImageFrame<IBodyIndexFrame, ScriptedBodyIndexImage>;
+
+}  // namespace plexa::virtual2

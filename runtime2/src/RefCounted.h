@@ -1,0 +1,82 @@
+// Reference counting shared by every object the runtime hands out. An object
+// starts with the one reference its creator hands to the caller; the last
+// Release destroys it.
+#pragma once
+
+#include "ObjectCount.h"
+#include "runtime2/KinectRuntime.h"
+
+#include <atomic>
+#include <memory>
+#include <utility>
+
+namespace plexa::virtual2 {
+
+template <class Interface>
+class RefCounted : public Interface {
+public:
+    RefCounted() { noteObjectCreated(); }
+    RefCounted(const RefCounted&) = delete;
+    RefCounted& operator=(const RefCounted&) = delete;
+    virtual ~RefCounted() { noteObjectDestroyed(); }
+
+    ULONG AddRef() override { return references_.fetch_add(1, std::memory_order_relaxed) + 1; }
+
+    ULONG Release() override {
+        const ULONG remaining = references_.fetch_sub(1, std::memory_order_acq_rel) - 1;
+        if (remaining == 0) delete this;
+        return remaining;
+    }
+
+    // Takes a reference unless the object is already on its way out (count at
+    // zero); for caches that hold an object without owning a reference.
+    bool tryAddRef() {
+        ULONG current = references_.load(std::memory_order_relaxed);
+        while (current != 0) {
+            if (references_.compare_exchange_weak(current, current + 1, std::memory_order_acq_rel)) return true;
+        }
+        return false;
+    }
+
+private:
+    std::atomic<ULONG> references_{1};
+};
+
+// Creates an object whose ownership passes to its reference count: the
+// caller's one reference, given back with Release.
+template <class Object, class... Arguments>
+Object* handOut(Arguments&&... arguments) {
+    return std::make_unique<Object>(std::forward<Arguments>(arguments)...).release();
+}
+
+}  // namespace plexa::virtual2
+
+namespace plexa::virtual2 {
+
+// One reference the runtime itself holds on an object, given back when the
+// holder goes.
+template <class Object>
+class HeldReference {
+public:
+    static HeldReference addRef(Object* object) {
+        object->AddRef();
+        return HeldReference(object);
+    }
+
+    HeldReference(HeldReference&& other) noexcept : object_(other.object_) { other.object_ = nullptr; }
+    HeldReference(const HeldReference&) = delete;
+    HeldReference& operator=(const HeldReference&) = delete;
+    HeldReference& operator=(HeldReference&&) = delete;
+    ~HeldReference() {
+        if (object_ != nullptr) object_->Release();
+    }
+
+    Object* get() const { return object_; }
+
+private:
+    explicit HeldReference(Object* object) : object_(object) {}
+
+    Object* object_;
+};
+
+}  // namespace plexa::virtual2

@@ -1,0 +1,313 @@
+#include "view.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "plexa/scene/joints.h"
+#include "plexa/scene/color_format.h"
+#include "room.h"
+#include "yuv.h"
+
+namespace plexa::scene {
+
+// Color pixels are kept as words whose bytes, in memory, are blue, green, red, alpha.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "BGRA words assume a little-endian machine");
+
+namespace {
+
+constexpr float kInfinity = std::numeric_limits<float>::infinity();
+constexpr float kInfraredGain = 26000.0f;      // at 1 m, head-on, albedo 1
+constexpr float kLongExposureFactor = 2.5f;
+
+std::uint16_t saturate16(float v) { return v >= 65535.0f ? 65535 : static_cast<std::uint16_t>(v > 0 ? v : 0); }
+
+// Hit tests with everything that does not change across a part's pixels worked out once.
+struct SphereHit {
+    Vec3 c;
+    float cc;
+    explicit SphereHit(const Primitive& p) : c(p.a), cc(dot(p.a, p.a) - p.radius * p.radius) {}
+    float operator()(float x, float y) const {
+        float dd = x * x + y * y + 1.0f;
+        float b = x * c.x + y * c.y + c.z;
+        float h = b * b - dd * cc;
+        return h < 0 ? kInfinity : (b - std::sqrt(h)) / dd;
+    }
+};
+
+struct EllipsoidHit {
+    Vec3 o, u0, u1, u2;
+    float c;
+    explicit EllipsoidHit(const Primitive& p)
+        : o(p.unit * (-p.a)), u0(p.unit.column(0)), u1(p.unit.column(1)), u2(p.unit.column(2)), c(dot(o, o) - 1.0f) {}
+    float operator()(float x, float y) const {
+        Vec3 u = u0 * x + u1 * y + u2;
+        float a = dot(u, u), b = dot(o, u);
+        float h = b * b - a * c;
+        return h < 0 ? kInfinity : (-b - std::sqrt(h)) / a;
+    }
+};
+
+struct CapsuleHit {
+    const Primitive* part;
+    Vec3 ba, oa, nb;
+    float baba, baoa, c, capA, capB;
+    explicit CapsuleHit(const Primitive& p)
+        : part(&p), ba(p.b - p.a), oa(-p.a), nb(-p.b), baba(dot(ba, ba)), baoa(dot(ba, oa)),
+          c(baba * dot(oa, oa) - baoa * baoa - p.radius * p.radius * baba),
+          capA(dot(oa, oa) - p.radius * p.radius), capB(dot(nb, nb) - p.radius * p.radius) {}
+    // The same as intersect(), with the per-part terms kept.
+    float operator()(float x, float y) const {
+        const Vec3 d{x, y, 1.0f};
+        const float dd = x * x + y * y + 1.0f;
+        const float bard = dot(ba, d), rdoa = dot(d, oa);
+        const float a = baba * dd - bard * bard;
+        if (!(a > 1e-9f * baba * dd)) return intersect(*part, x, y);
+        const float b = baba * rdoa - baoa * bard;
+        const float h = b * b - a * c;
+        if (h < 0) return kInfinity;
+        const float t = (-b - std::sqrt(h)) / a;
+        const float along = baoa + t * bard;
+        if (along > 0 && along < baba) return t;
+        const float bc = along <= 0 ? rdoa : dot(d, nb);
+        const float hc = bc * bc - dd * (along <= 0 ? capA : capB);
+        return hc < 0 ? kInfinity : (-bc - std::sqrt(hc)) / dd;
+    }
+};
+
+}  // namespace
+
+std::uint16_t depthReading(float z, float nearLimit, float farLimit) {
+    if (!(z >= nearLimit && z <= farLimit)) return 0;
+    return static_cast<std::uint16_t>(z * 1000.0f + 0.5f);
+}
+
+void infraredOf(float infraredAlbedo, float cosine, float distanceSquared, std::uint16_t& shortExposure,
+                std::uint16_t& longExposure) {
+    float v = kInfraredGain * infraredAlbedo * std::max(0.0f, cosine) / std::max(distanceSquared, 1e-6f);
+    shortExposure = saturate16(v);
+    longExposure = saturate16(v * kLongExposureFactor);
+}
+
+RayGrid::RayGrid(const Lens& lens) : width_(lens.width) {
+    if (!lens.distorted()) {
+        cols_.resize(lens.width);
+        rows_.resize(lens.height);
+        float unused;
+        for (int c = 0; c < lens.width; ++c) lens.unproject(static_cast<float>(c), lens.cy, cols_[c], unused);
+        for (int r = 0; r < lens.height; ++r) lens.unproject(lens.cx, static_cast<float>(r), unused, rows_[r]);
+        return;
+    }
+    table_.resize(2 * static_cast<size_t>(lens.width) * lens.height);
+    for (int r = 0; r < lens.height; ++r)
+        for (int c = 0; c < lens.width; ++c) {
+            size_t i = 2 * (static_cast<size_t>(r) * lens.width + c);
+            lens.unproject(static_cast<float>(c), static_cast<float>(r), table_[i], table_[i + 1]);
+        }
+}
+
+View::View(const Lens& lens, Kind kind, float nearLimit, float farLimit)
+    : lens_(lens), kind_(kind), near_(nearLimit), far_(farLimit), rays_(lens) {
+    const size_t n = static_cast<size_t>(lens.width) * lens.height;
+    roomZ_.resize(n);
+    if (kind == Kind::Depth) {
+        roomDepth_.resize(n);
+        roomInfrared_.resize(n);
+        roomLongInfrared_.resize(n);
+        roomDepthWithPlayer_.resize(n);
+    } else {
+        roomColor_.resize(n);
+        if (lens.width % 2 == 0) roomYuy2_.resize(2 * n);
+    }
+    peopleZ_.resize(n);
+    stamp_.assign(n, 0);
+}
+
+void View::place(const Placement& placement) {
+    if (roomDrawn_ && placement == placement_) return;
+    placement_ = placement;
+    roomDrawn_ = false;
+}
+
+void View::drawRoom() {
+    lightInCamera_ = placement_.directionToCamera(lightDirection());
+    const Vec3 light = lightDirection();
+    for (int row = 0; row < lens_.height; ++row) {
+        for (int col = 0; col < lens_.width; ++col) {
+            const size_t i = static_cast<size_t>(row) * lens_.width + col;
+            const Vec3 ray{rays_.x(col, row), rays_.y(col, row), 1.0f};
+            const Vec3 direction = placement_.directionToWorld(ray);
+            const SurfaceHit hit = castIntoRoom(placement_.position, direction);
+            roomZ_[i] = hit.t;
+            if (kind_ == Kind::Color) {
+                roomColor_[i] = std::isinf(hit.t) ? shadeBgra(kOutsideColor, 1.0f) : shadeBgra(hit.albedo, dot(hit.normal, light));
+                continue;
+            }
+            roomDepth_[i] = depthReading(hit.t, near_, far_);
+            roomDepthWithPlayer_[i] = static_cast<std::uint16_t>(roomDepth_[i] << 3);
+            if (std::isinf(hit.t)) {
+                roomInfrared_[i] = roomLongInfrared_[i] = 0;
+            } else {
+                const float dd = dot(direction, direction);
+                const float cosine = -dot(hit.normal, direction) / std::sqrt(dd);
+                infraredOf(hit.infraredAlbedo, cosine, hit.t * hit.t * dd, roomInfrared_[i], roomLongInfrared_[i]);
+            }
+        }
+    }
+    if (!roomYuy2_.empty()) {
+        std::vector<std::uint8_t> bytes(4 * roomColor_.size());
+        for (size_t i = 0; i < roomColor_.size(); ++i) {
+            const std::uint32_t c = roomColor_[i];
+            bytes[4 * i] = c & 0xFF;
+            bytes[4 * i + 1] = c >> 8 & 0xFF;
+            bytes[4 * i + 2] = c >> 16 & 0xFF;
+            bytes[4 * i + 3] = 0xFF;
+        }
+        bgraToYuy2(bytes.data(), lens_.width, lens_.height, roomYuy2_.data());
+    }
+    roomDrawn_ = true;
+}
+
+void View::beginFrame() {
+    if (!roomDrawn_) drawRoom();
+    if (++frame_ == 0) {
+        // After 2^32 frames the stamps would alias; start them over.
+        std::fill(stamp_.begin(), stamp_.end(), 0u);
+        frame_ = 1;
+    }
+}
+
+template <class Hit, class Writer>
+void View::drawPart(const Primitive& part, std::uint8_t label, const Hit& hit, Writer& writer) {
+    if (part.boundsMax.z <= near_ * 0.25f) return;  // behind the camera
+    PixelRect rect;
+    if (part.boundsMin.z <= 0.05f) {
+        rect = {0, lens_.width, 0, lens_.height};
+    } else {
+        // A box projects inside the hull of its corners' projections.
+        float xMin = kInfinity, xMax = -kInfinity, yMin = kInfinity, yMax = -kInfinity;
+        for (float z : {part.boundsMin.z, part.boundsMax.z})
+            for (float x : {part.boundsMin.x, part.boundsMax.x})
+                for (float y : {part.boundsMin.y, part.boundsMax.y}) {
+                    xMin = std::min(xMin, x / z); xMax = std::max(xMax, x / z);
+                    yMin = std::min(yMin, y / z); yMax = std::max(yMax, y / z);
+                }
+        rect = lens_.pixelsSeeing(xMin, xMax, yMin, yMax);
+    }
+    const int width = lens_.width;
+    // Without distortion a part covers a convex patch of the image, so a row
+    // is done once the ray has left it.
+    const bool convex = !lens_.distorted();
+    for (int row = rect.rowBegin; row < rect.rowEnd; ++row) {
+        bool entered = false;
+        for (int col = rect.colBegin; col < rect.colEnd; ++col) {
+            const float x = rays_.x(col, row), y = rays_.y(col, row);
+            const float t = hit(x, y);
+            if (!(t > 0) || t == kInfinity) {
+                if (entered && convex) break;
+                continue;
+            }
+            entered = true;
+            const size_t i = static_cast<size_t>(row) * width + col;
+            const float current = stamp_[i] == frame_ ? peopleZ_[i] : roomZ_[i];
+            if (t >= current) continue;
+            peopleZ_[i] = t;
+            stamp_[i] = frame_;
+            writer(i, part, label, t, Vec3{x, y, 1.0f});
+        }
+    }
+}
+
+template <class Writer>
+void View::drawPeople(const BodyShape* shapes, int count, Writer& writer) {
+    // Nearest parts first, so that parts behind them mostly fail the depth test
+    // before any shading is done. The order does not change the picture.
+    struct Entry {
+        float nearest;
+        int rank;
+        const Primitive* part;
+        std::uint8_t label;
+    };
+    std::array<Entry, kMaxPeople * kPrimitivesPerPerson> order;
+    int n = 0;
+    for (int p = 0; p < count && p < kMaxPeople; ++p)
+        for (const Primitive& part : shapes[p].parts) {
+            order[n] = {part.boundsMin.z, n, &part, shapes[p].label};
+            ++n;
+        }
+    std::sort(order.begin(), order.begin() + n, [](const Entry& a, const Entry& b) {
+        return a.nearest < b.nearest || (a.nearest == b.nearest && a.rank < b.rank);
+    });
+    for (int k = 0; k < n; ++k) {
+        const Primitive& part = *order[k].part;
+        switch (part.kind) {
+            case Primitive::Kind::Sphere: drawPart(part, order[k].label, SphereHit(part), writer); break;
+            case Primitive::Kind::Capsule: drawPart(part, order[k].label, CapsuleHit(part), writer); break;
+            case Primitive::Kind::Ellipsoid: drawPart(part, order[k].label, EllipsoidHit(part), writer); break;
+        }
+    }
+}
+
+void View::renderDepth(const BodyShape* shapes, int count, const DepthImages& images) {
+    beginFrame();
+    const size_t n = roomZ_.size();
+    if (images.depthMm) std::memcpy(images.depthMm, roomDepth_.data(), n * sizeof(std::uint16_t));
+    if (images.depthWithPlayer) std::memcpy(images.depthWithPlayer, roomDepthWithPlayer_.data(), n * sizeof(std::uint16_t));
+    if (images.personIndex) std::memset(images.personIndex, kNoPerson, n);
+    if (images.infrared) std::memcpy(images.infrared, roomInfrared_.data(), n * sizeof(std::uint16_t));
+    if (images.longExposureInfrared) std::memcpy(images.longExposureInfrared, roomLongInfrared_.data(), n * sizeof(std::uint16_t));
+
+    const DepthImages out = images;
+    const bool wantsInfrared = out.infrared || out.longExposureInfrared;
+    const float nearLimit = near_, farLimit = far_;
+    auto writer = [&out, wantsInfrared, nearLimit, farLimit](size_t i, const Primitive& part, std::uint8_t label, float t, Vec3 ray) {
+        const std::uint16_t mm = depthReading(t, nearLimit, farLimit);
+        if (out.depthMm) out.depthMm[i] = mm;
+        if (out.personIndex) out.personIndex[i] = label;
+        if (out.depthWithPlayer) {
+            const unsigned player = label == kNoPerson ? 0u : label + 1u;
+            out.depthWithPlayer[i] = static_cast<std::uint16_t>(mm << 3 | player);
+        }
+        if (wantsInfrared) {
+            const Vec3 point = ray * t;
+            const float dd = dot(ray, ray);
+            const float cosine = -dot(normalAt(part, point), ray) / std::sqrt(dd);
+            std::uint16_t shortExposure, longExposure;
+            infraredOf(infraredAlbedoOf(part.albedo), cosine, t * t * dd, shortExposure, longExposure);
+            if (out.infrared) out.infrared[i] = shortExposure;
+            if (out.longExposureInfrared) out.longExposureInfrared[i] = longExposure;
+        }
+    };
+    drawPeople(shapes, count, writer);
+}
+
+void View::renderColorYuy2(const BodyShape* shapes, int count, std::uint8_t* yuy2) {
+    if (roomYuy2_.empty()) return;
+    beginFrame();
+    std::memcpy(yuy2, roomYuy2_.data(), roomYuy2_.size());
+    const Vec3 light = lightInCamera_;
+    auto writer = [yuy2, light](size_t i, const Primitive& part, std::uint8_t, float t, Vec3 ray) {
+        const std::uint32_t pixel = shadeBgra(part.albedo, dot(normalAt(part, ray * t), light));
+        const int b = pixel & 0xFF, g = pixel >> 8 & 0xFF, r = pixel >> 16 & 0xFF;
+        std::uint8_t* pair = yuy2 + 4 * (i / 2);
+        pair[2 * (i % 2)] = yuv::luma(r, g, b);
+        pair[1] = yuv::chromaU(2 * r, 2 * g, 2 * b);
+        pair[3] = yuv::chromaV(2 * r, 2 * g, 2 * b);
+    };
+    drawPeople(shapes, count, writer);
+}
+
+void View::renderColor(const BodyShape* shapes, int count, std::uint8_t* bgra) {
+    beginFrame();
+    std::memcpy(bgra, roomColor_.data(), roomColor_.size() * sizeof(std::uint32_t));
+    const Vec3 light = lightInCamera_;
+    auto writer = [bgra, light](size_t i, const Primitive& part, std::uint8_t, float t, Vec3 ray) {
+        const std::uint32_t pixel = shadeBgra(part.albedo, dot(normalAt(part, ray * t), light));
+        std::memcpy(bgra + 4 * i, &pixel, sizeof pixel);
+    };
+    drawPeople(shapes, count, writer);
+}
+
+}  // namespace plexa::scene

@@ -1,0 +1,173 @@
+#include "SpineSupport.h"
+
+#include <dirent.h>
+
+#include <algorithm>
+#include <fstream>
+
+namespace plexa::test::spine {
+namespace {
+
+std::string threadName(const std::string& path) {
+    std::ifstream file(path);
+    std::string name;
+    std::getline(file, name);
+    return name;
+}
+
+}  // namespace
+
+void startScripted(const JvmOptions& options) {
+    Jvm::start(options);
+    sensor::setScripted(0, true);
+    sensor::clearCallLog();
+}
+
+std::string takePendingException() {
+    JNIEnv* env = Jvm::start().env();
+    jthrowable pending = env->ExceptionOccurred();
+    if (pending == nullptr) return "";
+    env->ExceptionClear();
+    jclass thrownClass = env->GetObjectClass(pending);
+    jclass classClass = env->FindClass("java/lang/Class");
+    jmethodID getName = env->GetMethodID(classClass, "getName", "()Ljava/lang/String;");
+    auto name = static_cast<jstring>(env->CallObjectMethod(thrownClass, getName));
+    std::string result = "(unnamed)";
+    if (!env->ExceptionCheck() && name != nullptr) {
+        const char* chars = env->GetStringUTFChars(name, nullptr);
+        if (chars != nullptr) {
+            result = chars;
+            env->ReleaseStringUTFChars(name, chars);
+        }
+    }
+    env->ExceptionClear();
+    env->DeleteLocalRef(name);
+    env->DeleteLocalRef(classClass);
+    env->DeleteLocalRef(thrownClass);
+    env->DeleteLocalRef(pending);
+    return result;
+}
+
+jboolean createNUI(jint index) { return plexa1<jboolean>("_createNUI", "(I)Z", index); }
+
+jint startNUI(bool skeleton, jint depthResolution, jint videoResolution, bool infrared, jobject target,
+              jint index) {
+    return plexa1<jint>("_startNUI", "(ZIIZLedu/qet/brightloom/plexa/Plexa1;I)I",
+                            static_cast<jboolean>(skeleton), depthResolution, videoResolution,
+                            static_cast<jboolean>(infrared), target, index);
+}
+
+void stopNUI(jint index) { plexa1<void>("_stopNUI", "(I)V", index); }
+
+jlong depthCounter(jint index) { return plexa1<jlong>("_getDepthFrameCounter", "(I)J", index); }
+jlong videoCounter(jint index) { return plexa1<jlong>("_getVideoFrameCounter", "(I)J", index); }
+jlong skeletonCounter(jint index) {
+    return plexa1<jlong>("_getSkeletonFrameCounter", "(I)J", index);
+}
+
+jobject newRecorder() { return Jvm::start().newObject(kRecorder); }
+
+jint recorderCount(jobject recorder, const char* method) { return callOn<jint>(recorder, method, "()I"); }
+
+std::size_t nativeThreadCount() {
+    const std::string programName = threadName("/proc/self/comm");
+    std::size_t count = 0;
+    DIR* tasks = ::opendir("/proc/self/task");
+    if (tasks == nullptr) return 0;
+    while (dirent* entry = ::readdir(tasks)) {
+        if (entry->d_name[0] == '.') continue;
+        if (threadName(std::string("/proc/self/task/") + entry->d_name + "/comm") == programName) ++count;
+    }
+    ::closedir(tasks);
+    return count;
+}
+
+int javaThreadCount() { return callStaticChecked<jint>(kRecorder, "liveThreadCount", "()I"); }
+
+std::vector<sensor::CallRecord> callsOf(sensor::Operation operation) {
+    std::vector<sensor::CallRecord> calls;
+    for (const sensor::CallRecord& call : sensor::callLog()) {
+        if (call.operation == operation) calls.push_back(call);
+    }
+    return calls;
+}
+
+std::vector<sensor::Operation> operationsOf(const std::vector<sensor::Operation>& kept) {
+    std::vector<sensor::Operation> operations;
+    for (const sensor::CallRecord& call : sensor::callLog()) {
+        if (std::find(kept.begin(), kept.end(), call.operation) != kept.end()) operations.push_back(call.operation);
+    }
+    return operations;
+}
+
+sensor::ScriptedImageFrame depthFrame80x60(std::uint16_t sample) {
+    sensor::ScriptedImageFrame frame;
+    frame.bytes.resize(80 * 60 * 2);
+    for (std::size_t i = 0; i < frame.bytes.size(); i += 2) {
+        frame.bytes[i] = static_cast<std::uint8_t>(sample & 0xFF);
+        frame.bytes[i + 1] = static_cast<std::uint8_t>(sample >> 8);
+    }
+    return frame;
+}
+
+NuiSkeletonFrame trackedSkeletonFrame() {
+    NuiSkeletonFrame frame{};
+    frame.floorClipPlane = NuiVector4{0.0f, 1.0f, 0.0f, 1.0f};
+    frame.skeletons[0].trackingState = NuiSkeletonTracked;
+    for (int joint = 0; joint < NuiSkeletonJointCount; ++joint) {
+        frame.skeletons[0].jointPositions[joint] = NuiVector4{0.1f * joint, 0.5f, 2.0f, 1.0f};
+        frame.skeletons[0].jointTrackingStates[joint] = NuiJointTracked;
+    }
+    return frame;
+}
+
+}  // namespace plexa::test::spine
+
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
+#include <unistd.h>
+
+namespace plexa::test::spine {
+
+StderrCapture::StderrCapture() {
+    std::fflush(stderr);
+    char path[] = "/tmp/plexa-stderr-XXXXXX";
+    captureFd_ = ::mkstemp(path);
+    if (captureFd_ < 0) throw std::runtime_error("cannot create a capture file");
+    ::unlink(path);
+    savedFd_ = ::dup(STDERR_FILENO);
+    ::dup2(captureFd_, STDERR_FILENO);
+}
+
+StderrCapture::~StderrCapture() { finish(); }
+
+std::string StderrCapture::text() const {
+    std::string text;
+    char buffer[4096];
+    ssize_t n;
+    off_t offset = 0;
+    while ((n = ::pread(captureFd_, buffer, sizeof buffer, offset)) > 0) {
+        text.append(buffer, static_cast<std::size_t>(n));
+        offset += n;
+    }
+    return text;
+}
+
+std::string StderrCapture::finish() {
+    if (finished_) return captured_;
+    finished_ = true;
+    std::fflush(stderr);
+    captured_ = text();
+    ::dup2(savedFd_, STDERR_FILENO);
+    ::close(savedFd_);
+    ::close(captureFd_);
+    if (!captured_.empty()) {
+        ssize_t written = ::write(STDERR_FILENO, captured_.data(), captured_.size());
+        (void)written;
+    }
+    return captured_;
+}
+
+}  // namespace plexa::test::spine

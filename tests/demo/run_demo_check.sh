@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# run_demo_check.sh JAVA BUILD_DIR OUTPUT_DIR
+set -euo pipefail
+java=$1 build=$2 out=$3
+rm -rf "$out" && mkdir -p "$out"
+"$java" -Djava.awt.headless=true -Djava.library.path="$build/lib" \
+  -cp "$build/java/plexa.jar:$build/java/plexa-demo.jar" edu.qet.brightloom.plexa.demo.Demo \
+  --headless --seconds 4 --output "$out" | tee "$out/summary.txt"
+"$java" -cp "$build/java/plexa-demo-check.jar" DemoCheck "$out" "$out/summary.txt"

@@ -1,0 +1,86 @@
+// Shared pieces of the virtual first-generation sensor's tests.
+#pragma once
+
+#include "runtime1/VirtualSensor1.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <dirent.h>
+#include <memory>
+#include <thread>
+#include <vector>
+
+namespace runtime1_test {
+
+namespace v1 = plexa::virtual1;
+
+struct SensorRelease {
+    void operator()(INuiSensor* sensor) const { sensor->Release(); }
+};
+using SensorPtr = std::unique_ptr<INuiSensor, SensorRelease>;
+
+inline SensorPtr createSensor(int index = 0) {
+    INuiSensor* sensor = nullptr;
+    EXPECT_EQ(NuiCreateSensorByIndex(index, &sensor), S_OK);
+    return SensorPtr(sensor);
+}
+
+// A manual-reset event, closed when the test is done with it.
+class Event {
+public:
+    Event() : handle_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+    ~Event() { CloseHandle(handle_); }
+    Event(const Event&) = delete;
+    Event& operator=(const Event&) = delete;
+    HANDLE get() const { return handle_; }
+    bool signalled() const { return WaitForSingleObject(handle_, 0) == WAIT_OBJECT_0; }
+    bool waitSignalled(DWORD milliseconds) const { return WaitForSingleObject(handle_, milliseconds) == WAIT_OBJECT_0; }
+
+private:
+    HANDLE handle_;
+};
+
+template <typename Predicate>
+bool waitUntil(Predicate condition, std::chrono::milliseconds deadline = std::chrono::seconds(10)) {
+    const auto end = std::chrono::steady_clock::now() + deadline;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= end) return condition();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+inline int threadCount() {
+    int count = 0;
+    if (DIR* tasks = opendir("/proc/self/task")) {
+        while (dirent* entry = readdir(tasks)) count += entry->d_name[0] != '.';
+        closedir(tasks);
+    }
+    return count;
+}
+
+// A scripted image frame whose bytes count up from `first`.
+inline v1::ScriptedImageFrame countingFrame(std::size_t size, std::uint8_t first, std::int32_t pitch = -1) {
+    v1::ScriptedImageFrame frame;
+    frame.bytes.resize(size);
+    for (std::size_t i = 0; i < size; ++i) frame.bytes[i] = static_cast<std::uint8_t>(first + i);
+    frame.pitch = pitch;
+    return frame;
+}
+
+inline NuiLockedRect lock(const NuiImageFrame& frame) {
+    NuiLockedRect locked{};
+    EXPECT_EQ(frame.frameTexture->LockRect(0, &locked, nullptr, 0), S_OK);
+    return locked;
+}
+
+// Each test starts from the state of a fresh process.
+class Runtime1Test : public ::testing::Test {
+protected:
+    void SetUp() override { v1::reset(); }
+    void TearDown() override { v1::reset(); }
+};
+
+}  // namespace runtime1_test

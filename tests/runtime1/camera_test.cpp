@@ -1,0 +1,131 @@
+// The sensor head: tilt, accelerometer, status, and color coordinates of depth pixels.
+#include "Runtime1Fixture.h"
+
+#include <cmath>
+
+namespace runtime1_test {
+namespace {
+
+constexpr double degree = 3.14159265358979323846 / 180.0;
+
+class CameraTest : public Runtime1Test {
+protected:
+    void SetUp() override {
+        Runtime1Test::SetUp();
+        sensor = createSensor();
+    }
+
+    NuiVector4 accelerometer() {
+        NuiVector4 reading{};
+        EXPECT_EQ(sensor->NuiAccelerometerGetCurrentReading(&reading), S_OK);
+        return reading;
+    }
+
+    SensorPtr sensor;
+};
+
+TEST_F(CameraTest, TiltStaysWithinItsRange) {
+    LONG angle = 99;
+    ASSERT_EQ(sensor->NuiCameraElevationGetAngle(&angle), S_OK);
+    EXPECT_EQ(angle, 0);
+    EXPECT_EQ(sensor->NuiCameraElevationSetAngle(27), S_OK);
+    EXPECT_EQ(sensor->NuiCameraElevationSetAngle(-27), S_OK);
+    EXPECT_EQ(sensor->NuiCameraElevationSetAngle(28), E_INVALIDARG);
+    EXPECT_EQ(sensor->NuiCameraElevationSetAngle(-28), E_INVALIDARG);
+    ASSERT_EQ(sensor->NuiCameraElevationGetAngle(&angle), S_OK);
+    EXPECT_EQ(angle, -27) << "a refused angle changes nothing";
+    EXPECT_EQ(sensor->NuiCameraElevationGetAngle(nullptr), E_POINTER);
+    // The tilt belongs to the sensor index, not to one sensor object.
+    ASSERT_EQ(createSensor()->NuiCameraElevationGetAngle(&angle), S_OK);
+    EXPECT_EQ(angle, -27);
+}
+
+TEST_F(CameraTest, AccelerometerReadsGravityFollowingTheTilt) {
+    NuiVector4 reading = accelerometer();
+    EXPECT_FLOAT_EQ(reading.x, 0.0f);
+    EXPECT_FLOAT_EQ(reading.y, -1.0f);
+    EXPECT_NEAR(reading.z, 0.0f, 1e-6);
+    EXPECT_FLOAT_EQ(reading.w, 0.0f);
+
+    ASSERT_EQ(sensor->NuiCameraElevationSetAngle(20), S_OK);
+    reading = accelerometer();
+    EXPECT_NEAR(reading.y, -std::cos(20 * degree), 1e-6);
+    EXPECT_NEAR(reading.z, -std::sin(20 * degree), 1e-6);
+    EXPECT_NEAR(reading.x * reading.x + reading.y * reading.y + reading.z * reading.z, 1.0, 1e-6);
+
+    v1::setAccelerometer(0, NuiVector4{0.1f, -0.9f, 0.2f, 0.0f});
+    reading = accelerometer();
+    EXPECT_FLOAT_EQ(reading.x, 0.1f);
+    EXPECT_FLOAT_EQ(reading.z, 0.2f);
+    EXPECT_EQ(sensor->NuiAccelerometerGetCurrentReading(nullptr), E_POINTER);
+}
+
+TEST_F(CameraTest, StatusIsSettableAndReportsADisconnectedSensor) {
+    EXPECT_EQ(sensor->NuiStatus(), S_OK);
+    v1::setStatus(0, NuiErrorNotPowered);
+    EXPECT_EQ(sensor->NuiStatus(), NuiErrorNotPowered);
+    v1::setStatus(0, S_OK);
+    v1::setConnectedCount(0);
+    EXPECT_EQ(sensor->NuiStatus(), NuiErrorNotConnected);
+    EXPECT_EQ(sensor->NuiInitialize(NuiInitializeUsesColor), NuiErrorNotConnected);
+}
+
+class ColorCoordinatesTest : public CameraTest {
+protected:
+    // The color pixel of depth pixel (column, row) at 320 x 240 seeing `millimetres`.
+    std::pair<LONG, LONG> colorPixel(int column, int row, int millimetres, std::int32_t colorResolution) {
+        std::vector<USHORT> depth(320 * 240, static_cast<USHORT>(1000 << 3));
+        depth[row * 320 + column] = static_cast<USHORT>(millimetres << 3 | 2);
+        std::vector<LONG> coordinates(2 * depth.size());
+        EXPECT_EQ(sensor->NuiImageGetColorPixelCoordinateFrameFromDepthPixelFrameAtResolution(
+                      colorResolution, NuiResolution320x240, static_cast<DWORD>(depth.size()), depth.data(),
+                      static_cast<DWORD>(coordinates.size()), coordinates.data()),
+                  S_OK);
+        const std::size_t pixel = static_cast<std::size_t>(row) * 320 + column;
+        return {coordinates[2 * pixel], coordinates[2 * pixel + 1]};
+    }
+};
+
+TEST_F(ColorCoordinatesTest, APointAtOneMetreLandsBesideItsScaledPixel) {
+    // Color camera 2.5 cm to the side: at 1 m the shift is f x 0.025 pixels.
+    const double focal640 = 640 * 285.63 / 320;
+    const auto [column, row] = colorPixel(160, 120, 1000, NuiResolution640x480);
+    EXPECT_NEAR(column, 2 * 160.0 - focal640 * 0.025, 1.5);
+    EXPECT_NEAR(row, 2 * 120.0, 1.5);
+
+    const auto same = colorPixel(160, 120, 1000, NuiResolution320x240);
+    EXPECT_NEAR(same.first, 160.0 - focal640 / 2 * 0.025, 1.5);
+    EXPECT_NEAR(same.second, 120.0, 1.5);
+
+    // Farther away the cameras' offset shows less; without depth not at all.
+    const auto far = colorPixel(160, 120, 4000, NuiResolution640x480);
+    EXPECT_NEAR(far.first, 2 * 160.0 - focal640 * 0.025 / 4, 1.5);
+    const auto none = colorPixel(160, 120, 0, NuiResolution640x480);
+    EXPECT_NEAR(none.first, 2 * 160.0, 1.5);
+    // Rows keep their order across the image.
+    EXPECT_LT(colorPixel(10, 10, 1000, NuiResolution640x480).second, colorPixel(10, 200, 1000, NuiResolution640x480).second);
+}
+
+TEST_F(ColorCoordinatesTest, CountsThatDoNotMatchTheImageAreRefused) {
+    std::vector<USHORT> depth(80 * 60, 8000);
+    std::vector<LONG> coordinates(2 * depth.size() + 1, -7);
+    auto map = [&](std::int32_t color, std::int32_t depthResolution, DWORD depthCount, DWORD coordinateCount) {
+        return sensor->NuiImageGetColorPixelCoordinateFrameFromDepthPixelFrameAtResolution(
+            color, depthResolution, depthCount, depth.data(), coordinateCount, coordinates.data());
+    };
+    EXPECT_EQ(map(NuiResolution80x60, NuiResolution320x240, 80 * 60, 2 * 80 * 60), E_INVALIDARG);
+    EXPECT_EQ(map(NuiResolution80x60, NuiResolution80x60, 80 * 60, 80 * 60), E_INVALIDARG);
+    EXPECT_EQ(map(NuiResolution80x60, NuiResolution80x60, 80 * 60 - 1, 2 * 80 * 60), E_INVALIDARG);
+    EXPECT_EQ(map(4, NuiResolution80x60, 80 * 60, 2 * 80 * 60), E_INVALIDARG);
+    EXPECT_EQ(map(NuiResolution80x60, NuiResolutionNone, 0, 0), E_INVALIDARG);
+    for (LONG untouched : coordinates) ASSERT_EQ(untouched, -7);
+    EXPECT_EQ(sensor->NuiImageGetColorPixelCoordinateFrameFromDepthPixelFrameAtResolution(
+                  NuiResolution80x60, NuiResolution80x60, 80 * 60, nullptr, 2 * 80 * 60, coordinates.data()),
+              E_POINTER);
+
+    EXPECT_EQ(map(NuiResolution1280x960, NuiResolution80x60, 80 * 60, 2 * 80 * 60), S_OK);
+    EXPECT_EQ(coordinates.back(), -7) << "nothing written past the image";
+}
+
+}  // namespace
+}  // namespace runtime1_test
