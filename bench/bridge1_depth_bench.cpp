@@ -4,18 +4,23 @@
 // plain memcpy of the same bytes.
 //
 // The bridge is measured by calling a session's depth handler directly on a
-// thread that is not attached to the VM, exactly as its event thread would
-// run it, but without the event thread's wake-up and a counter poll in
-// between: those would add scheduling noise larger than the work measured.
-// The session is set up by hand (runtime initialised, depth stream opened on
-// the virtual sensor in scripted mode) so that no event thread competes for
-// the frames. Queueing each frame in the virtual sensor is not timed.
+// thread that is not attached to the VM, exactly as its event thread runs it,
+// but without the event thread's wake-up and a counter poll in between: those
+// would add scheduling noise larger than the work measured. The session is set
+// up by hand (runtime initialised, depth stream opened on the virtual sensor
+// in scripted mode), so no event thread competes for the frames.
+//
+// Each iteration times the four contenders one after another (the bridge's
+// frame, the runtime's share of it, the floor, the memcpy), so all of them see
+// the same machine load; each is reported as its median over the iterations.
+// Queueing a frame in the virtual sensor is never timed.
 #include "KSDK.h"
 #include "jvm.h"
 #include "runtime1/VirtualSensor1.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -29,6 +34,7 @@ namespace {
 
 using plexa::test::Jvm;
 namespace virtual1 = plexa::virtual1;
+using Clock = std::chrono::steady_clock;
 
 constexpr int kSensor = 0;
 
@@ -44,10 +50,11 @@ const Resolution kResolutions[] = {{2, 640, 480, "640x480"}, {3, 1280, 960, "128
 struct Payload {
     bool uvAndXyz;
     const char* name;
-    std::size_t floatsPerPixel() const { return uvAndXyz ? 5 : 0; }  // 2 for uv, 3 for xyz
-    std::size_t bytes(const Resolution& r) const { return r.pixels() * (2 + 4 * floatsPerPixel()); }
+    std::size_t bytes(const Resolution& r) const { return r.pixels() * (uvAndXyz ? 2 + 4 * 5 : 2); }
 };
 const Payload kPayloads[] = {{false, "depth"}, {true, "depth+uv+xyz"}};
+
+const char* const kContenders[] = {"bridge", "runtime", "floor", "memcpy"};
 
 std::vector<std::uint16_t> depthSamples(const Resolution& r) {
     std::vector<std::uint16_t> samples(r.pixels());
@@ -55,11 +62,20 @@ std::vector<std::uint16_t> depthSamples(const Resolution& r) {
     return samples;
 }
 
+virtual1::ScriptedImageFrame scriptedFrame(const std::vector<std::uint16_t>& samples) {
+    virtual1::ScriptedImageFrame frame;
+    frame.bytes.resize(samples.size() * 2);
+    std::memcpy(frame.bytes.data(), samples.data(), frame.bytes.size());
+    return frame;
+}
+
 // A started depth session on the virtual sensor, delivering to a plain Plexa1
 // (its callbacks do nothing), with no event thread.
 class BenchSession {
 public:
-    explicit BenchSession(const Resolution& r) : session_(std::make_unique<KSDK>(kSensor)) {
+    BenchSession(const Resolution& r, const Payload& p) : session_(std::make_unique<KSDK>(kSensor)) {
+        virtual1::reset();
+        virtual1::setScripted(kSensor, true);
         JNIEnv* env = Jvm::start().env();
         jclass plexa1 = Jvm::start().findClass("edu/qet/brightloom/plexa/Plexa1");
         session_->Nui_Zero();
@@ -68,152 +84,133 @@ public:
         session_->depthCallback = env->GetMethodID(plexa1, "onDepthFrameEventFromNative", "([S[F[F)V");
         env->DeleteGlobalRef(plexa1);
         session_->depthResolution = r.code;
+        session_->computeUV.store(p.uvAndXyz);
+        session_->computeXYZ.store(p.uvAndXyz);
         session_->depthEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         session_->sensor->NuiInitialize(NuiInitializeUsesDepthAndPlayerIndex);
         session_->sensor->NuiImageStreamOpen(NuiImageTypeDepthAndPlayerIndex, r.code, 0, 2, session_->depthEvent,
                                              &session_->depthStream);
+        // Every frame attaches and detaches, as on an event thread.
+        Jvm::start().vm()->DetachCurrentThread();
     }
     ~BenchSession() {
         session_->Nui_UnInit();  // no thread to stop: shuts the runtime down and frees the buffers
         Jvm::start().env()->DeleteGlobalRef(session_->callbackTarget);
         Jvm::start().vm()->DetachCurrentThread();
     }
-    KSDK& operator*() { return *session_; }
     KSDK* operator->() { return session_.get(); }
 
 private:
-    // Never destroyed by the bridge itself; here it may be, as nothing else refers to it.
+    // The bridge never destroys a session; here nothing else refers to it.
     std::unique_ptr<KSDK> session_;
 };
 
-using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
+template <typename Work>
+double millisecondsOf(Work&& work) {
+    const Clock::time_point start = Clock::now();
+    work();
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-virtual1::ScriptedImageFrame scriptedFrame(const Resolution& r) {
-    virtual1::ScriptedImageFrame frame;
-    const std::vector<std::uint16_t> samples = depthSamples(r);
-    frame.bytes.resize(samples.size() * 2);
-    std::memcpy(frame.bytes.data(), samples.data(), frame.bytes.size());
-    return frame;
-}
-
-// Every benchmark times its iterations itself: queueing the next frame in the
-// virtual sensor stays outside, without the cost of pausing the timer.
-void bridgeFrame(benchmark::State& state, Resolution r, Payload payload) {
-    virtual1::reset();
-    virtual1::setScripted(kSensor, true);
-    BenchSession session(r);
-    session->computeUV.store(payload.uvAndXyz);
-    session->computeXYZ.store(payload.uvAndXyz);
-    const virtual1::ScriptedImageFrame frame = scriptedFrame(r);
-    // The handler attaches and detaches for each frame, as on its event thread.
-    Jvm::start().vm()->DetachCurrentThread();
-    for (auto _ : state) {
-        virtual1::queueImageFrame(kSensor, virtual1::Stream::Depth, frame);
-        const Clock::time_point start = Clock::now();
-        session->Nui_ProcessDepth();
-        state.SetIterationTime(secondsSince(start));
-    }
-    if (session->depthFrameCount.load() != static_cast<std::int32_t>(state.iterations())) {
-        state.SkipWithError("the handler did not take every frame");
-    }
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0.0 : values[values.size() / 2];
 }
 
 // The runtime's share of a bridge frame: fetch, lock, (the color-coordinate
 // mapping when UV is on) and release, as the handler calls them.
-void runtimeShare(benchmark::State& state, Resolution r, Payload payload) {
-    virtual1::reset();
-    virtual1::setScripted(kSensor, true);
-    BenchSession session(r);
-    const virtual1::ScriptedImageFrame frame = scriptedFrame(r);
-    std::vector<LONG> coordinates(2 * r.pixels());
+void runtimeShare(BenchSession& session, const Resolution& r, const Payload& p, std::vector<LONG>& coordinates) {
     INuiSensor* sensor = session->sensor;
-    for (auto _ : state) {
-        virtual1::queueImageFrame(kSensor, virtual1::Stream::Depth, frame);
-        const Clock::time_point start = Clock::now();
-        NuiImageFrame image{};
-        sensor->NuiImageStreamGetNextFrame(session->depthStream, 0, &image);
-        NuiLockedRect rect{};
-        image.frameTexture->LockRect(0, &rect, nullptr, 0);
-        if (payload.uvAndXyz) {
-            sensor->NuiImageGetColorPixelCoordinateFrameFromDepthPixelFrameAtResolution(
-                r.code, r.code, static_cast<DWORD>(r.pixels()), reinterpret_cast<USHORT*>(rect.bits),
-                static_cast<DWORD>(coordinates.size()), coordinates.data());
-        }
-        sensor->NuiImageStreamReleaseFrame(session->depthStream, &image);
-        state.SetIterationTime(secondsSince(start));
+    NuiImageFrame image{};
+    sensor->NuiImageStreamGetNextFrame(session->depthStream, 0, &image);
+    NuiLockedRect rect{};
+    image.frameTexture->LockRect(0, &rect, nullptr, 0);
+    if (p.uvAndXyz) {
+        sensor->NuiImageGetColorPixelCoordinateFrameFromDepthPixelFrameAtResolution(
+            r.code, r.code, static_cast<DWORD>(r.pixels()), reinterpret_cast<USHORT*>(rect.bits),
+            static_cast<DWORD>(coordinates.size()), coordinates.data());
     }
+    sensor->NuiImageStreamReleaseFrame(session->depthStream, &image);
 }
 
 // Attach, create and fill the same arrays from native memory, detach.
-void jniFloor(benchmark::State& state, Resolution r, Payload payload) {
-    JavaVM* vm = Jvm::start().vm();
+void jniFloor(JavaVM* vm, const std::vector<std::uint16_t>& samples, const std::vector<float>& uv,
+              const std::vector<float>& xyz, bool uvAndXyz) {
+    void* attached = nullptr;
+    if (vm->GetEnv(&attached, JNI_VERSION_1_6) == JNI_EDETACHED) vm->AttachCurrentThread(&attached, nullptr);
+    JNIEnv* env = static_cast<JNIEnv*>(attached);
+    const auto n = static_cast<jsize>(samples.size());
+    jshortArray depth = env->NewShortArray(n);
+    env->SetShortArrayRegion(depth, 0, n, reinterpret_cast<const jshort*>(samples.data()));
+    benchmark::DoNotOptimize(depth);
+    if (uvAndXyz) {
+        jfloatArray uvArray = env->NewFloatArray(2 * n);
+        env->SetFloatArrayRegion(uvArray, 0, 2 * n, uv.data());
+        jfloatArray xyzArray = env->NewFloatArray(3 * n);
+        env->SetFloatArrayRegion(xyzArray, 0, 3 * n, xyz.data());
+        benchmark::DoNotOptimize(uvArray);
+        benchmark::DoNotOptimize(xyzArray);
+    }
     vm->DetachCurrentThread();
+}
+
+void depthFrame(benchmark::State& state, Resolution r, Payload p) {
+    BenchSession session(r, p);
     const std::vector<std::uint16_t> samples = depthSamples(r);
+    const virtual1::ScriptedImageFrame frame = scriptedFrame(samples);
     const std::vector<float> uv(2 * r.pixels(), 0.25f), xyz(3 * r.pixels(), 0.5f);
-    const auto n = static_cast<jsize>(r.pixels());
+    std::vector<LONG> coordinates(2 * r.pixels());
+    std::vector<std::uint8_t> copySource(p.bytes(r), 0x5A), copyTarget(p.bytes(r), 0);
+    JavaVM* vm = Jvm::start().vm();
+    std::map<std::string, std::vector<double>> times;
+
     for (auto _ : state) {
-        const Clock::time_point start = Clock::now();
-        void* attached = nullptr;
-        if (vm->GetEnv(&attached, JNI_VERSION_1_6) == JNI_EDETACHED) vm->AttachCurrentThread(&attached, nullptr);
-        JNIEnv* env = static_cast<JNIEnv*>(attached);
-        jshortArray depth = env->NewShortArray(n);
-        env->SetShortArrayRegion(depth, 0, n, reinterpret_cast<const jshort*>(samples.data()));
-        if (payload.uvAndXyz) {
-            jfloatArray uvArray = env->NewFloatArray(2 * n);
-            env->SetFloatArrayRegion(uvArray, 0, 2 * n, uv.data());
-            jfloatArray xyzArray = env->NewFloatArray(3 * n);
-            env->SetFloatArrayRegion(xyzArray, 0, 3 * n, xyz.data());
-            benchmark::DoNotOptimize(uvArray);
-            benchmark::DoNotOptimize(xyzArray);
-        }
-        benchmark::DoNotOptimize(depth);
-        vm->DetachCurrentThread();
-        state.SetIterationTime(secondsSince(start));
+        virtual1::queueImageFrame(kSensor, virtual1::Stream::Depth, frame);
+        const double bridge = millisecondsOf([&] { session->Nui_ProcessDepth(); });
+        times["bridge"].push_back(bridge);
+        virtual1::queueImageFrame(kSensor, virtual1::Stream::Depth, frame);
+        times["runtime"].push_back(millisecondsOf([&] { runtimeShare(session, r, p, coordinates); }));
+        times["floor"].push_back(millisecondsOf([&] { jniFloor(vm, samples, uv, xyz, p.uvAndXyz); }));
+        times["memcpy"].push_back(millisecondsOf([&] {
+            std::memcpy(copyTarget.data(), copySource.data(), copySource.size());
+            benchmark::ClobberMemory();
+        }));
+        state.SetIterationTime(bridge / 1000.0);
+    }
+    if (session->depthFrameCount.load() != static_cast<std::int32_t>(state.iterations())) {
+        state.SkipWithError("the handler did not take every frame");
+    }
+    for (const char* contender : kContenders) {
+        state.counters[std::string(contender) + "_ms"] = median(times[contender]);
     }
 }
 
-void plainCopy(benchmark::State& state, Resolution r, Payload payload) {
-    const std::size_t bytes = payload.bytes(r);
-    std::vector<std::uint8_t> source(bytes, 0x5A), target(bytes, 0);
-    for (auto _ : state) {
-        const Clock::time_point start = Clock::now();
-        std::memcpy(target.data(), source.data(), bytes);
-        benchmark::ClobberMemory();
-        state.SetIterationTime(secondsSince(start));
-    }
-}
+std::string nameOf(const Resolution& r, const Payload& p) { return std::string("frame/") + p.name + "/" + r.name; }
 
-std::string nameOf(const char* kind, const Resolution& r, const Payload& p) {
-    return std::string(kind) + "/" + p.name + "/" + r.name;
-}
-
-// Keeps the median time per iteration of each benchmark (in its unit,
-// milliseconds), to print the ratios.
+// Keeps the medians of each benchmark, to print the ratios at the end.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median" && !run.error_occurred) {
-                milliseconds_[run.run_name.function_name] = run.GetAdjustedRealTime();
+            if (run.error_occurred) continue;
+            std::map<std::string, double>& medians = medians_[run.run_name.function_name];
+            for (const char* contender : kContenders) {
+                auto it = run.counters.find(std::string(contender) + "_ms");
+                if (it != run.counters.end()) medians[contender] = it->second.value;
             }
         }
     }
-    void printRatios() const {
+
+    void printRatios() {
         std::printf("\n| frame | payload | bridge | runtime's share | JNI floor | memcpy | bridge / floor |"
                     " bridge's own / floor | bridge / memcpy |\n");
         std::printf("|---|---|---|---|---|---|---|---|---|\n");
         for (const Resolution& r : kResolutions) {
             for (const Payload& p : kPayloads) {
-                const double bridge = find(nameOf("bridge", r, p));
-                const double runtime = find(nameOf("runtime", r, p));
-                const double floor = find(nameOf("floor", r, p));
-                const double copy = find(nameOf("memcpy", r, p));
-                if (bridge <= 0 || runtime <= 0 || floor <= 0 || copy <= 0) continue;
+                std::map<std::string, double>& m = medians_[nameOf(r, p)];
+                const double bridge = m["bridge"], runtime = m["runtime"], floor = m["floor"], copy = m["memcpy"];
+                if (bridge <= 0 || floor <= 0 || copy <= 0) continue;
                 std::printf("| %s | %s | %.3f ms | %.3f ms | %.3f ms | %.3f ms | %.2f | %.2f | %.1f |\n", r.name,
                             p.name, bridge, runtime, floor, copy, bridge / floor, (bridge - runtime) / floor,
                             bridge / copy);
@@ -222,11 +219,7 @@ public:
     }
 
 private:
-    double find(const std::string& name) const {
-        auto it = milliseconds_.find(name);
-        return it == milliseconds_.end() ? -1 : it->second;
-    }
-    std::map<std::string, double> milliseconds_;  // median per iteration
+    std::map<std::string, std::map<std::string, double>> medians_;
 };
 
 }  // namespace
@@ -236,14 +229,10 @@ int main(int argc, char** argv) {
     Jvm::start();
     for (const Resolution& r : kResolutions) {
         for (const Payload& p : kPayloads) {
-            for (auto [kind, function] : {std::pair{"bridge", &bridgeFrame}, std::pair{"runtime", &runtimeShare},
-                                          std::pair{"floor", &jniFloor}, std::pair{"memcpy", &plainCopy}}) {
-                benchmark::RegisterBenchmark(nameOf(kind, r, p).c_str(), function, r, p)
-                    ->Unit(benchmark::kMillisecond)
-                    ->UseManualTime()
-                    ->Repetitions(5)
-                    ->ReportAggregatesOnly(true);
-            }
+            benchmark::RegisterBenchmark(nameOf(r, p).c_str(), depthFrame, r, p)
+                ->Unit(benchmark::kMillisecond)
+                ->UseManualTime()
+                ->Iterations(p.uvAndXyz ? 200 : 1000);
         }
     }
     // Measured on a thread of its own, which the VM has never seen: every

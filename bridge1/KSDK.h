@@ -60,7 +60,7 @@ struct KSDK {
 
     std::unique_ptr<LONG[]> uvRaw;            // 2N color-pixel coordinates, as the runtime gives them
     std::unique_ptr<float[]> uvNormalized;    // 2N
-    std::unique_ptr<float[]> xyz;             // 3N
+    std::unique_ptr<float[]> xyz;             // 3 x W x 16: one band of rows of points at a time
 
     std::int32_t depthResolution = NuiResolutionNone;
     std::int32_t videoResolution = NuiResolutionNone;

@@ -11,6 +11,7 @@
 #include "KSDK.h"
 #include "LockedImage.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -23,33 +24,62 @@ namespace {
 // this handler, so the buffer is that thread's own and ends with it.
 thread_local GrowingBuffer depthRows;
 
-// The normalised coordinates of this frame. The runtime writes the raw
-// coordinates into uvRaw; only a mapping that succeeds is normalised, so
-// uvNormalized holds the last successful mapping (zeros before the first):
-// the mapping moves little from one frame to the next, and a failed call may
-// leave uvRaw half written. Null when memory is short.
-const float* mapUv(KSDK& session, const std::uint16_t* samples, int width, int height) {
+// Both per-pixel arrays are filled a band of rows at a time, and each band is
+// copied into its Java array while it is still in the processor's cache.
+constexpr int kBandRows = 16;
+
+// A float array of `length` elements, contents to follow. Null (the VM's
+// exception described and cleared) when the VM cannot create it.
+jfloatArray newFloatArray(JNIEnv* env, jsize length) {
+    jfloatArray array = env->NewFloatArray(length);
+    if (array == nullptr && env->ExceptionCheck()) {
+        env->ExceptionDescribe();
+        env->ExceptionClear();
+    }
+    return array;
+}
+
+// The normalised color-image coordinates of the frame. The runtime writes the
+// raw coordinates into uvRaw; only a mapping that succeeds is normalised into
+// uvNormalized, so Java gets the last successful mapping (zeros before the
+// first): the mapping moves little from one frame to the next, and a failed
+// call may leave uvRaw half written.
+jfloatArray newUvArray(KSDK& session, JNIEnv* env, const std::uint16_t* samples, int width, int height) {
     const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     if (!session.uvRaw) session.uvRaw = plexa::bridge1::newZeroedArray<LONG>(2 * pixels);
     if (!session.uvNormalized) session.uvNormalized = plexa::bridge1::newZeroedArray<float>(2 * pixels);
     if (!session.uvRaw || !session.uvNormalized) return nullptr;
+    jfloatArray uv = newFloatArray(env, static_cast<jsize>(2 * pixels));
+    if (uv == nullptr) return nullptr;
     // The color resolution is the depth one too, so the coordinates refer to a
     // color image of the depth image's size.
-    const HRESULT mapped = session.sensor->NuiImageGetColorPixelCoordinateFrameFromDepthPixelFrameAtResolution(
-        session.depthResolution, session.depthResolution, static_cast<DWORD>(pixels),
-        const_cast<USHORT*>(samples), static_cast<DWORD>(2 * pixels), session.uvRaw.get());
-    if (SUCCEEDED(mapped)) {
-        plexa::bridge1::normaliseUv(session.uvRaw.get(), pixels, width, height, session.uvNormalized.get());
+    const bool mapped = SUCCEEDED(session.sensor->NuiImageGetColorPixelCoordinateFrameFromDepthPixelFrameAtResolution(
+        session.depthResolution, session.depthResolution, static_cast<DWORD>(pixels), const_cast<USHORT*>(samples),
+        static_cast<DWORD>(2 * pixels), session.uvRaw.get()));
+    const std::size_t bandPixels = static_cast<std::size_t>(width) * kBandRows;
+    for (std::size_t first = 0; first < pixels; first += bandPixels) {
+        const std::size_t count = std::min(bandPixels, pixels - first);
+        float* band = session.uvNormalized.get() + 2 * first;
+        if (mapped) plexa::bridge1::normaliseUv(session.uvRaw.get() + 2 * first, count, width, height, band);
+        env->SetFloatArrayRegion(uv, static_cast<jsize>(2 * first), static_cast<jsize>(2 * count), band);
     }
-    return session.uvNormalized.get();
+    return uv;
 }
 
-const float* mapXyz(KSDK& session, const std::uint16_t* samples, int width, int height) {
-    const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    if (!session.xyz) session.xyz = plexa::bridge1::newZeroedArray<float>(3 * pixels);
+// The camera-space points of the frame. Nothing of them outlives the frame,
+// so xyz holds one band of rows, not the whole image.
+jfloatArray newXyzArray(KSDK& session, JNIEnv* env, const std::uint16_t* samples, int width, int height) {
+    const std::size_t bandFloats = static_cast<std::size_t>(3) * width * kBandRows;
+    if (!session.xyz) session.xyz = plexa::bridge1::newZeroedArray<float>(bandFloats);
     if (!session.xyz) return nullptr;
-    plexa::bridge1::computeXyz(samples, width, height, session.xyz.get());
-    return session.xyz.get();
+    jfloatArray xyz = newFloatArray(env, 3 * width * height);
+    if (xyz == nullptr) return nullptr;
+    for (int row = 0; row < height; row += kBandRows) {
+        const int rows = std::min(kBandRows, height - row);
+        plexa::bridge1::computeXyzRows(samples, width, height, row, rows, session.xyz.get());
+        env->SetFloatArrayRegion(xyz, 3 * width * row, 3 * width * rows, session.xyz.get());
+    }
+    return xyz;
 }
 
 // Hands the frame to onDepthFrameEventFromNative(depth, xyz, uv). A frame
@@ -69,16 +99,12 @@ void deliverDepth(KSDK& session, const std::uint16_t* samples, int width, int he
     if (depth == nullptr) return;
     jfloatArray uv = nullptr;
     if (withUv) {
-        const float* values = mapUv(session, samples, width, height);
-        if (values == nullptr) return;
-        uv = plexa::newJavaArray<jfloat>(env, values, 2 * pixels);
+        uv = newUvArray(session, env, samples, width, height);
         if (uv == nullptr) return;
     }
     jfloatArray xyz = nullptr;
     if (withXyz) {
-        const float* values = mapXyz(session, samples, width, height);
-        if (values == nullptr) return;
-        xyz = plexa::newJavaArray<jfloat>(env, values, 3 * pixels);
+        xyz = newXyzArray(session, env, samples, width, height);
         if (xyz == nullptr) return;
     }
     delivery.callVoid(session.callbackTarget, session.depthCallback, depth, xyz, uv);

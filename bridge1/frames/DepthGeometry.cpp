@@ -29,11 +29,15 @@ DepthCameraModel depthCameraModel(int width, int height) {
 float depthMetres(std::uint16_t sample) { return metresOf(sample); }
 
 void computeXyz(const std::uint16_t* samples, int width, int height, float* xyz) {
+    computeXyzRows(samples, width, height, 0, height, xyz);
+}
+
+void computeXyzRows(const std::uint16_t* samples, int width, int height, int firstRow, int rowCount, float* xyz) {
     const DepthCameraModel camera = depthCameraModel(width, height);
     const float f = camera.focalLength;
-    for (int j = 0; j < height; ++j) {
+    for (int j = firstRow; j < firstRow + rowCount; ++j) {
         const std::uint16_t* __restrict row = samples + static_cast<std::size_t>(j) * width;
-        float* __restrict out = xyz + static_cast<std::size_t>(j) * width * 3;
+        float* __restrict out = xyz + static_cast<std::size_t>(j - firstRow) * width * 3;
         const float dy = camera.centreRow - static_cast<float>(j);
         int k = 0;
         for (; k + kBlock <= width; k += kBlock) {

@@ -30,6 +30,10 @@ float depthMetres(std::uint16_t sample);
 // largest y). Writes x, y, z for pixel 0, then pixel 1, ...: 3 x W x H floats.
 void computeXyz(const std::uint16_t* samples, int width, int height, float* xyz);
 
+// The same for rows firstRow .. firstRow + rowCount - 1 only, written from the
+// start of `xyz` (3 x W x rowCount floats), so an image can be done in bands.
+void computeXyzRows(const std::uint16_t* samples, int width, int height, int firstRow, int rowCount, float* xyz);
+
 // Color-image coordinates (column, row) of each pixel, divided by the image
 // width and height in single precision: (160, 120) at 320 x 240 gives
 // (0.5, 0.5). Coordinates outside the image give values outside 0..1 and pass

@@ -1,6 +1,5 @@
 // What a sensor in live mode films. The live producer asks one source for
-// every frame of every live sensor; a new world (the synthetic scene) comes
-// in as one new implementation of this interface and a new makeLiveFrameSource.
+// every frame of every live sensor.
 #pragma once
 
 #include "ImageGeometry.h"
@@ -12,7 +11,7 @@ namespace plexa::virtual1 {
 
 // Where and when a frame is taken.
 struct LiveView {
-    double seconds;          // scene time, one clock for every sensor of the process
+    double seconds;          // scene time: the frame's time stamp, so each sensor films from its start
     int sensorIndex;         // sensors of different indexes may stand in different places
     LONG elevationDegrees;   // the sensor head's tilt, positive looking up
 };

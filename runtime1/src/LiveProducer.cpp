@@ -15,7 +15,7 @@ LiveProducer& LiveProducer::instance() {
     return *instance;
 }
 
-LiveProducer::LiveProducer() : epoch_(Clock::now()), source_(makeLiveFrameSource()) {}
+LiveProducer::LiveProducer() : source_(makeLiveFrameSource()) {}
 
 void LiveProducer::add(const std::shared_ptr<SensorDevice>& device) {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -64,10 +64,9 @@ void LiveProducer::run() {
                 if (auto device = entry.lock()) due.push_back(std::move(device));
             }
         }
-        const double seconds = std::chrono::duration<double>(dueAt - epoch_).count();
         for (const auto& device : due) {
             try {
-                device->produceLive(dueAt, seconds, *source_);
+                device->produceLive(dueAt, *source_);
             } catch (const std::bad_alloc&) {
                 // Out of memory for one frame: that frame is skipped.
             }

@@ -32,7 +32,6 @@ private:
     // in which case the thread is marked as ended.
     bool pruneAndCheckEnd();
 
-    const Clock::time_point epoch_;
     std::unique_ptr<LiveFrameSource> source_;  // used by the running thread only
     std::mutex mutex_;
     std::vector<std::weak_ptr<SensorDevice>> devices_;

@@ -88,8 +88,7 @@ public:
                                       colorCoordinateCount != 2 * depthSize.pixelCount()) {
                                       return E_INVALIDARG;
                                   }
-                                  mapDepthToColor(depthSize, imageSizeOf(colorResolution), depthValues,
-                                                  colorCoordinates);
+                                  mapDepthToColor(depthResolution, colorResolution, depthValues, colorCoordinates);
                                   return S_OK;
                               });
     }

@@ -3,6 +3,8 @@
 
 #include "ProcessState.h"
 
+#include <algorithm>
+
 namespace plexa::virtual1 {
 
 namespace {
@@ -146,7 +148,8 @@ ImageStream* SensorDevice::anyStream(HANDLE stream) {
 }
 
 INT64 SensorDevice::timeStampAt(Clock::time_point when) const {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(when - initializedAt_).count();
+    // A tick that fell due just before the sensor was initialised counts from 0.
+    return std::max<INT64>(0, std::chrono::duration_cast<std::chrono::milliseconds>(when - initializedAt_).count());
 }
 
 bool SensorDevice::needsFrames() const {

@@ -57,8 +57,9 @@ public:
     int readyFrameCount(Stream stream);
     int framesOutstanding();
 
-    // Live producer: makes the frames due at `dueAt` when the sensor is live.
-    void produceLive(Clock::time_point dueAt, double sceneSeconds, LiveFrameSource& source);
+    // Live producer: makes the frames due at `dueAt` when the sensor is live,
+    // filmed at the scene time of their time stamp.
+    void produceLive(Clock::time_point dueAt, LiveFrameSource& source);
     bool wantsLiveTicks() const { return wantsLiveTicks_.load(); }
 
 private:

@@ -3,6 +3,7 @@
 #include "SensorDevice.h"
 
 #include "LiveFrameSource.h"
+#include "LiveScene.h"
 #include "ProcessState.h"
 
 namespace plexa::virtual1 {
@@ -29,7 +30,7 @@ void fillImage(LiveFrameSource& source, const LiveView& view, std::int32_t image
 
 }  // namespace
 
-void SensorDevice::produceLive(Clock::time_point dueAt, double sceneSeconds, LiveFrameSource& source) {
+void SensorDevice::produceLive(Clock::time_point dueAt, LiveFrameSource& source) {
     struct Job {
         HANDLE stream;
         std::int32_t imageType;
@@ -42,6 +43,7 @@ void SensorDevice::produceLive(Clock::time_point dueAt, double sceneSeconds, Liv
     bool skeleton = false;
     bool seated = false;
     LiveView view{};
+    INT64 timeStamp = 0;
     {
         Lock lock(mutex_);
         if (!needsFrames()) {
@@ -56,7 +58,8 @@ void SensorDevice::produceLive(Clock::time_point dueAt, double sceneSeconds, Liv
         }
         skeleton = tracker_.enabled();
         seated = tracker_.seated();
-        view = LiveView{sceneSeconds, index_, processState().elevation(index_)};
+        timeStamp = timeStampAt(dueAt);
+        view = LiveView{sceneSecondsAt(timeStamp), index_, processState().elevation(index_)};
     }
 
     // Rendering takes the longest; the caller may fetch and release meanwhile.
@@ -71,11 +74,11 @@ void SensorDevice::produceLive(Clock::time_point dueAt, double sceneSeconds, Liv
     // A stream that ended (or was replaced) meanwhile gets nothing.
     for (std::size_t job = 0; job < jobCount; ++job) {
         if (ImageStream* stream = openStream(jobs[job].stream)) {
-            stream->pushLive(std::move(jobs[job].texture), timeStampAt(dueAt));
+            stream->pushLive(std::move(jobs[job].texture), timeStamp);
         }
     }
     if (skeleton && tracker_.enabled()) {
-        skeletonFrame.timeStamp = timeStampAt(dueAt);
+        skeletonFrame.timeStamp = timeStamp;
         skeletonFrame.frameNumber = tracker_.nextLiveFrameNumber();
         tracker_.pushLive(skeletonFrame);
     }

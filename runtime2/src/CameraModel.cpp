@@ -1,6 +1,6 @@
 #include "CameraModel.h"
 
-#include "SensorGeometry.h"
+#include "LiveScene.h"
 
 #include <cmath>
 
@@ -9,32 +9,82 @@ namespace {
 
 constexpr double kDegreesPerRadian = 57.29577951308232;
 
-// Inverts the radial distortion: the undistorted radius whose distorted
-// radius is `distorted`. The polynomial rises steadily over the whole image,
-// so Newton's method from the distorted radius converges in a few steps.
-double undistortRadius(double distorted, const CameraIntrinsics& k) {
-    const double k2 = k.RadialDistortionSecondOrder;
-    const double k4 = k.RadialDistortionFourthOrder;
-    const double k6 = k.RadialDistortionSixthOrder;
-    double r = distorted;
-    for (int step = 0; step < 50; ++step) {
-        const double r2 = r * r;
-        const double value = r * (1.0 + r2 * (k2 + r2 * (k4 + r2 * k6))) - distorted;
-        const double slope = 1.0 + r2 * (3.0 * k2 + r2 * (5.0 * k4 + r2 * 7.0 * k6));
-        const double next = r - value / slope;
-        if (std::fabs(next - r) < 1e-12) return next;
-        r = next;
+// A direction from a camera, as the point it passes at z = 1.
+struct Direction {
+    double x;
+    double y;
+};
+
+// The direction that an image position (column, row) sees, found by stepping
+// a direction until the camera's own projection lands on the position. Each
+// step moves by the pixel error over the focal length; the lens changes that
+// scale by less than half even in the corners, so every step at least halves
+// the error and a hundred steps reach float precision.
+template <class Project>
+Direction directionAt(const Project& project, double column, double row) {
+    constexpr double kProbe = 1e-3;
+    const scene::ImagePoint centre = project(0.0, 0.0);
+    const scene::ImagePoint probe = project(kProbe, kProbe);
+    const double columnsPerUnit = (probe.x - centre.x) / kProbe;
+    const double rowsPerUnit = (centre.y - probe.y) / kProbe;  // rows grow downwards, y upwards
+    Direction direction{(column - centre.x) / columnsPerUnit, (centre.y - row) / rowsPerUnit};
+    for (int step = 0; step < 100; ++step) {
+        const scene::ImagePoint landed = project(direction.x, direction.y);
+        direction.x += (column - landed.x) / columnsPerUnit;
+        direction.y -= (row - landed.y) / rowsPerUnit;
     }
-    return r;
+    return direction;
 }
 
-FieldOfView viewOf(double width, double height, double focalX, double focalY) {
-    const double halfX = width / (2.0 * focalX);
-    const double halfY = height / (2.0 * focalY);
-    return FieldOfView{static_cast<float>(2.0 * std::atan(halfX) * kDegreesPerRadian),
-                       static_cast<float>(2.0 * std::atan(halfY) * kDegreesPerRadian),
-                       static_cast<float>(2.0 * std::atan(std::sqrt(halfX * halfX + halfY * halfY)) *
-                                          kDegreesPerRadian)};
+double degreesBetween(const Direction& a, const Direction& b) {
+    const double crossX = a.y - b.y;
+    const double crossY = b.x - a.x;
+    const double crossZ = a.x * b.y - a.y * b.x;
+    const double dot = a.x * b.x + a.y * b.y + 1.0;
+    return std::atan2(std::sqrt(crossX * crossX + crossY * crossY + crossZ * crossZ), dot) * kDegreesPerRadian;
+}
+
+// Pixel k covers k - 0.5 to k + 0.5, so the image's edges lie half a pixel
+// outside its outermost pixel centres.
+template <class Project>
+FieldOfView viewOf(const Project& project, int width, int height) {
+    const scene::ImagePoint centre = project(0.0, 0.0);
+    const double left = -0.5, right = width - 0.5, top = -0.5, bottom = height - 0.5;
+    auto span = [&](double column0, double row0, double column1, double row1) {
+        return static_cast<float>(
+            degreesBetween(directionAt(project, column0, row0), directionAt(project, column1, row1)));
+    };
+    return FieldOfView{span(left, centre.y, right, centre.y), span(centre.x, top, centre.x, bottom),
+                       span(left, top, right, bottom)};
+}
+
+CameraIntrinsics intrinsicsOf(const scene::Rig2& rig) {
+    const scene::CameraIntrinsics k = rig.depthIntrinsics();
+    return CameraIntrinsics{k.focalLengthX,
+                            k.focalLengthY,
+                            k.principalPointX,
+                            k.principalPointY,
+                            k.radialDistortionSecondOrder,
+                            k.radialDistortionFourthOrder,
+                            k.radialDistortionSixthOrder};
+}
+
+FieldOfView depthViewOf(const scene::Rig2& rig) {
+    return viewOf(
+        [&rig](double x, double y) {
+            return rig.projectToDepth(scene::Vec3{static_cast<float>(x), static_cast<float>(y), 1.0f});
+        },
+        kDepthWidth, kDepthHeight);
+}
+
+// Directions from the color camera, which stands kColorOffset along x.
+FieldOfView colorViewOf(const scene::Rig2& rig) {
+    return viewOf(
+        [&rig](double x, double y) {
+            return rig.projectToColor(
+                scene::Vec3{static_cast<float>(scene::Rig2::kColorOffset + x), static_cast<float>(y), 1.0f});
+        },
+        kColorWidth, kColorHeight);
 }
 
 }  // namespace
@@ -46,37 +96,9 @@ const CameraModel& CameraModel::instance() {
 }
 
 CameraModel::CameraModel()
-    : depth_{365.46f, 365.46f, 256.92f, 210.35f, 0.0907f, -0.2682f, 0.0924f},
-      rays_(2 * static_cast<std::size_t>(kDepthPixelCount)),
-      colorFocal_(1081.37f),
-      colorCx_(959.5f),
-      colorCy_(539.5f),
-      colorOffsetX_(0.052f),
-      depthView_(viewOf(kDepthWidth, kDepthHeight, depth_.FocalLengthX, depth_.FocalLengthY)),
-      colorView_(viewOf(kColorWidth, kColorHeight, colorFocal_, colorFocal_)) {
-    for (int row = 0; row < kDepthHeight; ++row) {
-        for (int column = 0; column < kDepthWidth; ++column) {
-            const double xd = (column - depth_.PrincipalPointX) / static_cast<double>(depth_.FocalLengthX);
-            const double yd = (row - depth_.PrincipalPointY) / static_cast<double>(depth_.FocalLengthY);
-            const double rd = std::sqrt(xd * xd + yd * yd);
-            const double scale = rd > 0.0 ? undistortRadius(rd, depth_) / rd : 1.0;
-            const std::size_t index = static_cast<std::size_t>(row) * kDepthWidth + column;
-            rays_[2 * index] = static_cast<float>(xd * scale);
-            // Image rows grow downwards, camera space y upwards.
-            rays_[2 * index + 1] = static_cast<float>(-yd * scale);
-        }
-    }
-}
-
-CameraSpacePoint CameraModel::depthPixelToCamera(int depthPixelIndex, UINT16 millimetres) const {
-    const float z = millimetres * 0.001f;
-    return CameraSpacePoint{rayX(depthPixelIndex) * z, rayY(depthPixelIndex) * z, z};
-}
-
-ColorSpacePoint CameraModel::cameraToColor(const CameraSpacePoint& point) const {
-    const float inverseZ = 1.0f / point.Z;
-    return ColorSpacePoint{colorFocal_ * (point.X - colorOffsetX_) * inverseZ + colorCx_,
-                           colorCy_ - colorFocal_ * point.Y * inverseZ};
-}
+    : rig_(makeSensorRig()),
+      depthIntrinsics_(intrinsicsOf(rig_)),
+      depthView_(depthViewOf(rig_)),
+      colorView_(colorViewOf(rig_)) {}
 
 }  // namespace plexa::virtual2

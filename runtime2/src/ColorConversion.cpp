@@ -1,47 +1,13 @@
 #include "ColorConversion.h"
 
+#include "plexa/scene/color_format.h"
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
 
 namespace plexa::virtual2 {
 namespace {
-
-// The BT.601 coefficients in 16.16 fixed point.
-constexpr int kRedFromV = 91881;     // 1.402
-constexpr int kGreenFromU = 22554;   // 0.344136
-constexpr int kGreenFromV = 46802;   // 0.714136
-constexpr int kBlueFromU = 116130;   // 1.772
-constexpr int kRoundHalf = 1 << 15;
-
-inline std::uint8_t clampByte(int value) {
-    return static_cast<std::uint8_t>(value < 0 ? 0 : (value > 255 ? 255 : value));
-}
-
-// Chroma terms are shared by the two pixels of a pair. Right shifts of
-// negative values are arithmetic on every compiler we build with (and
-// guaranteed from C++20), so they round like the positive ones.
-struct Chroma {
-    int red;
-    int green;
-    int blue;
-};
-
-inline Chroma chromaOf(int u, int v) {
-    const int cu = u - 128;
-    const int cv = v - 128;
-    return Chroma{(kRedFromV * cv + kRoundHalf) >> 16, (-kGreenFromU * cu - kGreenFromV * cv + kRoundHalf) >> 16,
-                  (kBlueFromU * cu + kRoundHalf) >> 16};
-}
-
-inline void writePixel(int y, const Chroma& chroma, std::uint8_t* out, bool redFirst) {
-    const std::uint8_t red = clampByte(y + chroma.red);
-    const std::uint8_t blue = clampByte(y + chroma.blue);
-    out[0] = redFirst ? red : blue;
-    out[1] = clampByte(y + chroma.green);
-    out[2] = redFirst ? blue : red;
-    out[3] = 255;
-}
 
 // width x height, or nothing when either is negative or the product does not
 // fit the 32-bit sizes of the runtime face.
@@ -83,19 +49,29 @@ unsigned colorBytesPerPixel(ColorImageFormat format) {
 
 void convertYuy2(const std::uint8_t* yuy2, std::size_t yuy2Size, std::size_t pixelCount, std::uint8_t* out,
                  bool redFirst) {
-    const std::size_t pairs = pixelCount / 2;
-    for (std::size_t pair = 0; pair < pairs; ++pair, yuy2 += 4, out += 8) {
-        const Chroma chroma = chromaOf(yuy2[1], yuy2[3]);
-        writePixel(yuy2[0], chroma, out, redFirst);
-        writePixel(yuy2[2], chroma, out + 4, redFirst);
+    // Whole pairs go through the scene's converter as one-row images, in runs
+    // that fit its int sizes.
+    constexpr std::size_t kPairsPerRun = std::size_t{1} << 20;
+    const std::uint8_t* in = yuy2;
+    std::uint8_t* written = out;
+    for (std::size_t pairs = pixelCount / 2; pairs > 0;) {
+        const std::size_t run = std::min(pairs, kPairsPerRun);
+        scene::yuy2ToBgra(in, static_cast<int>(2 * run), 1, written);
+        in += 4 * run;
+        written += 8 * run;
+        pairs -= run;
     }
     if (pixelCount % 2 != 0) {
         // An odd last pixel has a half pair: Y and U, and V only if the
-        // buffer happens to hold it.
-        const std::size_t offset = pairs * 4;
-        const int v = offset + 3 < yuy2Size ? yuy2[3] : 128;
-        writePixel(yuy2[0], chromaOf(yuy2[1], v), out, redFirst);
+        // buffer happens to hold it. It is converted as a pair of itself.
+        const std::size_t offset = (pixelCount / 2) * 4;
+        const std::uint8_t v = offset + 3 < yuy2Size ? in[3] : 128;
+        const std::uint8_t pair[4] = {in[0], in[1], in[0], v};
+        std::uint8_t converted[8];
+        scene::yuy2ToBgra(pair, 2, 1, converted);
+        std::memcpy(written, converted, 4);
     }
+    if (redFirst) swapRedAndBlue(out, pixelCount, out);
 }
 
 HRESULT convertColorImage(const ScriptedColorImage& image, ColorImageFormat target, UINT capacity, BYTE* buffer) {

@@ -1,10 +1,9 @@
 // Conversion of a color frame's raw bytes into the format a caller asks for.
 //
-// YUY2 is packed 4:2:2: every two pixels share four bytes Y0 U Y1 V. It is
-// turned into RGB with the BT.601 matrix over the full 0..255 range (no
-// studio-swing expansion): R = Y + 1.402 (V - 128), G = Y - 0.344136 (U - 128)
-// - 0.714136 (V - 128), B = Y + 1.772 (U - 128), rounded and clamped to
-// 0..255, alpha 255.
+// YUY2 is packed 4:2:2: every two pixels share four bytes Y0 U Y1 V, in BT.601
+// studio range (Y 16..235, U and V 16..240 around 128). The scene encodes the
+// camera's raw frames that way, and its own converter turns them back, so a
+// converted frame shows the scene's colors; alpha is 255.
 #pragma once
 
 #include "runtime2/VirtualSensor2.h"

@@ -4,12 +4,24 @@
 #include "Instrumentation.h"
 #include "SensorGeometry.h"
 
-#include <limits>
+#include <cstddef>
+#include <type_traits>
 
 namespace plexa::virtual2 {
 namespace {
 
-constexpr float kNoDepth = -std::numeric_limits<float>::infinity();
+// The rig writes its points straight into the caller's array: both sides are
+// plain packed floats in the same order.
+static_assert(sizeof(CameraSpacePoint) == sizeof(scene::CameraPoint) &&
+                  offsetof(CameraSpacePoint, Y) == offsetof(scene::CameraPoint, y) &&
+                  offsetof(CameraSpacePoint, Z) == offsetof(scene::CameraPoint, z),
+              "camera points share one layout");
+static_assert(sizeof(ColorSpacePoint) == sizeof(scene::ImagePoint) &&
+                  offsetof(ColorSpacePoint, Y) == offsetof(scene::ImagePoint, y),
+              "color points share one layout");
+static_assert(std::is_standard_layout_v<CameraSpacePoint> && std::is_standard_layout_v<scene::CameraPoint> &&
+                  std::is_standard_layout_v<ColorSpacePoint> && std::is_standard_layout_v<scene::ImagePoint>,
+              "points are plain records");
 
 // The mapper works on whole depth frames of the sensor's size only; any other
 // count is refused before anything is written.
@@ -21,6 +33,10 @@ HRESULT checkFrame(UINT depthPointCount, const void* depth, UINT outputCount, co
     return S_OK;
 }
 
+HRESULT wholeFrameMapped(std::size_t mapped) {
+    return mapped == static_cast<std::size_t>(kDepthPixelCount) ? S_OK : E_FAIL;
+}
+
 }  // namespace
 
 HRESULT CoordinateMapper::MapDepthFrameToColorSpace(UINT depthPointCount, const UINT16* depthFrameData,
@@ -28,13 +44,8 @@ HRESULT CoordinateMapper::MapDepthFrameToColorSpace(UINT depthPointCount, const 
     return traced({Operation::MapperMapDepthFrameToColorSpace}, {depthPointCount, colorPointCount}, [&] {
         const HRESULT checked = checkFrame(depthPointCount, depthFrameData, colorPointCount, colorSpacePoints);
         if (FAILED(checked)) return checked;
-        const CameraModel& model = CameraModel::instance();
-        for (int i = 0; i < kDepthPixelCount; ++i) {
-            const UINT16 depth = depthFrameData[i];
-            colorSpacePoints[i] = depth == 0 ? ColorSpacePoint{kNoDepth, kNoDepth}
-                                             : model.cameraToColor(model.depthPixelToCamera(i, depth));
-        }
-        return S_OK;
+        return wholeFrameMapped(CameraModel::instance().rig().mapDepthFrameToColor(
+            depthFrameData, depthPointCount, reinterpret_cast<scene::ImagePoint*>(colorSpacePoints)));
     });
 }
 
@@ -43,13 +54,8 @@ HRESULT CoordinateMapper::MapDepthFrameToCameraSpace(UINT depthPointCount, const
     return traced({Operation::MapperMapDepthFrameToCameraSpace}, {depthPointCount, cameraPointCount}, [&] {
         const HRESULT checked = checkFrame(depthPointCount, depthFrameData, cameraPointCount, cameraSpacePoints);
         if (FAILED(checked)) return checked;
-        const CameraModel& model = CameraModel::instance();
-        for (int i = 0; i < kDepthPixelCount; ++i) {
-            const UINT16 depth = depthFrameData[i];
-            cameraSpacePoints[i] = depth == 0 ? CameraSpacePoint{kNoDepth, kNoDepth, kNoDepth}
-                                              : model.depthPixelToCamera(i, depth);
-        }
-        return S_OK;
+        return wholeFrameMapped(CameraModel::instance().rig().mapDepthFrameToCamera(
+            depthFrameData, depthPointCount, reinterpret_cast<scene::CameraPoint*>(cameraSpacePoints)));
     });
 }
 

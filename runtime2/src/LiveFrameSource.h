@@ -1,7 +1,6 @@
 // What live mode films. The runtime asks a LiveFrameSource for the content of
-// every source at a moment in time; the moving pattern of MovingBoxSource is
-// the one in use until the synthetic scene replaces it through
-// makeLiveFrameSource().
+// every source at a moment in time: live frames, and the sources a scripted
+// frame leaves out.
 #pragma once
 
 #include "runtime2/VirtualSensor2.h"
@@ -33,14 +32,11 @@ public:
     // the same content. Calls come from one thread at a time, though not
     // always the same thread. Depth is in millimetres, joints in camera space
     // (metres; x right, y up, z forward from the depth camera), consistent
-    // with depthIntrinsics().
+    // with the camera model of CameraModel.h.
     virtual void render(TIMESPAN time, DWORD sources, LiveFrame& frame) = 0;
 };
 
 // The source live mode uses (LiveFrameSourceFactory.cpp).
 std::unique_ptr<LiveFrameSource> makeLiveFrameSource();
-
-// The moving box of MovingBoxSource.cpp.
-std::unique_ptr<LiveFrameSource> makeMovingBoxSource();
 
 }  // namespace plexa::virtual2

@@ -1,8 +1,10 @@
 // The one place that decides what live mode films.
-#include "LiveFrameSource.h"
+#include "SceneFrameSource.h"
+
+#include <memory>
 
 namespace plexa::virtual2 {
 
-std::unique_ptr<LiveFrameSource> makeLiveFrameSource() { return makeMovingBoxSource(); }
+std::unique_ptr<LiveFrameSource> makeLiveFrameSource() { return std::make_unique<SceneFrameSource>(); }
 
 }  // namespace plexa::virtual2

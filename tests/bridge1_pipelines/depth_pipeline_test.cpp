@@ -101,7 +101,7 @@ TEST_P(DepthXyzAtResolution, CornersCentreAndTheOrigin) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(AllResolutions, DepthXyzAtResolution, ::testing::Values(0, 1, 2, 3));
+INSTANTIATE_TEST_SUITE_P(Pipelines, DepthXyzAtResolution, ::testing::Values(0, 1, 2, 3));
 
 // What the runtime maps these samples to, asked directly.
 std::vector<LONG> runtimeCoordinates(int code, std::vector<std::uint16_t> samples) {

@@ -64,7 +64,8 @@ TEST_P(DepthRecordingAtResolution, HeaderThenOneRecordPerFrameAsJavaAndTheRuntim
     const std::size_t recordBytes[] = {9612, 153612, 614412};
     Jvm::start();
     Session session({false, code, -1, false});
-    const std::string path = freshFolder("growth") + "/depth.bin";
+    const TempFolder folder("growth");
+    const std::string path = folder.file("depth.bin");
     ASSERT_TRUE(session.saveDepthFrames(path));
     const NuiVector4 readings[] = {{0.25f, -1.0f, 0.125f, 1.0f}, {-0.5f, 0.75f, 3.0f, 0.0f}};
     for (int frame = 0; frame < 2; ++frame) {
@@ -94,12 +95,13 @@ TEST_P(DepthRecordingAtResolution, HeaderThenOneRecordPerFrameAsJavaAndTheRuntim
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(ThreeResolutions, DepthRecordingAtResolution, ::testing::Values(0, 1, 2));
+INSTANTIATE_TEST_SUITE_P(Pipelines, DepthRecordingAtResolution, ::testing::Values(0, 1, 2));
 
 TEST(DepthRecording, At320x240TheFileStartsWith40_01_F0_00) {
     Jvm::start();
     Session session({false, 1, -1, false});
-    const std::string path = freshFolder("header") + "/depth.bin";
+    const TempFolder folder("header");
+    const std::string path = folder.file("depth.bin");
     ASSERT_TRUE(session.saveDepthFrames(path));
     ASSERT_TRUE(session.closeDepthFile());
     EXPECT_EQ(readFile(path), (std::vector<std::uint8_t>{0x40, 0x01, 0xF0, 0x00}));
@@ -108,7 +110,8 @@ TEST(DepthRecording, At320x240TheFileStartsWith40_01_F0_00) {
 TEST(DepthRecording, WithoutADepthStreamTheHeaderIsZero) {
     Jvm::start();
     Session session({false, -1, 1, false});
-    const std::string path = freshFolder("nodepth") + "/depth.bin";
+    const TempFolder folder("nodepth");
+    const std::string path = folder.file("depth.bin");
     ASSERT_TRUE(session.saveDepthFrames(path));
     virtual1::queueImageFrame(kSensor, virtual1::Stream::Video, imageFrame(patternBytes(320 * 240 * 4, 0)));
     ASSERT_TRUE(session.waitForVideo(1));
@@ -119,18 +122,18 @@ TEST(DepthRecording, WithoutADepthStreamTheHeaderIsZero) {
 TEST(DepthRecording, ASecondFileClosesTheFirstWithWhatItHolds) {
     Jvm::start();
     Session session({false, 0, -1, false});
-    const std::string folder = freshFolder("second");
-    ASSERT_TRUE(session.saveDepthFrames(folder + "/first.bin"));
+    const TempFolder folder("second");
+    ASSERT_TRUE(session.saveDepthFrames(folder.file("first.bin")));
     queueDepth(patternSamples(sizeOf(0), 0));
     ASSERT_TRUE(session.waitForDepth(1));
-    ASSERT_TRUE(session.saveDepthFrames(folder + "/second.bin"));
+    ASSERT_TRUE(session.saveDepthFrames(folder.file("second.bin")));
     queueDepth(patternSamples(sizeOf(0), 1));
     queueDepth(patternSamples(sizeOf(0), 2));
     ASSERT_TRUE(session.waitForDepth(3));
     ASSERT_TRUE(session.closeDepthFile());
 
-    const Recording first = parse(readFile(folder + "/first.bin"));
-    const Recording second = parse(readFile(folder + "/second.bin"));
+    const Recording first = parse(readFile(folder.file("first.bin")));
+    const Recording second = parse(readFile(folder.file("second.bin")));
     EXPECT_EQ(first.width, 80);
     EXPECT_EQ(second.width, 80);
     EXPECT_EQ(first.trailingBytes, 0u);
@@ -144,13 +147,13 @@ TEST(DepthRecording, ASecondFileClosesTheFirstWithWhatItHolds) {
 TEST(DepthRecording, CloseReportsWhetherAFileWasOpenAndClosedCleanly) {
     Jvm::start();
     Session session({false, 0, -1, false});
-    const std::string folder = freshFolder("close");
+    const TempFolder folder("close");
     EXPECT_FALSE(session.closeDepthFile());  // nothing open
     EXPECT_FALSE(session.saveDepthFramesToNull());
-    EXPECT_FALSE(session.saveDepthFrames(folder + "/no/such/folder/depth.bin"));
+    EXPECT_FALSE(session.saveDepthFrames(folder.file("no/such/folder/depth.bin")));
     EXPECT_FALSE(session.closeDepthFile());  // a failed open leaves no file
 
-    const std::string path = folder + "/depth.bin";
+    const std::string path = folder.file("depth.bin");
     ASSERT_TRUE(session.saveDepthFrames(path));
     queueDepth(patternSamples(sizeOf(0), 0));
     ASSERT_TRUE(session.waitForDepth(1));
@@ -191,7 +194,8 @@ private:
 TEST(DepthRecording, AfterAWriteFailsNothingMoreIsAppendedAndTheCloseReportsIt) {
     Jvm::start();
     Session session({false, 0, -1, false});
-    const std::string path = freshFolder("writefails") + "/depth.bin";
+    const TempFolder folder("writefails");
+    const std::string path = folder.file("depth.bin");
     ASSERT_TRUE(session.saveDepthFrames(path));
     queueDepth(patternSamples(sizeOf(0), 0));
     ASSERT_TRUE(session.waitForDepth(1));
@@ -215,7 +219,8 @@ TEST(DepthRecording, AfterAWriteFailsNothingMoreIsAppendedAndTheCloseReportsIt) 
 TEST(DepthRecording, EmptyShortAndUnfetchedFramesAddNothing) {
     Jvm::start();
     Session session({false, 0, -1, false});
-    const std::string path = freshFolder("empty") + "/depth.bin";
+    const TempFolder folder("empty");
+    const std::string path = folder.file("depth.bin");
     ASSERT_TRUE(session.saveDepthFrames(path));
     const std::vector<std::uint16_t> samples = patternSamples(sizeOf(0), 5);
     virtual1::queueImageFrame(kSensor, virtual1::Stream::Depth, depthFrame(samples, 0));
@@ -239,7 +244,8 @@ TEST(DepthRecording, EmptyShortAndUnfetchedFramesAddNothing) {
 TEST(DepthRecording, AFailedAccelerometerReadingIsRecordedAsZeros) {
     Jvm::start();
     Session session({false, 0, -1, false});
-    const std::string path = freshFolder("accelerometer") + "/depth.bin";
+    const TempFolder folder("accelerometer");
+    const std::string path = folder.file("depth.bin");
     virtual1::setAccelerometer(kSensor, {1.0f, 2.0f, 3.0f, 4.0f});
     ASSERT_TRUE(session.saveDepthFrames(path));
     virtual1::injectFailure(Operation::AccelerometerGetCurrentReading, E_FAIL, 1);
@@ -260,7 +266,8 @@ TEST(DepthRecording, AFailedAccelerometerReadingIsRecordedAsZeros) {
 TEST(DepthRecording, AFileLeftOpenAtStopIsStillClosedByCloseDepthFile) {
     Jvm::start();
     Session session({false, 0, -1, false});
-    const std::string path = freshFolder("afterstop") + "/depth.bin";
+    const TempFolder folder("afterstop");
+    const std::string path = folder.file("depth.bin");
     ASSERT_TRUE(session.saveDepthFrames(path));
     queueDepth(patternSamples(sizeOf(0), 0));
     ASSERT_TRUE(session.waitForDepth(1));
@@ -273,9 +280,9 @@ TEST(DepthRecordingStress, FilesReplacedWhileFramesArriveHoldOnlyWholeRecords) {
     Jvm::start();
     Session session({false, 1, -1, false});
     const Size size = sizeOf(1);
-    const std::string folder = freshFolder("stress");
+    const TempFolder folder("stress");
     JNIEnv* env = Jvm::start().env();
-    jstring javaFolder = env->NewStringUTF(folder.c_str());
+    jstring javaFolder = env->NewStringUTF(folder.path().c_str());
     jobject loop = javaStatic<jobject>("edu/qet/brightloom/plexa/testing/PipelineRecordingLoop", "start",
                                        "(Ljava/lang/String;I)Ledu/qet/brightloom/plexa/testing/PipelineRecordingLoop;",
                                        javaFolder, static_cast<jint>(kSensor));

@@ -198,12 +198,17 @@ std::vector<std::uint8_t> readFile(const std::string& path) {
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::string freshFolder(const std::string& name) {
+TempFolder::TempFolder(const std::string& name) {
     const std::filesystem::path folder = std::filesystem::temp_directory_path() /
                                          ("plexa-pipelines-" + name + "-" + std::to_string(::getpid()));
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
-    return folder.string();
+    path_ = folder.string();
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
 }
 
 }  // namespace plexa::test::pipelines

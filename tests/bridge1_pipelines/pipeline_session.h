@@ -125,9 +125,22 @@ std::vector<std::uint8_t> patternBytes(std::size_t count, int frame);
 int loggedCalls(virtual1::Operation operation, bool succeeded);
 int loggedCalls(virtual1::Operation operation);
 
-// Whole files and folders for recordings.
+// A file's bytes.
 std::vector<std::uint8_t> readFile(const std::string& path);
-std::string freshFolder(const std::string& name);
+
+// An empty folder for recordings, removed with everything in it at the end.
+class TempFolder {
+public:
+    explicit TempFolder(const std::string& name);
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
 
 // Java arrays as vectors (empty for null).
 template <typename T>

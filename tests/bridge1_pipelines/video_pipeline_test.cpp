@@ -68,7 +68,7 @@ TEST_P(VideoAtResolution, InfraredArrivesAsItsSamplesUnchangedAndCountsAsVideo) 
     EXPECT_EQ(session.videoCount(), 2);
 }
 
-INSTANTIATE_TEST_SUITE_P(AllResolutions, VideoAtResolution, ::testing::Values(0, 1, 2, 3));
+INSTANTIATE_TEST_SUITE_P(Pipelines, VideoAtResolution, ::testing::Values(0, 1, 2, 3));
 
 TEST(VideoPipeline, PaddedColorAndInfraredRowsArriveWithoutTheirPadding) {
     const Size size = sizeOf(0);

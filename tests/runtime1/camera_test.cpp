@@ -1,6 +1,9 @@
 // The sensor head: tilt, accelerometer, status, and color coordinates of depth pixels.
 #include "Runtime1Fixture.h"
 
+#include "LiveScene.h"
+#include "plexa/scene/rig1.h"
+
 #include <cmath>
 
 namespace runtime1_test {
@@ -52,6 +55,12 @@ TEST_F(CameraTest, AccelerometerReadsGravityFollowingTheTilt) {
     EXPECT_NEAR(reading.y, -std::cos(20 * degree), 1e-6);
     EXPECT_NEAR(reading.z, -std::sin(20 * degree), 1e-6);
     EXPECT_NEAR(reading.x * reading.x + reading.y * reading.y + reading.z * reading.z, 1.0, 1e-6);
+    // The same sensor head that live mode films with.
+    const plexa::scene::Vec4 rig = v1::makeSensorRig(20).accelerometer();
+    EXPECT_EQ(reading.x, rig.x);
+    EXPECT_EQ(reading.y, rig.y);
+    EXPECT_EQ(reading.z, rig.z);
+    EXPECT_EQ(reading.w, rig.w);
 
     v1::setAccelerometer(0, NuiVector4{0.1f, -0.9f, 0.2f, 0.0f});
     reading = accelerometer();
@@ -86,24 +95,59 @@ protected:
     }
 };
 
-TEST_F(ColorCoordinatesTest, APointAtOneMetreLandsBesideItsScaledPixel) {
-    // Color camera 2.5 cm to the side: at 1 m the shift is f x 0.025 pixels.
-    const double focal640 = 640 * 285.63 / 320;
-    const auto [column, row] = colorPixel(160, 120, 1000, NuiResolution640x480);
-    EXPECT_NEAR(column, 2 * 160.0 - focal640 * 0.025, 1.5);
-    EXPECT_NEAR(row, 2 * 120.0, 1.5);
-
-    const auto same = colorPixel(160, 120, 1000, NuiResolution320x240);
-    EXPECT_NEAR(same.first, 160.0 - focal640 / 2 * 0.025, 1.5);
-    EXPECT_NEAR(same.second, 120.0, 1.5);
-
-    // Farther away the cameras' offset shows less; without depth not at all.
+TEST_F(ColorCoordinatesTest, NearerPointsShiftFurtherFromTheColorCamerasSide) {
+    // The color camera sits to the right: a near point appears further left
+    // in its image; far away, or without depth, the offset hardly shows.
+    const auto near = colorPixel(160, 120, 1000, NuiResolution640x480);
     const auto far = colorPixel(160, 120, 4000, NuiResolution640x480);
-    EXPECT_NEAR(far.first, 2 * 160.0 - focal640 * 0.025 / 4, 1.5);
     const auto none = colorPixel(160, 120, 0, NuiResolution640x480);
-    EXPECT_NEAR(none.first, 2 * 160.0, 1.5);
-    // Rows keep their order across the image.
+    EXPECT_LT(near.first, far.first - 5);
+    EXPECT_LT(far.first, none.first);
+    EXPECT_LE(none.first - far.first, 4);
+    EXPECT_EQ(near.second, far.second) << "the cameras sit side by side";
+    EXPECT_EQ(none.second, far.second);
+    // The centre of the depth image lands near the centre of the color image, at either size.
+    EXPECT_NEAR(none.first, 320, 3);
+    EXPECT_NEAR(none.second, 240, 3);
+    const auto small = colorPixel(160, 120, 0, NuiResolution320x240);
+    EXPECT_NEAR(small.first, 160, 2);
+    EXPECT_NEAR(small.second, 120, 2);
+    // Rows and columns keep their order across the image.
     EXPECT_LT(colorPixel(10, 10, 1000, NuiResolution640x480).second, colorPixel(10, 200, 1000, NuiResolution640x480).second);
+    EXPECT_LT(colorPixel(10, 10, 1000, NuiResolution640x480).first, colorPixel(300, 10, 1000, NuiResolution640x480).first);
+}
+
+TEST_F(ColorCoordinatesTest, CoordinatesAreTheScenesGeometryAtEveryPairOfResolutions) {
+    namespace scene = plexa::scene;
+    const std::int32_t resolutions[] = {NuiResolution80x60, NuiResolution320x240, NuiResolution640x480,
+                                        NuiResolution1280x960};
+    scene::Rig1 rig = v1::makeSensorRig(0);
+    const scene::Snapshot moment = scene::Scene(v1::kLiveSceneSeed).at(1.5);
+    for (const std::int32_t depthResolution : resolutions) {
+        // A depth frame of the room, with people, and pixels without depth (the open door).
+        const std::size_t pixels = v1::imageSizeOf(depthResolution).pixelCount();
+        std::vector<USHORT> depth(pixels);
+        scene::DepthImages images;
+        images.depthWithPlayer = depth.data();
+        ASSERT_TRUE(rig.renderDepth(moment, *v1::rigResolutionOf(depthResolution), images));
+        ASSERT_TRUE(std::count(depth.begin(), depth.end(), 0) > 0);
+        for (const std::int32_t colorResolution : resolutions) {
+            SCOPED_TRACE("depth " + std::to_string(depthResolution) + ", color " + std::to_string(colorResolution));
+            std::vector<LONG> coordinates(2 * pixels, -7);
+            ASSERT_EQ(sensor->NuiImageGetColorPixelCoordinateFrameFromDepthPixelFrameAtResolution(
+                          colorResolution, depthResolution, static_cast<DWORD>(pixels), depth.data(),
+                          static_cast<DWORD>(coordinates.size()), coordinates.data()),
+                      S_OK);
+            std::vector<scene::ColorPixel> expected(pixels);
+            ASSERT_EQ(scene::Rig1::mapDepthFrameToColor(*v1::rigResolutionOf(depthResolution), depth.data(), pixels,
+                                                        *v1::rigResolutionOf(colorResolution), expected.data()),
+                      pixels);
+            for (std::size_t pixel = 0; pixel < pixels; ++pixel) {
+                ASSERT_EQ(coordinates[2 * pixel], expected[pixel].x) << "pixel " << pixel;
+                ASSERT_EQ(coordinates[2 * pixel + 1], expected[pixel].y) << "pixel " << pixel;
+            }
+        }
+    }
 }
 
 TEST_F(ColorCoordinatesTest, CountsThatDoNotMatchTheImageAreRefused) {

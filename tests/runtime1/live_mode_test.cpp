@@ -1,8 +1,6 @@
-// Live mode: frames of the built-in world at 30 per second, on the producer
-// thread, for every open stream.
+// Live mode: frames at 30 per second, on the producer thread, for every open
+// stream. What they show is live_scene_test's subject.
 #include "Runtime1Fixture.h"
-
-#include <algorithm>
 
 namespace runtime1_test {
 namespace {
@@ -112,7 +110,7 @@ TEST_F(LiveModeTest, ReadyFramesNeverExceedTheLimitAndTheNewestAreKept) {
     EXPECT_EQ(sensor->NuiImageStreamReleaseFrame(depth, &newer), S_OK);
 }
 
-TEST_F(LiveModeTest, FramesShowTheWorldInEachStreamsLayout) {
+TEST_F(LiveModeTest, FramesComeInEachStreamsLayout) {
     Event depthEvent;
     Event videoEvent;
     HANDLE depth = open(NuiImageTypeDepthAndPlayerIndex, NuiResolution320x240, depthEvent);
@@ -122,23 +120,16 @@ TEST_F(LiveModeTest, FramesShowTheWorldInEachStreamsLayout) {
     ASSERT_TRUE(fetch(depth, depthEvent, frame));
     NuiLockedRect locked = lock(frame);
     ASSERT_EQ(locked.size, 320 * 240 * 2);
-    std::vector<std::uint16_t> samples(320 * 240);
-    std::memcpy(samples.data(), locked.bits, static_cast<std::size_t>(locked.size));
-    EXPECT_EQ(samples[0] >> 3, 3000) << "the wall, top left";
-    EXPECT_EQ(samples[0] & 7, 0);
-    const auto person = std::count_if(samples.begin(), samples.end(), [](std::uint16_t s) { return (s & 7) == 1; });
-    EXPECT_GT(person, 1000) << "someone stands in front of the wall";
-    for (std::uint16_t sample : samples) {
-        if ((sample & 7) == 1) {
-            EXPECT_EQ(sample >> 3, 2000);
-        }
-    }
+    EXPECT_EQ(locked.pitch, 320 * 2);
+    EXPECT_EQ(frame.imageType, NuiImageTypeDepthAndPlayerIndex);
+    EXPECT_EQ(frame.resolution, NuiResolution320x240);
     ASSERT_EQ(sensor->NuiImageStreamReleaseFrame(depth, &frame), S_OK);
 
     ASSERT_TRUE(fetch(video, videoEvent, frame));
     locked = lock(frame);
+    EXPECT_EQ(locked.pitch, 640 * 4);
     ASSERT_EQ(locked.size, 640 * 480 * 4);
-    for (int pixel = 0; pixel < 640 * 480; pixel += 997) EXPECT_EQ(locked.bits[4 * pixel + 3], 0);
+    EXPECT_EQ(frame.imageType, NuiImageTypeColor);
     ASSERT_EQ(sensor->NuiImageStreamReleaseFrame(video, &frame), S_OK);
     sensor->NuiShutdown();
 

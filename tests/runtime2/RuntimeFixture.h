@@ -39,6 +39,11 @@ private:
     Interface* object_ = nullptr;
 };
 
+// How long a test waits for a live frame. The first one of a process draws
+// the scene's room for each camera, which takes seconds in a sanitizer build
+// on a busy machine; the wait ends as soon as the frame is there.
+constexpr DWORD kLiveFrameDeadlineMs = 30000;
+
 constexpr DWORD kEverySource = FrameSourceTypes_Color | FrameSourceTypes_Infrared |
                                FrameSourceTypes_LongExposureInfrared | FrameSourceTypes_Depth |
                                FrameSourceTypes_BodyIndex | FrameSourceTypes_Body;
@@ -102,6 +107,17 @@ inline int nextDepthMarker(IMultiSourceFrameReader* reader) {
     UINT16* samples = nullptr;
     if (FAILED(depth->AccessUnderlyingBuffer(&capacity, &samples)) || capacity == 0) return -1;
     return samples[0];
+}
+
+// Where a camera-space point appears in the depth image by the given
+// intrinsics: x the column, y the row (row 0 at the top, camera y up).
+inline ColorSpacePoint projectToDepthImage(const CameraIntrinsics& k, const CameraSpacePoint& point) {
+    const double x = point.X / point.Z, y = -point.Y / point.Z;
+    const double r2 = x * x + y * y;
+    const double scale = 1 + r2 * (k.RadialDistortionSecondOrder +
+                                   r2 * (k.RadialDistortionFourthOrder + r2 * k.RadialDistortionSixthOrder));
+    return ColorSpacePoint{static_cast<float>(k.FocalLengthX * x * scale + k.PrincipalPointX),
+                           static_cast<float>(k.FocalLengthY * y * scale + k.PrincipalPointY)};
 }
 
 inline std::vector<rt2::CallRecord> callsOf(rt2::Operation operation) {

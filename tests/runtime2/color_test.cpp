@@ -1,5 +1,8 @@
 // The color frame: raw bytes as they are, and conversion into BGRA or RGBA.
 #include "RuntimeFixture.h"
+#include "SceneFrames.h"
+
+#include "plexa/scene/color_format.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,27 +38,28 @@ rt2::ScriptedColorImage yuy2Image(int width, int height, std::vector<std::uint8_
     return rt2::ScriptedColorImage{width, height, ColorImageFormat_Yuy2, std::move(raw)};
 }
 
-// The BT.601 full-range conversion worked out in floating point.
+// The BT.601 studio-range conversion worked out in floating point.
 std::array<int, 3> referenceRgb(int y, int u, int v) {
     auto clamp = [](double value) { return static_cast<int>(std::lround(std::min(255.0, std::max(0.0, value)))); };
-    return {clamp(y + 1.402 * (v - 128)), clamp(y - 0.344136 * (u - 128) - 0.714136 * (v - 128)),
-            clamp(y + 1.772 * (u - 128))};
+    const double luma = 1.164383 * (y - 16);
+    return {clamp(luma + 1.596027 * (v - 128)), clamp(luma - 0.391762 * (u - 128) - 0.812968 * (v - 128)),
+            clamp(luma + 2.017232 * (u - 128))};
 }
 
 TEST_F(ColorTest, Yuy2PairsBecomeBgraOnKnownPixels) {
     // Each pair: Y0 U Y1 V.
-    IColorFrame* color = colorOf(yuy2Image(4, 2, {128, 128, 255, 128,    // gray, white
-                                                  76, 85, 0, 255,        // red, dark red
-                                                  29, 255, 255, 107,     // blue, light blue-white
+    IColorFrame* color = colorOf(yuy2Image(4, 2, {16, 128, 235, 128,     // black, white
+                                                  81, 90, 41, 240,       // red, dark red
+                                                  41, 240, 235, 110,     // blue, light blue-white
                                                   100, 150, 100, 90}));  // a muted teal, twice
     std::vector<BYTE> bgra(4 * 2 * 4, 0xAB);
     ASSERT_EQ(color->CopyConvertedFrameDataToArray(static_cast<UINT>(bgra.size()), bgra.data(), ColorImageFormat_Bgra),
               S_OK);
     const std::vector<BYTE> expected = {
-        128, 128, 128, 255, 255, 255, 255, 255,  //
-        0, 0, 254, 255, 0, 0, 178, 255,          //
-        254, 0, 0, 255, 255, 226, 226, 255,      //
-        139, 120, 47, 255, 139, 120, 47, 255,
+        0, 0, 0, 255, 255, 255, 255, 255,        //
+        0, 0, 255, 255, 0, 0, 208, 255,          //
+        255, 0, 0, 255, 255, 226, 226, 255,      //
+        142, 120, 37, 255, 142, 120, 37, 255,
     };
     EXPECT_EQ(bgra, expected);
 }
@@ -151,7 +155,38 @@ TEST_F(ColorTest, OddPixelCountConvertsItsHalfPair) {
     IColorFrame* color = colorOf(yuy2Image(3, 1, {128, 128, 128, 128, 200, 128}));
     std::vector<BYTE> bgra(12, 0);
     ASSERT_EQ(color->CopyConvertedFrameDataToArray(12, bgra.data(), ColorImageFormat_Bgra), S_OK);
-    EXPECT_EQ(std::vector<BYTE>(bgra.begin() + 8, bgra.end()), (std::vector<BYTE>{200, 200, 200, 255}));
+    EXPECT_EQ(std::vector<BYTE>(bgra.begin() + 8, bgra.end()), (std::vector<BYTE>{214, 214, 214, 255}));
+}
+
+// The scene encodes the camera's raw frames; a converted frame shows the
+// colors the scene drew, up to what 4:2:2 chroma sharing loses at edges.
+TEST_F(ColorTest, SceneFrameConvertsBackToTheScenesColors) {
+    openReader(FrameSourceTypes_Color, reader_);
+    rt2::queueFrame(rt2::ScriptedFrame{});  // color left to the scene, at time 0
+    Ref<IMultiSourceFrame> frame;
+    Ref<IColorFrameReference> reference;
+    ASSERT_EQ(reader_->AcquireLatestFrame(frame.out()), S_OK);
+    ASSERT_EQ(frame->get_ColorFrameReference(reference.out()), S_OK);
+    ASSERT_EQ(reference->AcquireFrame(color_.out()), S_OK);
+    constexpr std::size_t kPixels = 1920u * 1080u;
+    std::vector<BYTE> converted(kPixels * 4);
+    ASSERT_EQ(color_->CopyConvertedFrameDataToArray(static_cast<UINT>(converted.size()), converted.data(),
+                                                    ColorImageFormat_Bgra),
+              S_OK);
+    UINT capacity = 0;
+    BYTE* raw = nullptr;
+    ASSERT_EQ(color_->AccessRawUnderlyingBuffer(&capacity, &raw), S_OK);
+    ASSERT_EQ(capacity, kPixels * 2);
+    std::vector<BYTE> decoded(kPixels * 4);
+    ASSERT_TRUE(plexa::scene::yuy2ToBgra(raw, 1920, 1080, decoded.data()));
+    EXPECT_TRUE(rt2scene::sameImage(converted, decoded)) << "the scene's own decoding";
+
+    plexa::scene::Rig2 rig = plexa::virtual2::makeSensorRig();
+    std::vector<BYTE> drawn(kPixels * 4);
+    ASSERT_TRUE(rig.renderColor(plexa::scene::Scene(plexa::virtual2::kLiveSceneSeed).at(0.0), drawn.data()));
+    double totalError = 0;
+    for (std::size_t i = 0; i < drawn.size(); ++i) totalError += std::abs(converted[i] - drawn[i]);
+    EXPECT_LT(totalError / static_cast<double>(drawn.size()), 1.5) << "mean difference per channel";
 }
 
 TEST_F(ColorTest, CallLogRecordsCapacityAndFormat) {

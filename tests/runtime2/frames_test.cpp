@@ -1,5 +1,6 @@
 // Frames, their descriptions and the body data of scripted frames.
 #include "RuntimeFixture.h"
+#include "SceneFrames.h"
 
 #include <cmath>
 
@@ -44,13 +45,30 @@ Described describe(Frame* frame) {
     return d;
 }
 
-double tanHalf(float degrees) { return std::tan(degrees * 3.14159265358979 / 360.0); }
+constexpr double kPi = 3.14159265358979;
 
-void expectConsistentView(const Described& d) {
+double tanHalf(float degrees) { return std::tan(degrees * kPi / 360.0); }
+
+void expectPlausibleView(const Described& d) {
     EXPECT_GT(d.horizontal, 0.0f);
     EXPECT_GT(d.vertical, 0.0f);
-    EXPECT_NEAR(tanHalf(d.diagonal) * tanHalf(d.diagonal),
-                tanHalf(d.horizontal) * tanHalf(d.horizontal) + tanHalf(d.vertical) * tanHalf(d.vertical), 1e-4);
+    EXPECT_GT(d.diagonal, std::max(d.horizontal, d.vertical));
+    EXPECT_LT(d.diagonal, 180.0f);
+}
+
+// Degrees between the rays that the mapper gives two depth pixels.
+double degreesBetweenPixels(ICoordinateMapper* mapper, int column0, int row0, int column1, int row1) {
+    std::vector<UINT16> depth(512 * 424, 0);
+    depth[row0 * 512 + column0] = 2000;
+    depth[row1 * 512 + column1] = 2000;
+    std::vector<CameraSpacePoint> points(depth.size());
+    EXPECT_EQ(mapper->MapDepthFrameToCameraSpace(static_cast<UINT>(depth.size()), depth.data(),
+                                                 static_cast<UINT>(points.size()), points.data()),
+              S_OK);
+    const CameraSpacePoint a = points[row0 * 512 + column0], b = points[row1 * 512 + column1];
+    const double crossX = a.Y * b.Z - a.Z * b.Y, crossY = a.Z * b.X - a.X * b.Z, crossZ = a.X * b.Y - a.Y * b.X;
+    const double dot = a.X * b.X + a.Y * b.Y + a.Z * b.Z;
+    return std::atan2(std::sqrt(crossX * crossX + crossY * crossY + crossZ * crossZ), dot) * 180.0 / kPi;
 }
 
 TEST_F(FramesTest, ImageBuffersHoldTheFramesOwnSamplesWithTheirOwnCapacity) {
@@ -76,7 +94,7 @@ TEST_F(FramesTest, ImageBuffersHoldTheFramesOwnSamplesWithTheirOwnCapacity) {
     EXPECT_EQ(depthView.height, 2);
     EXPECT_EQ(depthView.length, 8u);
     EXPECT_EQ(depthView.bytesPerPixel, 2u);
-    expectConsistentView(depthView);
+    expectPlausibleView(depthView);
 
     Ref<IInfraredFrameReference> infraredReference;
     Ref<IInfraredFrame> infrared;
@@ -110,10 +128,27 @@ TEST_F(FramesTest, DescriptionsFollowSizeChangesAndKeepTheCamerasView) {
     EXPECT_EQ(native.width, 512);
     EXPECT_EQ(native.height, 424);
     EXPECT_EQ(native.length, 512u * 424u);
-    // The depth camera's view follows from its intrinsics.
+    expectPlausibleView(native);
+    // The view spans the rays the mapper gives the outermost pixels through
+    // the principal point, and the half pixel beyond each of them. Half a
+    // pixel at each edge is about half the angle gained by stepping out from
+    // the next pixels in to the outermost ones.
+    Ref<ICoordinateMapper> mapper;
+    ASSERT_EQ(sensor_->get_CoordinateMapper(mapper.out()), S_OK);
     const CameraIntrinsics k = rt2::depthIntrinsics();
-    EXPECT_NEAR(tanHalf(native.horizontal), 256.0 / k.FocalLengthX, 1e-4);
-    EXPECT_NEAR(tanHalf(native.vertical), 212.0 / k.FocalLengthY, 1e-4);
+    const int column = static_cast<int>(std::lround(k.PrincipalPointX));
+    const int row = static_cast<int>(std::lround(k.PrincipalPointY));
+    auto expectSpan = [&](float view, int column0, int row0, int column1, int row1, int stepColumn, int stepRow) {
+        const double outermost = degreesBetweenPixels(mapper.get(), column0, row0, column1, row1);
+        const double inner = degreesBetweenPixels(mapper.get(), column0 + stepColumn, row0 + stepRow,
+                                                  column1 - stepColumn, row1 - stepRow);
+        const double halfPixels = (outermost - inner) / 2;
+        EXPECT_NEAR(view, outermost + halfPixels, halfPixels / 10)
+            << "from " << column0 << "," << row0 << " to " << column1 << "," << row1;
+    };
+    expectSpan(native.horizontal, 0, row, 511, row, 1, 0);
+    expectSpan(native.vertical, column, 0, column, 423, 0, 1);
+    expectSpan(native.diagonal, 0, 0, 511, 423, 1, 1);
 
     rt2::ScriptedFrame smaller;
     smaller.depth = countingImage(256, 212, 0, 256 * 212);
@@ -141,7 +176,18 @@ TEST_F(FramesTest, ColorDescriptionTellsTheRawFormatsPixelSize) {
     EXPECT_EQ(view.height, 360);
     EXPECT_EQ(view.length, 640u * 360u);
     EXPECT_EQ(view.bytesPerPixel, 2u);
-    expectConsistentView(view);
+    expectPlausibleView(view);
+    // The color camera has no lens distortion and a centred principal point:
+    // the directions at half its fields of view reach the image's edges.
+    const plexa::scene::Rig2 rig = plexa::virtual2::makeSensorRig();
+    const float offset = plexa::scene::Rig2::kColorOffset;
+    const auto right = rig.projectToColor({offset + static_cast<float>(tanHalf(view.horizontal)), 0.0f, 1.0f});
+    const auto bottom = rig.projectToColor({offset, -static_cast<float>(tanHalf(view.vertical)), 1.0f});
+    EXPECT_NEAR(right.x, 1919.5f, 0.05f);
+    EXPECT_NEAR(bottom.y, 1079.5f, 0.05f);
+    EXPECT_NEAR(tanHalf(view.diagonal) * tanHalf(view.diagonal),
+                tanHalf(view.horizontal) * tanHalf(view.horizontal) + tanHalf(view.vertical) * tanHalf(view.vertical),
+                1e-4);
     EXPECT_GT(view.horizontal, 80.0f);  // the color camera sees wider than the depth camera
 }
 

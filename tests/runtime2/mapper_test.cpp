@@ -1,6 +1,7 @@
 // The coordinate mapper: one camera model behind camera-space points, color
 // coordinates and the depth intrinsics.
 #include "RuntimeFixture.h"
+#include "SceneFrames.h"
 
 #include <cmath>
 #include <cstring>
@@ -34,6 +35,20 @@ protected:
         return points;
     }
 
+    // The scene's depth and bodies at the time of the first scripted frame,
+    // which leaves both to the scene.
+    void takeSceneFrame(rt2scene::FrameImages& images) {
+        constexpr DWORD kSources = FrameSourceTypes_Depth | FrameSourceTypes_Body;
+        ASSERT_EQ(sensor_->Open(), S_OK);
+        Ref<IMultiSourceFrameReader> reader;
+        openReader(kSources, reader);
+        rt2::queueFrame(rt2::ScriptedFrame{});
+        Ref<IMultiSourceFrame> frame;
+        ASSERT_EQ(reader->AcquireLatestFrame(frame.out()), S_OK);
+        rt2scene::readFrame(frame.get(), kSources, images);
+        ASSERT_EQ(images.depth.size(), kDepthPixels);
+    }
+
     Ref<ICoordinateMapper> mapper_;
 };
 
@@ -50,13 +65,9 @@ TEST_F(MapperTest, CameraSpacePointReprojectedWithTheIntrinsicsLandsOnItsPixel) 
     for (const Pixel& p : kProbes) {
         const CameraSpacePoint& point = points[p.row * 512 + p.column];
         EXPECT_NEAR(point.Z, depth[p.row * 512 + p.column] / 1000.0, 1e-6);
-        // Camera space has y up; image rows grow downwards.
-        const double x = point.X / point.Z, y = -point.Y / point.Z;
-        const double r2 = x * x + y * y;
-        const double scale = 1 + k.RadialDistortionSecondOrder * r2 + k.RadialDistortionFourthOrder * r2 * r2 +
-                             k.RadialDistortionSixthOrder * r2 * r2 * r2;
-        EXPECT_NEAR(k.FocalLengthX * x * scale + k.PrincipalPointX, p.column, 0.01) << p.column << "," << p.row;
-        EXPECT_NEAR(k.FocalLengthY * y * scale + k.PrincipalPointY, p.row, 0.01) << p.column << "," << p.row;
+        const ColorSpacePoint pixel = projectToDepthImage(k, point);
+        EXPECT_NEAR(pixel.X, p.column, 0.01) << p.column << "," << p.row;
+        EXPECT_NEAR(pixel.Y, p.row, 0.01) << p.column << "," << p.row;
     }
     // Left of the principal point is negative x, above it positive y.
     EXPECT_LT(points[0].X, 0.0f);
@@ -117,7 +128,7 @@ TEST_F(MapperTest, WrongCountsAreRefusedBeforeAnythingIsWritten) {
     EXPECT_EQ(calls[0].result, E_INVALIDARG);
 }
 
-TEST_F(MapperTest, IntrinsicsAreThoseOfTheModel) {
+TEST_F(MapperTest, IntrinsicsAreThoseOfTheControlFace) {
     CameraIntrinsics k{};
     ASSERT_EQ(mapper_->GetDepthCameraIntrinsics(&k), S_OK);
     const CameraIntrinsics model = rt2::depthIntrinsics();
@@ -129,6 +140,63 @@ TEST_F(MapperTest, IntrinsicsAreThoseOfTheModel) {
     EXPECT_NE(k.RadialDistortionSecondOrder, 0.0f);
     EXPECT_LT(std::fabs(k.RadialDistortionSecondOrder), 0.5f);
     EXPECT_EQ(mapper_->GetDepthCameraIntrinsics(nullptr), E_POINTER);
+}
+
+// One camera model: the mapper gives exactly the points of the rig that
+// filmed the frame, in camera space and in the color image.
+TEST_F(MapperTest, MappedPointsAreTheRigsOwn) {
+    rt2scene::FrameImages frame;
+    takeSceneFrame(frame);
+    ASSERT_FALSE(HasFatalFailure());
+    const plexa::scene::Rig2 rig = plexa::virtual2::makeSensorRig();
+    std::vector<plexa::scene::CameraPoint> rigCamera(kDepthPixels);
+    std::vector<plexa::scene::ImagePoint> rigColor(kDepthPixels);
+    ASSERT_EQ(rig.mapDepthFrameToCamera(frame.depth.data(), kDepthPixels, rigCamera.data()), kDepthPixels);
+    ASSERT_EQ(rig.mapDepthFrameToColor(frame.depth.data(), kDepthPixels, rigColor.data()), kDepthPixels);
+
+    const std::vector<CameraSpacePoint> camera = toCamera(frame.depth);
+    const std::vector<ColorSpacePoint> color = toColor(frame.depth);
+    int mismatches = 0;
+    for (UINT i = 0; i < kDepthPixels; ++i) {
+        const bool same = camera[i].X == rigCamera[i].x && camera[i].Y == rigCamera[i].y &&
+                          camera[i].Z == rigCamera[i].z && color[i].X == rigColor[i].x && color[i].Y == rigColor[i].y;
+        if (!same && mismatches++ < 5) ADD_FAILURE() << "pixel " << i << " maps elsewhere than the rig maps it";
+    }
+    EXPECT_EQ(mismatches, 0);
+
+    CameraIntrinsics k{};
+    ASSERT_EQ(mapper_->GetDepthCameraIntrinsics(&k), S_OK);
+    const plexa::scene::CameraIntrinsics rigK = rig.depthIntrinsics();
+    EXPECT_EQ(std::memcmp(&k, &rigK, sizeof k), 0) << "the intrinsics are the rig's";
+}
+
+// Every pixel shows the floor or something standing on it: camera points lie
+// on the floor clip plane the body frame reports, or above it, never below.
+TEST_F(MapperTest, FloorPixelsLieOnTheReportedFloorClipPlane) {
+    rt2scene::FrameImages frame;
+    takeSceneFrame(frame);
+    ASSERT_FALSE(HasFatalFailure());
+    const Vector4 floor = frame.floorClipPlane;
+    EXPECT_NEAR(floor.x * floor.x + floor.y * floor.y + floor.z * floor.z, 1.0f, 1e-5f) << "a unit normal";
+    EXPECT_GT(floor.y, 0.9f) << "pointing up";
+
+    const std::vector<CameraSpacePoint> camera = toCamera(frame.depth);
+    int withDepth = 0, onFloor = 0, belowFloor = 0;
+    for (UINT i = 0; i < kDepthPixels; ++i) {
+        if (frame.depth[i] == 0) continue;
+        ++withDepth;
+        const CameraSpacePoint& p = camera[i];
+        const float height = floor.x * p.X + floor.y * p.Y + floor.z * p.Z + floor.w;
+        if (std::fabs(height) < 0.003f) ++onFloor;
+        if (height < -0.003f) ++belowFloor;
+    }
+    EXPECT_GT(withDepth, static_cast<int>(kDepthPixels) / 2);
+    EXPECT_GT(onFloor, withDepth / 10) << "the floor fills the lower part of the view";
+    EXPECT_EQ(belowFloor, 0);
+    // The bottom row's middle pixel looks down at the floor in front of the sensor.
+    const UINT bottomMiddle = 423 * 512 + 256;
+    const CameraSpacePoint& p = camera[bottomMiddle];
+    EXPECT_NEAR(floor.x * p.X + floor.y * p.Y + floor.z * p.Z + floor.w, 0.0f, 0.003f);
 }
 
 TEST_F(MapperTest, SensorWithoutMapperAnswersNull) {

@@ -202,7 +202,7 @@ TEST_F(ReaderTest, SwitchingToLiveAndBackDeliversOnlyQueuedFramesInScriptedMode)
     WAITABLE_HANDLE waitable = 0;
     ASSERT_EQ(reader->SubscribeMultiSourceFrameArrived(&waitable), S_OK);
     rt2::setScripted(false);
-    EXPECT_EQ(WaitForSingleObject(asHandle(waitable), 5000), WAIT_OBJECT_0) << "no live frame arrived";
+    EXPECT_EQ(WaitForSingleObject(asHandle(waitable), kLiveFrameDeadlineMs), WAIT_OBJECT_0) << "no live frame arrived";
     rt2::setScripted(true);
     // The live frame not taken is gone; the handle follows the queue.
     EXPECT_EQ(WaitForSingleObject(asHandle(waitable), 0), WAIT_TIMEOUT);

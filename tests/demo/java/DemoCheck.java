@@ -126,9 +126,11 @@ public final class DemoCheck {
 
     private static void checkRates(String summary) {
         int streams = 0;
-        for (String line : summary.split("\n")) {
+        int start = summary.indexOf("Summary:");
+        check(start >= 0, "no summary printed");
+        for (String line : summary.substring(Math.max(0, start)).split("\n")) {
             int at = line.indexOf(" fps");
-            if (at < 0 || !line.contains("frames")) {
+            if (at < 0 || !line.contains(" frames ")) {
                 continue;
             }
             String[] words = line.substring(0, at).trim().split("\\s+");

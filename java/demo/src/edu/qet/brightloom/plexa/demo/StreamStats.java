@@ -48,12 +48,12 @@ final class StreamStats {
 
     synchronized String summary() {
         if (frames < 2) {
-            return String.format("%-36s %6d frames", name, frames);
+            return String.format("%-42s %6d frames", name, frames);
         }
         long intervals = frames - 1;
         double mean = intervalSum / intervals;
         double deviation = Math.sqrt(Math.max(0.0, intervalSquares / intervals - mean * mean));
-        return String.format("%-36s %6d frames %6.1f fps  interval %5.1f ms (min %5.1f, max %5.1f, sd %4.1f)",
+        return String.format("%-42s %6d frames %6.1f fps  interval %5.1f ms (min %5.1f, max %5.1f, sd %4.1f)",
                 name, frames, rate(), mean, intervalMin, intervalMax, deviation);
     }
 }

@@ -1,0 +1,123 @@
+#include "SceneFrameSource.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace plexa::virtual1 {
+
+namespace {
+
+using scene::FirstGenerationJoint;
+
+NuiVector4 pointOf(scene::Vec3 p) {
+    return NuiVector4{p.x, p.y, p.z, 1.0f};
+}
+
+NuiVector4 vectorOf(scene::Vec4 v) {
+    return NuiVector4{v.x, v.y, v.z, v.w};
+}
+
+// Seated tracking follows the upper body only.
+bool isLowerBody(int joint) {
+    return joint == static_cast<int>(FirstGenerationJoint::HipCenter) ||
+           joint >= static_cast<int>(FirstGenerationJoint::HipLeft);
+}
+
+std::int32_t jointStateOf(scene::TrackingState state) {
+    switch (state) {
+        case scene::TrackingState::Tracked: return NuiJointTracked;
+        case scene::TrackingState::Inferred: return NuiJointInferred;
+        case scene::TrackingState::NotTracked: break;
+    }
+    return NuiJointNotTracked;
+}
+
+void fillSkeleton(const scene::Body& body, int slot, bool seated, NuiSkeletonData& skeleton) {
+    skeleton = NuiSkeletonData{};
+    if (!body.tracked) return;
+    skeleton.trackingState = NuiSkeletonTracked;
+    // A person keeps one slot for the life of the scene, and so one id; the
+    // smoothing of a slot starts afresh whenever its person was out of sight.
+    skeleton.trackingId = static_cast<DWORD>(slot + 1);
+    skeleton.position = pointOf(body[scene::Joint::SpineMid].position);
+    for (int joint = 0; joint < NuiSkeletonJointCount; ++joint) {
+        const scene::BodyJoint& source = body[scene::kFirstGenerationJoints[joint]];
+        skeleton.jointPositions[joint] = pointOf(source.position);
+        skeleton.jointTrackingStates[joint] =
+            seated && isLowerBody(joint) ? NuiJointNotTracked : jointStateOf(source.state);
+    }
+}
+
+}  // namespace
+
+static_assert(scene::kFirstGenerationJointCount == NuiSkeletonJointCount, "20 joints per skeleton");
+static_assert(scene::kBodySlots == NuiSkeletonCount, "six skeleton slots");
+
+SceneFrameSource::SceneFrameSource() : scene_(kLiveSceneSeed) {}
+
+scene::Rig1& SceneFrameSource::rigFor(const LiveView& view) {
+    auto found = rigs_.find(view.sensorIndex);
+    if (found == rigs_.end()) {
+        found = rigs_.emplace(view.sensorIndex, makeSensorRig(view.elevationDegrees)).first;
+    }
+    // The rig redraws its room only when the tilt really changed.
+    found->second.setTilt(static_cast<float>(view.elevationDegrees));
+    return found->second;
+}
+
+const scene::Snapshot& SceneFrameSource::snapshotAt(double seconds) {
+    if (snapshotSeconds_ != seconds) {
+        snapshot_ = scene_.at(seconds);
+        snapshotSeconds_ = seconds;
+    }
+    return snapshot_;
+}
+
+void SceneFrameSource::fillDepth(const LiveView& view, ImageSize size, bool, std::uint16_t* samples) {
+    const auto resolution = rigResolutionOf(size);
+    if (!resolution) {
+        std::fill_n(samples, size.pixelCount(), std::uint16_t{0});
+        return;
+    }
+    scene::DepthImages images;
+    images.depthWithPlayer = samples;
+    rigFor(view).renderDepth(snapshotAt(view.seconds), *resolution, images);
+}
+
+void SceneFrameSource::fillColor(const LiveView& view, ImageSize size, std::uint8_t* pixels) {
+    const auto resolution = rigResolutionOf(size);
+    if (!resolution) {
+        std::memset(pixels, 0, 4 * size.pixelCount());
+        return;
+    }
+    rigFor(view).renderColor(snapshotAt(view.seconds), *resolution, pixels);
+}
+
+void SceneFrameSource::fillInfrared(const LiveView& view, ImageSize size, std::uint16_t* samples) {
+    const auto resolution = rigResolutionOf(size);
+    if (!resolution) {
+        std::fill_n(samples, size.pixelCount(), std::uint16_t{0});
+        return;
+    }
+    scene::DepthImages images;
+    images.infrared = samples;
+    rigFor(view).renderDepth(snapshotAt(view.seconds), *resolution, images);
+}
+
+void SceneFrameSource::fillSkeletons(const LiveView& view, bool seated, NuiSkeletonFrame& frame) {
+    scene::Rig1& rig = rigFor(view);
+    const scene::BodyFrame bodies = rig.bodies(snapshotAt(view.seconds));
+    const scene::Vec4 gravity = rig.accelerometer();
+    frame.flags = 0;
+    frame.floorClipPlane = vectorOf(bodies.floorClipPlane);
+    frame.normalToGravity = NuiVector4{-gravity.x, -gravity.y, -gravity.z, 0.0f};
+    for (int slot = 0; slot < NuiSkeletonCount; ++slot) {
+        fillSkeleton(bodies.bodies[slot], slot, seated, frame.skeletons[slot]);
+    }
+}
+
+std::unique_ptr<LiveFrameSource> makeLiveFrameSource() {
+    return std::make_unique<SceneFrameSource>();
+}
+
+}  // namespace plexa::virtual1
