@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# run_demo_check.sh JAVA BUILD_DIR OUTPUT_DIR
+# run_demo_check.sh JAVA BUILD_DIR OUTPUT_DIR check-rates|skip-rates
 set -euo pipefail
-java=$1 build=$2 out=$3
+java=$1 build=$2 out=$3 rates=${4:-check-rates}
 rm -rf "$out" && mkdir -p "$out"
 "$java" -Djava.awt.headless=true -Djava.library.path="$build/lib" \
   -cp "$build/java/plexa.jar:$build/java/plexa-demo.jar" edu.qet.brightloom.plexa.demo.Demo \
   --headless --seconds 4 --output "$out" | tee "$out/summary.txt"
-"$java" -cp "$build/java/plexa-demo-check.jar" DemoCheck "$out" "$out/summary.txt"
+LD_PRELOAD= "$java" -cp "$build/java/plexa-demo-check.jar" DemoCheck "$out" "$out/summary.txt" "$rates"

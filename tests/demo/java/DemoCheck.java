@@ -26,7 +26,9 @@ public final class DemoCheck {
         boolean[] person = personMask(bodyIndex);
         checkPersonStandsOut(depth, person);
         checkOverlayOnPerson(depth, person);
-        checkRates(summary);
+        if (args.length < 3 || !args[2].equals("skip-rates")) {
+            checkRates(summary);
+        }
         check(summary.contains("UV and XYZ delivered: first generation yes, second generation yes"),
                 "mappings not delivered");
         check(summary.matches("(?s).*Depth recording: .*, [1-9][0-9]* bytes \\([1-9][0-9]* frames.*"),
