@@ -1,6 +1,6 @@
 #include "SensorTable.h"
 
-#include "Banner.h"
+#include "WelcomeBanner.h"
 
 #include <atomic>
 #include <memory>
@@ -45,7 +45,7 @@ void ensureSensorTable() {
     std::call_once(tableCreation, []() {
         for (std::atomic<KSDK*>& slot : slots) slot.store(nullptr, std::memory_order_relaxed);
         tableExists.store(true, std::memory_order_release);
-        printWelcomeBanner();
+        plexa::printWelcomeBanner();
     });
 }
 

@@ -1,8 +1,8 @@
-#include "Banner.h"
+#include "WelcomeBanner.h"
 
 #include <cstdio>
 
-namespace plexa::bridge1 {
+namespace plexa {
 
 void printWelcomeBanner() {
     static const char* const lines[] = {
@@ -21,4 +21,4 @@ void printWelcomeBanner() {
     std::fflush(stdout);
 }
 
-}  // namespace plexa::bridge1
+}  // namespace plexa
