@@ -120,7 +120,7 @@ struct KSDK {
 
 private:
     HRESULT openStreamsAndStart(bool skeleton, bool infrared);
-    void endEventThread();
     void releaseRuntimeAndBuffers();
+    void freeBuffers();
     void markShutdownDone();
 };

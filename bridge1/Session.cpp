@@ -2,6 +2,7 @@
 #include "KSDK.h"
 
 #include "EventThread.h"
+#include "EventThreadStop.h"
 #include "ResolutionSize.h"
 
 #include <new>
@@ -52,13 +53,7 @@ void KSDK::Nui_Zero() {
     videoStream = nullptr;
     eventThread = nullptr;
     stopEvent = nullptr;
-    skeletonPositions.reset();
-    skeletonTracked.reset();
-    jointStates.reset();
-    floorPlane.reset();
-    uvRaw.reset();
-    uvNormalized.reset();
-    xyz.reset();
+    freeBuffers();
 }
 
 HRESULT KSDK::Nui_Init(bool skeleton, std::int32_t depthResolutionCode, std::int32_t videoResolutionCode,
@@ -165,7 +160,7 @@ void KSDK::Nui_UnInit() {
     }
     shutdown = Shutdown::InProgress;
     lock.unlock();
-    endEventThread();
+    plexa::stopAndJoinEventThread(stopEvent, eventThread);
     releaseRuntimeAndBuffers();
     markShutdownDone();
 }
@@ -185,23 +180,15 @@ void KSDK::Nui_FinishStopOnEventThread() {
     markShutdownDone();
 }
 
-void KSDK::endEventThread() {
-    if (stopEvent == nullptr) return;  // start-up failed before the thread's turn
-    SetEvent(stopEvent);
-    if (eventThread != nullptr) {
-        WaitForSingleObject(eventThread, INFINITE);
-        CloseHandle(eventThread);
-        eventThread = nullptr;
-    }
-    CloseHandle(stopEvent);
-    stopEvent = nullptr;
-}
-
 void KSDK::releaseRuntimeAndBuffers() {
     if (sensor != nullptr) sensor->NuiShutdown();
     closeEvent(skeletonEvent);
     closeEvent(depthEvent);
     closeEvent(videoEvent);
+    freeBuffers();
+}
+
+void KSDK::freeBuffers() {
     skeletonPositions.reset();
     skeletonTracked.reset();
     jointStates.reset();

@@ -1,6 +1,7 @@
 // Construction, reset, start-up and shutdown of a session.
 #include "KSDK.h"
 
+#include "EventThreadStop.h"
 #include "FlagsWord.h"
 
 #include <cstdio>
@@ -114,16 +115,7 @@ void KSDK::Nui_UnInit() {
         return;
     }
     std::lock_guard<std::mutex> lock(lifecycleMutex);
-    if (stopEvent != nullptr) {
-        SetEvent(stopEvent);
-        if (eventThread != nullptr) {
-            WaitForSingleObject(eventThread, INFINITE);
-            CloseHandle(eventThread);
-            eventThread = nullptr;
-        }
-        CloseHandle(stopEvent);
-        stopEvent = nullptr;
-    }
+    plexa::stopAndJoinEventThread(stopEvent, eventThread);
     releaseStreamsAndBuffers();
 }
 

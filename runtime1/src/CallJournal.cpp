@@ -2,12 +2,12 @@
 
 namespace plexa::virtual1 {
 
-void CallJournal::injectFailure(Operation operation, HRESULT code, int times) {
+void CallJournal::injectFailure(Operation operation, HRESULT code, int times, int afterCalls) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (times == 0) {
         failures_.erase(operation);
     } else {
-        failures_[operation] = InjectedFailure{code, times};
+        failures_[operation] = InjectedFailure{code, times, afterCalls > 0 ? afterCalls : 0};
     }
 }
 
@@ -30,6 +30,10 @@ std::optional<HRESULT> CallJournal::takeInjectedFailure(Operation operation) {
     std::lock_guard<std::mutex> lock(mutex_);
     auto found = failures_.find(operation);
     if (found == failures_.end()) return std::nullopt;
+    if (found->second.spared > 0) {
+        --found->second.spared;
+        return std::nullopt;
+    }
     const HRESULT code = found->second.code;
     if (found->second.remaining > 0 && --found->second.remaining == 0) failures_.erase(found);
     return code;

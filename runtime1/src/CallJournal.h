@@ -43,7 +43,7 @@ public:
         return result;
     }
 
-    void injectFailure(Operation operation, HRESULT code, int times);
+    void injectFailure(Operation operation, HRESULT code, int times, int afterCalls);
     void clearFailures();
     std::vector<CallRecord> records();
     void clearRecords();
@@ -52,6 +52,7 @@ private:
     struct InjectedFailure {
         HRESULT code;
         int remaining;  // negative: always
+        int spared;     // calls still let through before the first failure
     };
 
     std::optional<HRESULT> takeInjectedFailure(Operation operation);

@@ -71,8 +71,8 @@ int readyFrameCount(int sensorIndex, Stream stream) {
     return 0;
 }
 
-void injectFailure(Operation operation, HRESULT code, int times) {
-    journal().injectFailure(operation, code, times);
+void injectFailure(Operation operation, HRESULT code, int times, int afterCalls) {
+    journal().injectFailure(operation, code, times, afterCalls);
 }
 
 void clearFailures() {

@@ -123,6 +123,7 @@ struct StartFailure {
     std::string output;
     jint status;
     std::vector<Operation> operations;  // start-up operations that reached the runtime
+    int sparedCalls = 0;                // calls of the operation that succeed before it fails
 };
 
 void PrintTo(const StartFailure& failure, std::ostream* out) { *out << failure.name; }
@@ -131,7 +132,7 @@ class StartUpFailure : public StartUp, public ::testing::WithParamInterface<Star
 
 TEST_P(StartUpFailure, PrintsItsMessageReturnsTheStatusStartsNoThreadAndStopsSoundly) {
     const StartFailure& failure = GetParam();
-    sensor::injectFailure(failure.operation, failure.code);
+    sensor::injectFailure(failure.operation, failure.code, 1, failure.sparedCalls);
     StdoutCapture capture;
     const jint status = startNUI(failure.skeleton, failure.depthResolution, failure.videoResolution,
                                  failure.infrared, newRecorder(), 0);
@@ -171,7 +172,12 @@ INSTANTIATE_TEST_SUITE_P(
                      {Operation::Initialize, Operation::SkeletonTrackingEnable, Operation::ImageStreamOpen}},
         StartFailure{"DepthStream", Operation::ImageStreamOpen, E_OUTOFMEMORY, false, 0, -1, false,
                      "Cannot start depth stream.", static_cast<jint>(E_OUTOFMEMORY), {Operation::Initialize,
-                     Operation::ImageStreamOpen}}),
+                     Operation::ImageStreamOpen}},
+        StartFailure{"DepthStreamAfterColor", Operation::ImageStreamOpen, NuiErrorImageStreamInUse, true, 2, 1,
+                     false, "Cannot start depth stream.", 3,
+                     {Operation::Initialize, Operation::SkeletonTrackingEnable, Operation::ImageStreamOpen,
+                      Operation::ImageStreamOpen},
+                     1}),
     [](const ::testing::TestParamInfo<StartFailure>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include <jni.h>
 
+#include "wait_until.h"
+
 #include <chrono>
 #include <stdexcept>
 #include <string>
@@ -107,17 +109,6 @@ R callMethod(jobject target, const char* name, const char* signature, Args... ar
         env->ExceptionCheck();
         return result;
     }
-}
-
-// Waits for a condition to hold, checking it until the deadline passes.
-template <typename Predicate>
-bool waitUntil(Predicate condition, std::chrono::milliseconds deadline = std::chrono::seconds(10)) {
-    const auto end = std::chrono::steady_clock::now() + deadline;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= end) return condition();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
 }
 
 }  // namespace plexa::test

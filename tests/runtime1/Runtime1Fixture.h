@@ -2,6 +2,7 @@
 #pragma once
 
 #include "runtime1/VirtualSensor1.h"
+#include "wait_until.h"
 
 #include <gtest/gtest.h>
 
@@ -42,15 +43,7 @@ private:
     HANDLE handle_;
 };
 
-template <typename Predicate>
-bool waitUntil(Predicate condition, std::chrono::milliseconds deadline = std::chrono::seconds(10)) {
-    const auto end = std::chrono::steady_clock::now() + deadline;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= end) return condition();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
+using plexa::test::waitUntil;
 
 inline int threadCount() {
     int count = 0;

@@ -93,8 +93,9 @@ VIRTUAL_SENSOR1_API void queueSkeletonFrame(int sensorIndex, const NuiSkeletonFr
 VIRTUAL_SENSOR1_API int readyFrameCount(int sensorIndex, Stream stream);
 
 // Makes an operation fail with `code`: the next `times` calls, or every call
-// when `times` is negative. Applies to every sensor.
-VIRTUAL_SENSOR1_API void injectFailure(Operation operation, HRESULT code, int times = 1);
+// when `times` is negative, once `afterCalls` calls of it have succeeded (so
+// the second of two stream opens can fail alone). Applies to every sensor.
+VIRTUAL_SENSOR1_API void injectFailure(Operation operation, HRESULT code, int times = 1, int afterCalls = 0);
 VIRTUAL_SENSOR1_API void clearFailures();
 
 // What NuiStatus returns, and the readings the sensor reports.
