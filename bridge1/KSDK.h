@@ -9,24 +9,17 @@
 // below (switches and counters) and the depth recording file, which is guarded
 // by its mutex.
 //
-// Stopping: exactly one party ends a session, once. A Java thread stops it by
-// signalling the event thread, waiting for it to end and then releasing the
-// runtime, events and buffers. A stop asked for on an event thread (from
-// inside a Java callback) must not wait for an event thread, its own least of
-// all, so it only signals: the session's event thread, once out of its loop,
-// finishes the same shutdown itself, in the same order. Any later stop finds
-// the session ended, or (on a Java thread) waits for the shutdown under way,
-// and does nothing more. Start-up holds lifecycleMutex until the thread
-// exists, so no stop ever sees a half-started session.
+// Stopping: see SessionLifecycle. A stop asked for from inside a Java callback
+// is finished by the session's event thread right after the callback returns.
 #pragma once
 
+#include "SessionLifecycle.h"
 #include "plexa/platform.h"
 #include "runtime1/NuiRuntime.h"
 
 #include <jni.h>
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -76,18 +69,17 @@ struct KSDK {
     HANDLE videoEvent = nullptr;
     HANDLE videoStream = nullptr;
 
-    // Who ends the session, and whether it has ended; see the top of this file.
-    enum class Shutdown { NotRequested, LeftToEventThread, InProgress, Done };
-    std::mutex lifecycleMutex;
-    std::condition_variable lifecycleChanged;
-    Shutdown shutdown = Shutdown::NotRequested;  // guarded by lifecycleMutex
-    bool eventThreadRunning = false;             // guarded by lifecycleMutex
+    // Who ends the session, and whether it has ended.
+    plexa::SessionLifecycle lifecycle;
 
     // Life cycle.
     void Nui_Zero();
     HRESULT Nui_Init(bool skeleton, std::int32_t depthResolutionCode, std::int32_t videoResolutionCode,
                      bool infrared);
     void Nui_UnInit();
+    // On a Java thread, waits for a stop of this session that its event
+    // thread is still finishing, so that a new start of the sensor follows it.
+    void Nui_AwaitStopUnderWay();
     // Run by the event thread when its loop has ended: finishes a stop that
     // was left to it.
     void Nui_FinishStopOnEventThread();
@@ -122,5 +114,4 @@ private:
     HRESULT openStreamsAndStart(bool skeleton, bool infrared);
     void releaseRuntimeAndBuffers();
     void freeBuffers();
-    void markShutdownDone();
 };

@@ -52,9 +52,9 @@ void lookUpCallbacks(JNIEnv* env, jclass plexaClass, KSDK& session, bool depth, 
     }
 }
 
-bool asksForStream(jint resolutionCode) {
-    return resolutionCode >= NuiResolution80x60 && resolutionCode <= NuiResolution1280x960;
-}
+// Any code above -1 asks for the stream's callback, even one that Nui_Init
+// then finds out of range and opens no stream for.
+bool asksForCallback(jint resolutionCode) { return resolutionCode > NuiResolutionNone; }
 
 }  // namespace
 
@@ -75,17 +75,18 @@ JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1startNUI(JNIEnv* e
                                                                        jobject callbackTarget, jint index) {
     if (!isValidSensorIndex(index)) return 0;
     ensureSensorTable();
+    if (KSDK* previous = sessionAt(index)) previous->Nui_AwaitStopUnderWay();
     KSDK* session = replaceSession(index);
     if (session == nullptr) return statusFromResult(E_OUTOFMEMORY);
     if (session->sensor == nullptr) return 0;
     session->Nui_Zero();
 
     env->GetJavaVM(&session->javaVM);
-    // A null target starts the sensor all the same: frames are fetched,
-    // counted and recorded, and no callback is made.
-    if (callbackTarget != nullptr) session->callbackTarget = env->NewGlobalRef(callbackTarget);
-    lookUpCallbacks(env, plexaClass, *session, asksForStream(depthResolution), asksForStream(videoResolution),
-                    skeleton == JNI_TRUE);
+    // A null target (its reference is null too) starts the sensor all the
+    // same: frames are fetched, counted and recorded, and no callback is made.
+    session->callbackTarget = env->NewGlobalRef(callbackTarget);
+    lookUpCallbacks(env, plexaClass, *session, asksForCallback(depthResolution),
+                    asksForCallback(videoResolution), skeleton == JNI_TRUE);
     return statusFromResult(
         session->Nui_Init(skeleton != JNI_FALSE, depthResolution, videoResolution, infrared != JNI_FALSE));
 }

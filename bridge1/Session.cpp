@@ -61,8 +61,8 @@ HRESULT KSDK::Nui_Init(bool skeleton, std::int32_t depthResolutionCode, std::int
     // Held until the thread exists, so that a stop from anywhere (even from the
     // new thread's first callback) sees the session either before start-up or
     // fully started.
-    std::lock_guard<std::mutex> lock(lifecycleMutex);
-    if (shutdown != Shutdown::NotRequested) return E_FAIL;  // stopped before it was started
+    const auto lock = lifecycle.lockForStartUp();
+    if (lifecycle.stopRequestedDuringStartUp()) return E_FAIL;
     if (sensor == nullptr) return E_POINTER;
 
     depthResolution = resolutionOrNone(depthResolutionCode);
@@ -130,46 +130,22 @@ HRESULT KSDK::openStreamsAndStart(bool skeleton, bool infrared) {
     if (stopEvent == nullptr) return E_OUTOFMEMORY;
     eventThread = CreateThread(nullptr, 0, plexa::bridge1::eventThreadRoutine, this, 0, nullptr);
     if (eventThread == nullptr) return E_FAIL;
-    eventThreadRunning = true;
+    lifecycle.eventThreadCreated();
     return result;
 }
 
 void KSDK::Nui_UnInit() {
-    std::unique_lock<std::mutex> lock(lifecycleMutex);
-    switch (shutdown) {
-        case Shutdown::Done:
-            return;
-        case Shutdown::LeftToEventThread:
-        case Shutdown::InProgress:
-            // A Java thread waits for the stop under way, so that whatever it
-            // does next (a new start of this sensor) comes after it. An event
-            // thread must never wait for an event thread.
-            if (!plexa::bridge1::onEventThread()) {
-                lifecycleChanged.wait(lock, [this] { return shutdown == Shutdown::Done; });
-            }
-            return;
-        case Shutdown::NotRequested:
-            break;
-    }
-    if (eventThreadRunning && plexa::bridge1::onEventThread()) {
-        // Asked from inside a callback: waiting here could be waiting for this
-        // very thread. Signal only; the session's thread finishes the stop.
-        shutdown = Shutdown::LeftToEventThread;
-        SetEvent(stopEvent);
-        return;
-    }
-    shutdown = Shutdown::InProgress;
-    lock.unlock();
+    using StopRoute = plexa::SessionLifecycle::StopRoute;
+    if (lifecycle.requestStop(plexa::bridge1::onEventThread(), stopEvent) != StopRoute::ByCaller) return;
     plexa::stopAndJoinEventThread(stopEvent, eventThread);
     releaseRuntimeAndBuffers();
-    markShutdownDone();
+    lifecycle.stopDone();
 }
 
+void KSDK::Nui_AwaitStopUnderWay() { lifecycle.awaitStopUnderWay(plexa::bridge1::onEventThread()); }
+
 void KSDK::Nui_FinishStopOnEventThread() {
-    std::unique_lock<std::mutex> lock(lifecycleMutex);
-    eventThreadRunning = false;
-    if (shutdown != Shutdown::LeftToEventThread) return;
-    lock.unlock();
+    if (!lifecycle.eventThreadEnding()) return;
     // The loop has ended, which is all that waiting for the thread would
     // ensure. Closing its own handle lets the thread finish by itself.
     CloseHandle(eventThread);
@@ -177,7 +153,7 @@ void KSDK::Nui_FinishStopOnEventThread() {
     CloseHandle(stopEvent);
     stopEvent = nullptr;
     releaseRuntimeAndBuffers();
-    markShutdownDone();
+    lifecycle.stopDone();
 }
 
 void KSDK::releaseRuntimeAndBuffers() {
@@ -196,14 +172,6 @@ void KSDK::freeBuffers() {
     uvRaw.reset();
     uvNormalized.reset();
     xyz.reset();
-}
-
-void KSDK::markShutdownDone() {
-    {
-        std::lock_guard<std::mutex> lock(lifecycleMutex);
-        shutdown = Shutdown::Done;
-    }
-    lifecycleChanged.notify_all();
 }
 
 int KSDK::depthWidth() const { return plexa::bridge1::resolutionSize(depthResolution).width; }

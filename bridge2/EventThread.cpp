@@ -7,12 +7,11 @@
 
 namespace {
 
-// The session whose event thread this is (null on every other thread).
-thread_local const KSDK* eventThreadSession = nullptr;
+thread_local bool isEventThread = false;
 
 }  // namespace
 
-bool KSDK::onOwnEventThread() const { return eventThreadSession == this; }
+bool KSDK::onEventThread() { return isEventThread; }
 
 DWORD WINAPI KSDK::eventThreadMain(LPVOID session) {
     static_cast<KSDK*>(session)->runEventThread();
@@ -20,9 +19,8 @@ DWORD WINAPI KSDK::eventThreadMain(LPVOID session) {
 }
 
 void KSDK::runEventThread() {
-    eventThreadSession = this;
+    isEventThread = true;
     plexa::bridge2::runFrameWaitLoop(stopEvent, reinterpret_cast<HANDLE>(frameArrivedHandle),
                                      [this]() { Nui_ProcessFrame(); });
-    eventThreadSession = nullptr;
-    if (stopRequestedOnEventThread.load()) finishStopOnEventThread();
+    finishStopOnEventThread();
 }

@@ -8,12 +8,15 @@
 // event thread reads before it creates the thread, and releases it only after
 // the thread has ended. While the thread runs, Java threads share with it
 // only the atomics below (the two mapping switches and the frame counter).
+// Stopping: see SessionLifecycle; a stop asked for from inside a Java callback
+// is finished by the event thread right after the callback returns.
 // Sessions are never destroyed: a Java thread may still hold one it read from
 // the table when another replaces it.
 #pragma once
 
 #include "BodyPacking.h"
 #include "RuntimePtr.h"
+#include "SessionLifecycle.h"
 #include "SizeReports.h"
 #include "SizedBuffer.h"
 
@@ -25,7 +28,6 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 
 struct KSDK {
     template <typename Interface>
@@ -88,23 +90,24 @@ struct KSDK {
     // by the event thread.
     void Nui_ProcessFrame();
 
-    // Whether the event thread is delivering frames (started, and no stop
-    // asked for).
-    bool deliversFrames();
+    // Gives back what a replaced session holds, unless its event thread is
+    // delivering frames (then it is left running) or a stop of it is already
+    // under way.
+    void releaseUnlessRunning();
+    // On a Java thread, waits for a stop of this session that its event
+    // thread is still finishing, so that a new start of the sensor follows it.
+    void Nui_AwaitStopUnderWay();
 
 private:
     static DWORD WINAPI eventThreadMain(LPVOID session);
     void runEventThread();
     void finishStopOnEventThread();
-    // True on this session's event thread (inside one of its callbacks).
-    bool onOwnEventThread() const;
+    void stopAndRelease();
+    // True on an event thread of this library (inside one of its callbacks).
+    static bool onEventThread();
     void releaseStreamsAndBuffers();
 
-    // Serialises start-up and shutdown between Java threads (and the event
-    // thread finishing a stop it was asked for from inside a callback).
-    std::mutex lifecycleMutex;
-    // A stop asked for from the event thread itself: the thread completes it
-    // after it leaves its loop.
-    std::atomic<bool> stopRequestedOnEventThread{false};
+    // Who ends the session, and whether it has ended.
+    plexa::SessionLifecycle lifecycle;
     bool sensorOpen = false;  // Close only what this session opened
 };

@@ -56,6 +56,7 @@ JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa2__1createNUI(JNIE
 JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa2__1startNUI(JNIEnv* env, jclass plexa2, jint flags,
                                                                       jobject callbackTarget, jint index) {
     if (!SensorTable::validIndex(index)) return 0;
+    if (KSDK* previous = sessionAt(index)) previous->Nui_AwaitStopUnderWay();
     KSDK* session = nullptr;
     try {
         session = SensorTable::instance().install(index, std::make_unique<KSDK>(index));

@@ -23,7 +23,7 @@ KSDK* SensorTable::install(int index, std::unique_ptr<KSDK> session) {
     KSDK* replaced = slots_[static_cast<std::size_t>(index)].exchange(installed, std::memory_order_acq_rel);
     // Nobody can reach the replaced session any more; unless it runs, what it
     // holds would otherwise stay taken until the process ends.
-    if (replaced != nullptr && !replaced->deliversFrames()) replaced->Nui_UnInit();
+    if (replaced != nullptr) replaced->releaseUnlessRunning();
     return installed;
 }
 

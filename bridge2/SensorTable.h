@@ -30,7 +30,8 @@ public:
 
     // Puts a new session into the slot. The one it replaces is given back what
     // it holds (sensor, mapper, reader, buffers) unless its event thread is
-    // delivering frames, in which case it is left running.
+    // delivering frames, in which case it is left running, or is already
+    // stopping. It never waits.
     KSDK* install(int index, std::unique_ptr<KSDK> session);
 
 private:

@@ -39,7 +39,8 @@ void KSDK::Nui_Zero() {
 }
 
 HRESULT KSDK::Nui_Init(std::int32_t flags) {
-    std::lock_guard<std::mutex> lock(lifecycleMutex);
+    // Held until the thread exists, so that no stop sees a half-started session.
+    const auto lock = lifecycle.lockForStartUp();
     const plexa::bridge2::StreamSelection selection = plexa::bridge2::decodeFlagsWord(flags);
     useDepth = selection.useDepth;
     useColor = selection.useColor;
@@ -52,8 +53,9 @@ HRESULT KSDK::Nui_Init(std::int32_t flags) {
     computeXYZ.store(selection.computeXYZ, std::memory_order_relaxed);
     const DWORD sourceMask = plexa::bridge2::frameSourceMask(selection);
 
-    // A session that lost its sensor (replaced and given back while this
-    // start-up was on its way) cannot be started.
+    // A session that was stopped (replaced and given back while this start-up
+    // was on its way) cannot be started.
+    if (lifecycle.stopRequestedDuringStartUp()) return E_FAIL;
     if (!sensor) return E_POINTER;
 
     const HRESULT opened = sensor->Open();
@@ -95,41 +97,37 @@ HRESULT KSDK::Nui_Init(std::int32_t flags) {
         stopEvent = nullptr;
         return E_FAIL;
     }
+    lifecycle.eventThreadCreated();
     return result;
 }
 
-bool KSDK::deliversFrames() {
-    // Asked from inside one of its own callbacks: it runs (and taking the lock
-    // here could wait for a Java thread that waits for this one).
-    if (onOwnEventThread()) return true;
-    std::lock_guard<std::mutex> lock(lifecycleMutex);
-    return eventThread != nullptr && !stopRequestedOnEventThread.load();
+void KSDK::Nui_UnInit() {
+    using StopRoute = plexa::SessionLifecycle::StopRoute;
+    if (lifecycle.requestStop(onEventThread(), stopEvent) == StopRoute::ByCaller) stopAndRelease();
 }
 
-void KSDK::Nui_UnInit() {
-    if (onOwnEventThread()) {
-        // Waiting here would wait for this very thread. Ask it to stop instead;
-        // it finishes the shutdown once the callback and the frame are done.
-        stopRequestedOnEventThread.store(true);
-        if (stopEvent != nullptr) SetEvent(stopEvent);
-        return;
-    }
-    std::lock_guard<std::mutex> lock(lifecycleMutex);
+void KSDK::releaseUnlessRunning() {
+    using StopRoute = plexa::SessionLifecycle::StopRoute;
+    if (lifecycle.requestStopUnlessRunning(onEventThread(), stopEvent) == StopRoute::ByCaller) stopAndRelease();
+}
+
+void KSDK::Nui_AwaitStopUnderWay() { lifecycle.awaitStopUnderWay(onEventThread()); }
+
+void KSDK::stopAndRelease() {
     plexa::stopAndJoinEventThread(stopEvent, eventThread);
     releaseStreamsAndBuffers();
+    lifecycle.stopDone();
 }
 
 void KSDK::finishStopOnEventThread() {
-    // A Java thread that is stopping this session right now holds the lock
-    // while it waits for this thread to end; it completes the shutdown.
-    std::unique_lock<std::mutex> lock(lifecycleMutex, std::try_to_lock);
-    if (!lock.owns_lock()) return;
+    if (!lifecycle.eventThreadEnding()) return;
     releaseStreamsAndBuffers();
     CloseHandle(stopEvent);
     stopEvent = nullptr;
     // Closing its own handle lets the thread run to its end unobserved.
     CloseHandle(eventThread);
     eventThread = nullptr;
+    lifecycle.stopDone();
 }
 
 void KSDK::releaseStreamsAndBuffers() {

@@ -85,12 +85,13 @@ TEST(CallbackLookup, MissingDepthCallbackSkipsEveryLaterLookUp) {
     stopNUI(0);
 }
 
-TEST(CallbackLookup, NothingIsLookedUpForStreamsThatAreNotOpened) {
+TEST(CallbackLookup, ACodeAboveMinusOneIsLookedUpEvenWhenNoStreamOpens) {
     startScripted(variant("spine_without_depth"));
     jobject recorder = newRecorder();
-    EXPECT_EQ(startAndTakeException(false, 4, -1, recorder), "") << "code 4 opens no depth stream";
+    EXPECT_EQ(startAndTakeException(false, 4, -1, recorder), "java.lang.NoSuchMethodError");
+    EXPECT_TRUE(callsOf(Operation::ImageStreamOpen).empty()) << "code 4 opens no depth stream";
     stopNUI(0);
-    EXPECT_EQ(startAndTakeException(false, -7, -1, recorder), "");
+    EXPECT_EQ(startAndTakeException(false, -7, -1, recorder), "") << "below -1: nothing looked up";
     stopNUI(0);
     sensor::setConnectedCount(1);
     EXPECT_EQ(startAndTakeException(true, 1, 1, recorder, 1), "") << "no sensor: nothing bound";

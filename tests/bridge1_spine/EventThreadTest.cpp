@@ -190,6 +190,25 @@ TEST_F(EventThread, StopFromInsideACallbackIsFinishedByTheEventThreadItself) {
     EXPECT_TRUE(backToTheStart());
 }
 
+TEST_F(EventThread, AStartAfterAStopLeftToTheEventThreadFollowsTheEndOfThatStop) {
+    jobject recorder = newRecorder();
+    callOn<void>(recorder, "stopInDepthCallback", "(I)V", 0);
+    callOn<void>(recorder, "holdAfterStopInCallback", "(I)V", 300);
+    ASSERT_EQ(startNUI(false, 0, -1, false, recorder, 0), 0);
+    sensor::queueImageFrame(0, Stream::Depth, depthFrame80x60());
+    ASSERT_TRUE(waitUntil([&] { return recorderCount(recorder, "stopsReturnedInCallback") == 1; }));
+
+    // The callback still runs; the old session's shutdown has not happened yet.
+    sensor::clearCallLog();
+    ASSERT_EQ(startNUI(false, -1, -1, false, newRecorder(), 0), 0);
+    callOn<void>(recorder, "releaseHeldCallback", "()V");
+    EXPECT_EQ(operationsOf({Operation::Shutdown, Operation::Initialize}),
+              (std::vector<Operation>{Operation::Shutdown, Operation::Initialize}))
+        << "the sensor is shut down by the old session before the new one initialises it";
+    stopNUI(0);
+    EXPECT_TRUE(waitUntil([&] { return backToTheStart(); }));
+}
+
 TEST_F(EventThread, StopIsSoundTwiceOnACreatedOnlySessionAndWithoutASensor) {
     ASSERT_TRUE(createNUI(0));
     stopNUI(0);

@@ -231,6 +231,14 @@ void Recorder::stopOnFrame(int frame, int index) const {
 
 bool Recorder::stopReturned() const { return checkedMethod<jboolean>(object_, "stopReturned", "()Z") != JNI_FALSE; }
 
+void Recorder::holdAfterStop(int millis) const {
+    checkedMethod<void>(object_, "holdAfterStop", "(I)V", static_cast<jint>(millis));
+}
+
+void Recorder::releaseHeldCallback() const { checkedMethod<void>(object_, "releaseHeldCallback", "()V"); }
+
+bool Recorder::held() const { return checkedMethod<jboolean>(object_, "held", "()Z") != JNI_FALSE; }
+
 std::vector<CallRecord> callsOf(Operation operation) {
     std::vector<CallRecord> result;
     for (const CallRecord& record : callLog()) {

@@ -70,6 +70,10 @@ public:
     void throwFromReports(bool on) const;
     void stopOnFrame(int frame, int index) const;
     bool stopReturned() const;
+    // After its stop, the callback stays until released or `millis` pass.
+    void holdAfterStop(int millis) const;
+    void releaseHeldCallback() const;
+    bool held() const;
 
 private:
     jobject entry(int frame, int index) const;  // a local reference

@@ -233,6 +233,57 @@ TEST(Plexa2Session, StopFromInsideTheFrameCallbackEndsTheSessionWithoutDeadlock)
     EXPECT_TRUE(virtual2::callLog().empty());
 }
 
+TEST(Plexa2Session, AStartAfterAStopLeftToTheEventThreadFollowsTheEndOfThatStop) {
+    Jvm::start();
+    useScriptedSensor();
+    Recorder recorder;
+    recorder.stopOnFrame(0, 0);
+    recorder.holdAfterStop(300);
+    ASSERT_EQ(startNUI(kDepth, recorder.target(), 0), 0);
+    virtual2::ScriptedFrame frame;
+    frame.depth = shortImage(8, 6);
+    virtual2::queueFrame(frame);
+    ASSERT_TRUE(waitUntil([&] { return recorder.stopReturned(); }));
+
+    // The callback still runs: the old session has not closed the sensor yet.
+    virtual2::clearCallLog();
+    Recorder next;
+    ASSERT_EQ(startNUI(kDepth, next.target(), 0), 0);
+    recorder.releaseHeldCallback();
+    std::vector<Operation> order;
+    for (const auto& call : virtual2::callLog()) {
+        if (call.operation == Operation::SensorClose || call.operation == Operation::SensorOpen) {
+            order.push_back(call.operation);
+        }
+    }
+    EXPECT_EQ(order, (std::vector<Operation>{Operation::SensorClose, Operation::SensorOpen}))
+        << "the old session closes the sensor before the new one opens it";
+    stopNUI(0);
+    EXPECT_EQ(virtual2::liveObjectCount(), 0);
+}
+
+TEST(Plexa2Session, ReplacingASessionWhoseStopIsUnderWayDoesNotWaitForIt) {
+    Jvm::start();
+    useScriptedSensor();
+    Recorder recorder;
+    recorder.stopOnFrame(0, 0);
+    recorder.holdAfterStop(10000);
+    ASSERT_EQ(startNUI(kDepth, recorder.target(), 0), 0);
+    virtual2::ScriptedFrame frame;
+    frame.depth = shortImage(8, 6);
+    virtual2::queueFrame(frame);
+    ASSERT_TRUE(waitUntil([&] { return recorder.stopReturned(); }));
+
+    // A callback may wait for a thread that replaces its session.
+    EXPECT_TRUE(createNUI(0));
+    EXPECT_TRUE(recorder.held()) << "the replacement returned while the callback still held on";
+    recorder.releaseHeldCallback();
+    EXPECT_TRUE(waitUntil([] { return countOf(Operation::SensorClose) == 1; }))
+        << "the old session's thread finished its stop";
+    stopNUI(0);
+    EXPECT_EQ(virtual2::liveObjectCount(), 0);
+}
+
 TEST(Plexa2Session, StopFromJavaWhileAStopFromTheCallbackIsUnderWay) {
     Jvm::start();
     useScriptedSensor();
