@@ -233,17 +233,23 @@ TEST(Plexa2Session, StopFromInsideTheFrameCallbackEndsTheSessionWithoutDeadlock)
     EXPECT_TRUE(virtual2::callLog().empty());
 }
 
-TEST(Plexa2Session, AStartAfterAStopLeftToTheEventThreadFollowsTheEndOfThatStop) {
-    Jvm::start();
+// Starts a session whose first frame callback stops it and then stays until
+// released or `holdMillis` pass; returns once the stop has returned.
+void stopFromTheFirstCallbackAndHold(const Recorder& recorder, int holdMillis) {
     useScriptedSensor();
-    Recorder recorder;
     recorder.stopOnFrame(0, 0);
-    recorder.holdAfterStop(300);
+    recorder.holdAfterStop(holdMillis);
     ASSERT_EQ(startNUI(kDepth, recorder.target(), 0), 0);
     virtual2::ScriptedFrame frame;
     frame.depth = shortImage(8, 6);
     virtual2::queueFrame(frame);
     ASSERT_TRUE(waitUntil([&] { return recorder.stopReturned(); }));
+}
+
+TEST(Plexa2Session, AStartAfterAStopLeftToTheEventThreadFollowsTheEndOfThatStop) {
+    Jvm::start();
+    Recorder recorder;
+    ASSERT_NO_FATAL_FAILURE(stopFromTheFirstCallbackAndHold(recorder, 300));
 
     // The callback still runs: the old session has not closed the sensor yet.
     virtual2::clearCallLog();
@@ -264,15 +270,8 @@ TEST(Plexa2Session, AStartAfterAStopLeftToTheEventThreadFollowsTheEndOfThatStop)
 
 TEST(Plexa2Session, ReplacingASessionWhoseStopIsUnderWayDoesNotWaitForIt) {
     Jvm::start();
-    useScriptedSensor();
     Recorder recorder;
-    recorder.stopOnFrame(0, 0);
-    recorder.holdAfterStop(10000);
-    ASSERT_EQ(startNUI(kDepth, recorder.target(), 0), 0);
-    virtual2::ScriptedFrame frame;
-    frame.depth = shortImage(8, 6);
-    virtual2::queueFrame(frame);
-    ASSERT_TRUE(waitUntil([&] { return recorder.stopReturned(); }));
+    ASSERT_NO_FATAL_FAILURE(stopFromTheFirstCallbackAndHold(recorder, 10000));
 
     // A callback may wait for a thread that replaces its session.
     EXPECT_TRUE(createNUI(0));
