@@ -8,7 +8,7 @@ if(TARGET qbl_plexa_64bit AND TARGET plexa_test_harness)
   list(FILTER PLEXA_BRIDGE1_BENCH_SOURCES EXCLUDE REGEX "/Plexa1\\.cpp$")
   plexa_add_benchmark(bridge1_depth_bench
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/bridge1_depth_bench.cpp ${PLEXA_BRIDGE1_BENCH_SOURCES}
-    LIBS plexa_test_harness plexa_common plexa_bridge1_frames Kinect10)
+    LIBS plexa_test_harness plexa_common plexa_bridge1_frames plexa_files Kinect10)
   target_include_directories(bridge1_depth_bench PRIVATE ${PROJECT_SOURCE_DIR}/bridge1)
   add_dependencies(bridge1_depth_bench plexa_test_java qbl_plexa_64bit)
 endif()

@@ -87,8 +87,8 @@ public:
         session_->computeUV.store(p.uvAndXyz);
         session_->computeXYZ.store(p.uvAndXyz);
         session_->depthEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        session_->sensor->NuiInitialize(NuiInitializeUsesDepthAndPlayerIndex);
-        session_->sensor->NuiImageStreamOpen(NuiImageTypeDepthAndPlayerIndex, r.code, 0, 2, session_->depthEvent,
+        session_->sensor->NuiInitialize(NUI_INITIALIZE_FLAG_USES_DEPTH_AND_PLAYER_INDEX);
+        session_->sensor->NuiImageStreamOpen(NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX, static_cast<NUI_IMAGE_RESOLUTION>(r.code), 0, 2, session_->depthEvent,
                                              &session_->depthStream);
         // Every frame attaches and detaches, as on an event thread.
         Jvm::start().vm()->DetachCurrentThread();
@@ -121,13 +121,13 @@ double median(std::vector<double> values) {
 // mapping when UV is on) and release, as the handler calls them.
 void runtimeShare(BenchSession& session, const Resolution& r, const Payload& p, std::vector<LONG>& coordinates) {
     INuiSensor* sensor = session->sensor;
-    NuiImageFrame image{};
+    NUI_IMAGE_FRAME image{};
     sensor->NuiImageStreamGetNextFrame(session->depthStream, 0, &image);
-    NuiLockedRect rect{};
-    image.frameTexture->LockRect(0, &rect, nullptr, 0);
+    NUI_LOCKED_RECT rect{};
+    image.pFrameTexture->LockRect(0, &rect, nullptr, 0);
     if (p.uvAndXyz) {
         sensor->NuiImageGetColorPixelCoordinateFrameFromDepthPixelFrameAtResolution(
-            r.code, r.code, static_cast<DWORD>(r.pixels()), reinterpret_cast<USHORT*>(rect.bits),
+            static_cast<NUI_IMAGE_RESOLUTION>(r.code), static_cast<NUI_IMAGE_RESOLUTION>(r.code), static_cast<DWORD>(r.pixels()), reinterpret_cast<USHORT*>(rect.pBits),
             static_cast<DWORD>(coordinates.size()), coordinates.data());
     }
     sensor->NuiImageStreamReleaseFrame(session->depthStream, &image);

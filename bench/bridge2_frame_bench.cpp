@@ -70,8 +70,9 @@ ScriptedFrame makeFrame(const Scenario& scenario) {
             ScriptedBody& body = frame.bodies->bodies[slot];
             body.tracked = true;
             for (int j = 0; j < JointType_Count; ++j) {
-                body.joints[j] = Joint{j, {0.1f * slot, 0.05f * j, 2.0f}, TrackingState_Tracked};
-                body.orientations[j] = JointOrientation{j, {0.0f, 0.0f, 0.0f, 1.0f}};
+                const auto type = static_cast<JointType>(j);
+                body.joints[j] = Joint{type, {0.1f * slot, 0.05f * j, 2.0f}, TrackingState_Tracked};
+                body.orientations[j] = JointOrientation{type, {0.0f, 0.0f, 0.0f, 1.0f}};
             }
         }
     }

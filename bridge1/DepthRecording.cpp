@@ -1,6 +1,7 @@
 #include "DepthRecording.h"
 
 #include "DepthRecordFormat.h"
+#include "plexa/files.h"
 
 #include <mutex>
 
@@ -22,7 +23,7 @@ bool KSDK::Nui_SaveDepthFrames(const char* path) {
         closeCleanly(depthRecordFile);
         depthRecordFile = nullptr;
     }
-    std::FILE* file = std::fopen(path, "wb");
+    std::FILE* file = plexa::openFile(path, "wb");
     if (file == nullptr) return false;
     // Unbuffered: a record is in the file as soon as its frame has been
     // handled, and after a failed write no stale bytes wait in a buffer for a
@@ -50,7 +51,7 @@ void appendDepthRecord(KSDK& session, const std::uint16_t* samples, std::size_t 
     // After a failed write the file ends in a partial record; appending more
     // would turn everything after it into garbage for a reader.
     if (file == nullptr || std::ferror(file) != 0) return;
-    NuiVector4 reading{};
-    if (!session.Nui_ReadAccelerometer(&reading)) reading = NuiVector4{};
+    Vector4 reading{};
+    if (!session.Nui_ReadAccelerometer(&reading)) reading = Vector4{};
     plexa::bridge1::writeDepthRecord(file, reading, samples, sampleCount);
 }

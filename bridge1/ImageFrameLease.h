@@ -21,16 +21,16 @@ public:
 
     // Level 0 of the frame's texture, whole. A frame without a texture, or a
     // lock that fails, reads as an empty frame (pitch 0).
-    NuiLockedRect lock() {
-        NuiLockedRect rect{};
-        if (!fetched_ || frame_.frameTexture == nullptr) return rect;
-        if (FAILED(frame_.frameTexture->LockRect(0, &rect, nullptr, 0))) return NuiLockedRect{};
+    NUI_LOCKED_RECT lock() {
+        NUI_LOCKED_RECT rect{};
+        if (!fetched_ || frame_.pFrameTexture == nullptr) return rect;
+        if (FAILED(frame_.pFrameTexture->LockRect(0, &rect, nullptr, 0))) return NUI_LOCKED_RECT{};
         return rect;
     }
 
 private:
     INuiSensor* sensor_;
     HANDLE stream_;
-    NuiImageFrame frame_{};
+    NUI_IMAGE_FRAME frame_{};
     bool fetched_ = false;
 };

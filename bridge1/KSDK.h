@@ -55,8 +55,8 @@ struct KSDK {
     std::unique_ptr<float[]> uvNormalized;    // 2N
     std::unique_ptr<float[]> xyz;             // 3 x W x 16: one band of rows of points at a time
 
-    std::int32_t depthResolution = NuiResolutionNone;
-    std::int32_t videoResolution = NuiResolutionNone;
+    std::int32_t depthResolution = NUI_IMAGE_RESOLUTION_INVALID;
+    std::int32_t videoResolution = NUI_IMAGE_RESOLUTION_INVALID;
 
     std::unique_ptr<float[]> skeletonPositions;        // 6 x 20 x 3
     std::unique_ptr<std::uint8_t[]> skeletonTracked;   // 6
@@ -108,7 +108,7 @@ struct KSDK {
     bool Nui_StartSkeletonTracking(bool seated);
     bool Nui_StopSkeletonTracking();
     std::int32_t Nui_GetStatus();
-    bool Nui_ReadAccelerometer(NuiVector4* reading);
+    bool Nui_ReadAccelerometer(Vector4* reading);
 
 private:
     HRESULT openStreamsAndStart(bool skeleton, bool infrared);

@@ -54,7 +54,7 @@ void lookUpCallbacks(JNIEnv* env, jclass plexaClass, KSDK& session, bool depth, 
 
 // Any code above -1 asks for the stream's callback, even one that Nui_Init
 // then finds out of range and opens no stream for.
-bool asksForCallback(jint resolutionCode) { return resolutionCode > NuiResolutionNone; }
+bool asksForCallback(jint resolutionCode) { return resolutionCode > NUI_IMAGE_RESOLUTION_INVALID; }
 
 }  // namespace
 
@@ -111,7 +111,7 @@ JNIEXPORT jlong JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getDepthFrameCoun
 JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1setElevationAngle(JNIEnv*, jclass, jint angle,
                                                                                 jint index) {
     KSDK* session = sessionWithSensor(index);
-    return session == nullptr ? NuiErrorNotConnected : session->Nui_SetElevationAngle(angle);
+    return session == nullptr ? E_NUI_NOTCONNECTED : session->Nui_SetElevationAngle(angle);
 }
 
 JNIEXPORT jlong JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getElevationAngle(JNIEnv*, jclass, jint index) {
@@ -151,7 +151,7 @@ JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getSensorCount(JNI
 
 JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getStatus(JNIEnv*, jclass, jint index) {
     KSDK* session = sessionWithSensor(index);
-    return session == nullptr ? statusFromResult(NuiErrorNotConnected) : session->Nui_GetStatus();
+    return session == nullptr ? statusFromResult(E_NUI_NOTCONNECTED) : session->Nui_GetStatus();
 }
 
 // x, y and z of the reading (its fourth component is not delivered); zeros
@@ -159,7 +159,7 @@ JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getStatus(JNIEnv*,
 // the array, with its OutOfMemoryError pending for the caller.
 JNIEXPORT jfloatArray JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getAccelerometerReading(JNIEnv* env, jclass,
                                                                                              jint index) {
-    NuiVector4 reading{};
+    Vector4 reading{};
     if (KSDK* session = sessionWithSensor(index)) session->Nui_ReadAccelerometer(&reading);
     const jfloat xyz[3] = {reading.x, reading.y, reading.z};
     jfloatArray array = env->NewFloatArray(3);

@@ -54,7 +54,8 @@ jfloatArray newUvArray(KSDK& session, JNIEnv* env, const std::uint16_t* samples,
     // The color resolution is the depth one too, so the coordinates refer to a
     // color image of the depth image's size.
     const bool mapped = SUCCEEDED(session.sensor->NuiImageGetColorPixelCoordinateFrameFromDepthPixelFrameAtResolution(
-        session.depthResolution, session.depthResolution, static_cast<DWORD>(pixels), const_cast<USHORT*>(samples),
+        static_cast<NUI_IMAGE_RESOLUTION>(session.depthResolution),
+        static_cast<NUI_IMAGE_RESOLUTION>(session.depthResolution), static_cast<DWORD>(pixels), const_cast<USHORT*>(samples),
         static_cast<DWORD>(2 * pixels), session.uvRaw.get()));
     const std::size_t bandPixels = static_cast<std::size_t>(width) * kBandRows;
     for (std::size_t first = 0; first < pixels; first += bandPixels) {

@@ -24,7 +24,7 @@ void deliverSkeletons(KSDK& session) {
     jfloatArray javaPositions = plexa::newJavaArray<jfloat>(env, positions, kJavaPositionCount);
     if (javaPositions == nullptr) return;
     jbooleanArray tracked =
-        plexa::newJavaArray<jboolean>(env, session.skeletonTracked.get(), NuiSkeletonCount);
+        plexa::newJavaArray<jboolean>(env, session.skeletonTracked.get(), NUI_SKELETON_COUNT);
     if (tracked == nullptr) return;
     jbyteArray states = plexa::newJavaByteArray(env, session.jointStates.get(), kJointStateCount);
     if (states == nullptr) return;
@@ -34,7 +34,7 @@ void deliverSkeletons(KSDK& session) {
 }  // namespace
 
 void KSDK::Nui_ProcessSkeleton() {
-    NuiSkeletonFrame frame{};
+    NUI_SKELETON_FRAME frame{};
     // A failed fetch leaves the frame undefined: nothing is delivered, and,
     // as for depth and video frames, a frame that was not there is not counted.
     if (sensor == nullptr || FAILED(sensor->NuiSkeletonGetNextFrame(0, &frame))) return;
@@ -44,8 +44,8 @@ void KSDK::Nui_ProcessSkeleton() {
         buffers.floorPlane != nullptr && plexa::bridge1::markTrackedSlots(frame, buffers.tracked)) {
         // Smoothing works in place; should it fail, the raw positions are
         // delivered rather than whatever a failed call left behind.
-        NuiSkeletonFrame smoothed = frame;
-        const NuiSkeletonFrame& delivered =
+        NUI_SKELETON_FRAME smoothed = frame;
+        const NUI_SKELETON_FRAME& delivered =
             SUCCEEDED(sensor->NuiTransformSmooth(&smoothed, nullptr)) ? smoothed : frame;
         plexa::bridge1::packTrackedSkeletons(delivered, buffers);
         deliverSkeletons(*this);

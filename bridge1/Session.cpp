@@ -10,12 +10,12 @@
 namespace {
 
 constexpr DWORD kStreamFrameLimit = 2;
-constexpr std::size_t kSkeletonPositionCount = NuiSkeletonCount * NuiSkeletonJointCount * 3;
-constexpr std::size_t kJointStateCount = NuiSkeletonCount * NuiSkeletonJointCount;
+constexpr std::size_t kSkeletonPositionCount = NUI_SKELETON_COUNT * NUI_SKELETON_POSITION_COUNT * 3;
+constexpr std::size_t kJointStateCount = NUI_SKELETON_COUNT * NUI_SKELETON_POSITION_COUNT;
 constexpr std::size_t kFloorPlaneCount = 4;
 
 std::int32_t resolutionOrNone(std::int32_t code) {
-    return code < NuiResolutionNone || code > NuiResolution1280x960 ? NuiResolutionNone : code;
+    return code < NUI_IMAGE_RESOLUTION_INVALID || code > NUI_IMAGE_RESOLUTION_1280x960 ? NUI_IMAGE_RESOLUTION_INVALID : code;
 }
 
 HANDLE newManualResetEvent() { return CreateEventA(nullptr, TRUE, FALSE, nullptr); }
@@ -80,9 +80,9 @@ HRESULT KSDK::Nui_Init(bool skeleton, std::int32_t depthResolutionCode, std::int
 
 HRESULT KSDK::openStreamsAndStart(bool skeleton, bool infrared) {
     DWORD flags = 0;
-    if (depthResolution != NuiResolutionNone) flags |= NuiInitializeUsesDepthAndPlayerIndex;
-    if (videoResolution != NuiResolutionNone) flags |= NuiInitializeUsesColor;
-    if (skeleton) flags |= NuiInitializeUsesSkeleton;
+    if (depthResolution != NUI_IMAGE_RESOLUTION_INVALID) flags |= NUI_INITIALIZE_FLAG_USES_DEPTH_AND_PLAYER_INDEX;
+    if (videoResolution != NUI_IMAGE_RESOLUTION_INVALID) flags |= NUI_INITIALIZE_FLAG_USES_COLOR;
+    if (skeleton) flags |= NUI_INITIALIZE_FLAG_USES_SKELETON;
 
     HRESULT result = sensor->NuiInitialize(flags);
     if (FAILED(result)) {
@@ -97,18 +97,19 @@ HRESULT KSDK::openStreamsAndStart(bool skeleton, bool infrared) {
             return result;
         }
     }
-    if (videoResolution != NuiResolutionNone) {
+    if (videoResolution != NUI_IMAGE_RESOLUTION_INVALID) {
         infraredMode = infrared;
-        const std::int32_t imageType = infrared ? NuiImageTypeInfrared : NuiImageTypeColor;
-        result = sensor->NuiImageStreamOpen(imageType, videoResolution, 0, kStreamFrameLimit, videoEvent,
-                                            &videoStream);
+        const NUI_IMAGE_TYPE imageType = infrared ? NUI_IMAGE_TYPE_COLOR_INFRARED : NUI_IMAGE_TYPE_COLOR;
+        result = sensor->NuiImageStreamOpen(imageType, static_cast<NUI_IMAGE_RESOLUTION>(videoResolution), 0,
+                                            kStreamFrameLimit, videoEvent, &videoStream);
         if (FAILED(result)) {
             printStartFailure("Cannot start color stream.");
             return result;
         }
     }
-    if (depthResolution != NuiResolutionNone) {
-        result = sensor->NuiImageStreamOpen(NuiImageTypeDepthAndPlayerIndex, depthResolution, 0, kStreamFrameLimit,
+    if (depthResolution != NUI_IMAGE_RESOLUTION_INVALID) {
+        result = sensor->NuiImageStreamOpen(NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX,
+                                            static_cast<NUI_IMAGE_RESOLUTION>(depthResolution), 0, kStreamFrameLimit,
                                             depthEvent, &depthStream);
         if (FAILED(result)) {
             printStartFailure("Cannot start depth stream.");
@@ -121,7 +122,7 @@ HRESULT KSDK::openStreamsAndStart(bool skeleton, bool infrared) {
     depthFrameCount.store(0, std::memory_order_relaxed);
 
     skeletonPositions = zeroedArray<float>(kSkeletonPositionCount);
-    skeletonTracked = zeroedArray<std::uint8_t>(NuiSkeletonCount);
+    skeletonTracked = zeroedArray<std::uint8_t>(NUI_SKELETON_COUNT);
     jointStates = zeroedArray<std::uint8_t>(kJointStateCount);
     floorPlane = zeroedArray<float>(kFloorPlaneCount);
     if (!skeletonPositions || !skeletonTracked || !jointStates || !floorPlane) return E_OUTOFMEMORY;

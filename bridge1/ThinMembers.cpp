@@ -7,7 +7,7 @@
 #include "StatusMap.h"
 
 HRESULT KSDK::Nui_SetElevationAngle(LONG angle) {
-    if (sensor == nullptr) return NuiErrorNotConnected;
+    if (sensor == nullptr) return E_NUI_NOTCONNECTED;
     return sensor->NuiCameraElevationSetAngle(angle);
 }
 
@@ -19,18 +19,18 @@ LONG KSDK::Nui_GetElevationAngle() {
 
 bool KSDK::Nui_SetNearMode(bool on) {
     if (sensor == nullptr) return false;
-    return SUCCEEDED(sensor->NuiImageStreamSetImageFrameFlags(depthStream, on ? NuiImageFrameFlagNearMode : 0));
+    return SUCCEEDED(sensor->NuiImageStreamSetImageFrameFlags(depthStream, on ? NUI_IMAGE_STREAM_FLAG_ENABLE_NEAR_MODE : 0));
 }
 
 bool KSDK::Nui_GetNearMode() {
     DWORD flags = 0;
     if (sensor == nullptr || FAILED(sensor->NuiImageStreamGetImageFrameFlags(depthStream, &flags))) return false;
-    return (flags & NuiImageFrameFlagNearMode) != 0;
+    return (flags & NUI_IMAGE_STREAM_FLAG_ENABLE_NEAR_MODE) != 0;
 }
 
 bool KSDK::Nui_StartSkeletonTracking(bool seated) {
     if (sensor == nullptr) return false;
-    return SUCCEEDED(sensor->NuiSkeletonTrackingEnable(skeletonEvent, seated ? NuiSkeletonTrackingSeated : 0));
+    return SUCCEEDED(sensor->NuiSkeletonTrackingEnable(skeletonEvent, seated ? NUI_SKELETON_TRACKING_FLAG_ENABLE_SEATED_SUPPORT : 0));
 }
 
 bool KSDK::Nui_StopSkeletonTracking() {
@@ -39,14 +39,14 @@ bool KSDK::Nui_StopSkeletonTracking() {
 }
 
 std::int32_t KSDK::Nui_GetStatus() {
-    return plexa::bridge1::statusFromResult(sensor == nullptr ? NuiErrorNotConnected : sensor->NuiStatus());
+    return plexa::bridge1::statusFromResult(sensor == nullptr ? E_NUI_NOTCONNECTED : sensor->NuiStatus());
 }
 
-bool KSDK::Nui_ReadAccelerometer(NuiVector4* reading) {
+bool KSDK::Nui_ReadAccelerometer(Vector4* reading) {
     if (reading == nullptr) return false;
-    *reading = NuiVector4{};
+    *reading = Vector4{};
     if (sensor == nullptr) return false;
-    NuiVector4 read{};
+    Vector4 read{};
     if (FAILED(sensor->NuiAccelerometerGetCurrentReading(&read))) return false;
     *reading = read;
     return true;

@@ -29,7 +29,7 @@ bool writeDepthRecordHeader(std::FILE* file, int width, int height) {
     return std::fwrite(header, 1, sizeof header, file) == sizeof header;
 }
 
-bool writeDepthRecord(std::FILE* file, const NuiVector4& accelerometer, const std::uint16_t* samples,
+bool writeDepthRecord(std::FILE* file, const Vector4& accelerometer, const std::uint16_t* samples,
                       std::size_t sampleCount) {
     std::uint8_t prefix[kDepthRecordPrefixBytes];
     putFloat(prefix, accelerometer.x);

@@ -26,7 +26,7 @@ constexpr std::size_t depthRecordBytes(std::size_t pixelCount) { return kDepthRe
 bool writeDepthRecordHeader(std::FILE* file, int width, int height);
 
 // Writes one record. False when the stream took less than all of it.
-bool writeDepthRecord(std::FILE* file, const NuiVector4& accelerometer, const std::uint16_t* samples,
+bool writeDepthRecord(std::FILE* file, const Vector4& accelerometer, const std::uint16_t* samples,
                       std::size_t sampleCount);
 
 }  // namespace plexa::bridge1

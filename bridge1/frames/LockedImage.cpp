@@ -4,20 +4,20 @@
 
 namespace plexa::bridge1 {
 
-LockedImage::LockedImage(const NuiLockedRect& rect, int width, int height, int bytesPerPixel) {
-    if (rect.pitch == 0) {
+LockedImage::LockedImage(const NUI_LOCKED_RECT& rect, int width, int height, int bytesPerPixel) {
+    if (rect.Pitch == 0) {
         state_ = State::Empty;
         return;
     }
     // An image without pixels (no stream) has nothing that could be read.
-    if (width <= 0 || height <= 0 || bytesPerPixel <= 0 || rect.pitch < 0 || rect.size < 0) return;
+    if (width <= 0 || height <= 0 || bytesPerPixel <= 0 || rect.Pitch < 0 || rect.size < 0) return;
     // Every factor is below 2^31, so each product fits in 64 bits.
     const std::uint64_t rowBytes = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(bytesPerPixel);
-    const std::uint64_t pitch = static_cast<std::uint64_t>(rect.pitch);
+    const std::uint64_t pitch = static_cast<std::uint64_t>(rect.Pitch);
     if (pitch < rowBytes) return;
     if (pitch * static_cast<std::uint64_t>(height) > static_cast<std::uint64_t>(rect.size)) return;
-    if (rect.bits == nullptr) return;
-    bits_ = rect.bits;
+    if (rect.pBits == nullptr) return;
+    bits_ = rect.pBits;
     pitch_ = static_cast<std::size_t>(pitch);
     packedRowBytes_ = static_cast<std::size_t>(rowBytes);
     height_ = height;

@@ -25,7 +25,7 @@ public:
         Ready,
     };
 
-    LockedImage(const NuiLockedRect& rect, int width, int height, int bytesPerPixel);
+    LockedImage(const NUI_LOCKED_RECT& rect, int width, int height, int bytesPerPixel);
 
     State state() const { return state_; }
     bool ready() const { return state_ == State::Ready; }

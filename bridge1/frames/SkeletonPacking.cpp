@@ -4,31 +4,31 @@
 
 namespace plexa::bridge1 {
 
-bool markTrackedSlots(const NuiSkeletonFrame& frame, std::uint8_t* tracked) {
+bool markTrackedSlots(const NUI_SKELETON_FRAME& frame, std::uint8_t* tracked) {
     bool any = false;
-    for (int s = 0; s < NuiSkeletonCount; ++s) {
-        const bool isTracked = frame.skeletons[s].trackingState == NuiSkeletonTracked;
+    for (int s = 0; s < NUI_SKELETON_COUNT; ++s) {
+        const bool isTracked = frame.SkeletonData[s].eTrackingState == NUI_SKELETON_TRACKED;
         tracked[s] = isTracked ? 1 : 0;
         any = any || isTracked;
     }
     return any;
 }
 
-void packTrackedSkeletons(const NuiSkeletonFrame& frame, const SkeletonBuffers& buffers) {
-    buffers.floorPlane[0] = frame.floorClipPlane.x;
-    buffers.floorPlane[1] = frame.floorClipPlane.y;
-    buffers.floorPlane[2] = frame.floorClipPlane.z;
-    buffers.floorPlane[3] = frame.floorClipPlane.w;
-    for (int s = 0; s < NuiSkeletonCount; ++s) {
-        const NuiSkeletonData& skeleton = frame.skeletons[s];
-        if (skeleton.trackingState != NuiSkeletonTracked) continue;
-        float* positions = buffers.positions + s * NuiSkeletonJointCount * 3;
-        std::uint8_t* states = buffers.jointStates + s * NuiSkeletonJointCount;
-        for (int j = 0; j < NuiSkeletonJointCount; ++j) {
-            positions[3 * j] = skeleton.jointPositions[j].x;
-            positions[3 * j + 1] = skeleton.jointPositions[j].y;
-            positions[3 * j + 2] = skeleton.jointPositions[j].z;
-            states[j] = static_cast<std::uint8_t>(skeleton.jointTrackingStates[j] & 0xFF);
+void packTrackedSkeletons(const NUI_SKELETON_FRAME& frame, const SkeletonBuffers& buffers) {
+    buffers.floorPlane[0] = frame.vFloorClipPlane.x;
+    buffers.floorPlane[1] = frame.vFloorClipPlane.y;
+    buffers.floorPlane[2] = frame.vFloorClipPlane.z;
+    buffers.floorPlane[3] = frame.vFloorClipPlane.w;
+    for (int s = 0; s < NUI_SKELETON_COUNT; ++s) {
+        const NUI_SKELETON_DATA& skeleton = frame.SkeletonData[s];
+        if (skeleton.eTrackingState != NUI_SKELETON_TRACKED) continue;
+        float* positions = buffers.positions + s * NUI_SKELETON_POSITION_COUNT * 3;
+        std::uint8_t* states = buffers.jointStates + s * NUI_SKELETON_POSITION_COUNT;
+        for (int j = 0; j < NUI_SKELETON_POSITION_COUNT; ++j) {
+            positions[3 * j] = skeleton.SkeletonPositions[j].x;
+            positions[3 * j + 1] = skeleton.SkeletonPositions[j].y;
+            positions[3 * j + 2] = skeleton.SkeletonPositions[j].z;
+            states[j] = static_cast<std::uint8_t>(skeleton.eSkeletonPositionTrackingState[j] & 0xFF);
         }
     }
 }

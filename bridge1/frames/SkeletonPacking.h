@@ -14,8 +14,8 @@
 
 namespace plexa::bridge1 {
 
-constexpr int kSkeletonCoordinateCount = NuiSkeletonCount * NuiSkeletonJointCount * 3;  // 360
-constexpr int kJointStateCount = NuiSkeletonCount * NuiSkeletonJointCount;              // 120
+constexpr int kSkeletonCoordinateCount = NUI_SKELETON_COUNT * NUI_SKELETON_POSITION_COUNT * 3;  // 360
+constexpr int kJointStateCount = NUI_SKELETON_COUNT * NUI_SKELETON_POSITION_COUNT;              // 120
 constexpr int kFloorPlaneCount = 4;
 // Java's positions array: the floor plane, then every joint coordinate.
 constexpr int kJavaPositionCount = kFloorPlaneCount + kSkeletonCoordinateCount;  // 364
@@ -30,12 +30,12 @@ struct SkeletonBuffers {
 // Rewrites the tracked flag of every slot: 1 when the slot's tracking state
 // is "tracked" (2), else 0 (position-only counts as not tracked). True when
 // any slot is tracked.
-bool markTrackedSlots(const NuiSkeletonFrame& frame, std::uint8_t* tracked);
+bool markTrackedSlots(const NUI_SKELETON_FRAME& frame, std::uint8_t* tracked);
 
 // Copies the frame's floor plane, and the x, y, z of every joint and the low
 // byte of every joint state of each tracked slot. Other slots are left as
 // they are.
-void packTrackedSkeletons(const NuiSkeletonFrame& frame, const SkeletonBuffers& buffers);
+void packTrackedSkeletons(const NUI_SKELETON_FRAME& frame, const SkeletonBuffers& buffers);
 
 // Java's positions array: the floor plane in elements 0..3, then the 360
 // coordinates, so joint j of slot s has x, y, z at 4 + 60s + 3j, +1, +2.

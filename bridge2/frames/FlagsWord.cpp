@@ -1,5 +1,7 @@
 #include "FlagsWord.h"
 
+#include "runtime2/KinectRuntime.h"
+
 namespace plexa::bridge2 {
 
 StreamSelection decodeFlagsWord(std::int32_t flags) {
@@ -18,9 +20,11 @@ StreamSelection decodeFlagsWord(std::int32_t flags) {
 }
 
 std::uint32_t frameSourceMask(const StreamSelection& s) {
-    return (s.useColor ? 0x1u : 0u) | (s.useInfrared ? 0x2u : 0u) | (s.useLongExposureInfrared ? 0x4u : 0u) |
-           (s.useDepth ? 0x8u : 0u) | (s.useBodyIndex ? 0x10u : 0u) | (s.useBody ? 0x20u : 0u) |
-           (s.useAudio ? 0x40u : 0u);
+    const auto bit = [](bool on, FrameSourceTypes source) { return on ? static_cast<std::uint32_t>(source) : 0u; };
+    return bit(s.useColor, FrameSourceTypes_Color) | bit(s.useInfrared, FrameSourceTypes_Infrared) |
+           bit(s.useLongExposureInfrared, FrameSourceTypes_LongExposureInfrared) |
+           bit(s.useDepth, FrameSourceTypes_Depth) | bit(s.useBodyIndex, FrameSourceTypes_BodyIndex) |
+           bit(s.useBody, FrameSourceTypes_Body) | bit(s.useAudio, FrameSourceTypes_Audio);
 }
 
 }  // namespace plexa::bridge2

@@ -16,6 +16,6 @@ void mapDepthToColor(std::int32_t depthResolution, std::int32_t colorResolution,
 
 // Gravity as the accelerometer in the sensor head reads it, in g: (0, -1, 0)
 // when level; tilting the head up by `elevationDegrees` turns gravity towards -z.
-NuiVector4 gravityReading(LONG elevationDegrees);
+Vector4 gravityReading(LONG elevationDegrees);
 
 }  // namespace plexa::virtual1

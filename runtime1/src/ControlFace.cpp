@@ -56,7 +56,7 @@ void queueImageFrame(int sensorIndex, Stream stream, ScriptedImageFrame frame) {
     for (const auto& device : processState().devicesOf(sensorIndex)) device->takeScriptedFrames();
 }
 
-void queueSkeletonFrame(int sensorIndex, const NuiSkeletonFrame& frame) {
+void queueSkeletonFrame(int sensorIndex, const NUI_SKELETON_FRAME& frame) {
     if (!isSensorIndex(sensorIndex)) return;
     processState().queueSkeleton(sensorIndex, frame);
     for (const auto& device : processState().devicesOf(sensorIndex)) device->takeScriptedFrames();
@@ -83,7 +83,7 @@ void setStatus(int sensorIndex, HRESULT status) {
     if (isSensorIndex(sensorIndex)) processState().setStatus(sensorIndex, status);
 }
 
-void setAccelerometer(int sensorIndex, NuiVector4 reading) {
+void setAccelerometer(int sensorIndex, Vector4 reading) {
     if (isSensorIndex(sensorIndex)) processState().setAccelerometer(sensorIndex, reading);
 }
 

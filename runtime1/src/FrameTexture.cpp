@@ -2,9 +2,21 @@
 
 #include "CallJournal.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace plexa::virtual1 {
+
+HRESULT FrameTexture::QueryInterface(REFIID riid, void** object) {
+    if (object == nullptr) return E_POINTER;
+    if (riid == IID_IUnknown || riid == IID_INuiFrameTexture) {
+        *object = static_cast<INuiFrameTexture*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
 
 ULONG FrameTexture::AddRef() {
     return ++references_;
@@ -17,7 +29,15 @@ ULONG FrameTexture::Release() {
     return current > 1 ? current - 1 : 1;
 }
 
-HRESULT FrameTexture::LockRect(UINT level, NuiLockedRect* lockedRect, void* rect, DWORD flags) {
+int FrameTexture::BufferLen() {
+    return static_cast<int>(std::min<std::size_t>(bytes_.size(), std::numeric_limits<int>::max()));
+}
+
+int FrameTexture::Pitch() {
+    return pitch_;
+}
+
+HRESULT FrameTexture::LockRect(UINT level, NUI_LOCKED_RECT* lockedRect, RECT* rect, DWORD flags) {
     return journal().call(Operation::LockRect, sensorIndex_,
                           {level, asInteger(lockedRect), asInteger(rect), flags}, [&]() -> HRESULT {
                               if (lockedRect == nullptr) return E_POINTER;
@@ -26,11 +46,15 @@ HRESULT FrameTexture::LockRect(UINT level, NuiLockedRect* lockedRect, void* rect
                               if (bytes_.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
                                   return E_FAIL;
                               }
-                              lockedRect->pitch = pitch_;
+                              lockedRect->Pitch = pitch_;
                               lockedRect->size = static_cast<std::int32_t>(bytes_.size());
-                              lockedRect->bits = bytes_.empty() ? nullptr : bytes_.data();
+                              lockedRect->pBits = bytes_.empty() ? nullptr : bytes_.data();
                               return S_OK;
                           });
+}
+
+HRESULT FrameTexture::GetLevelDesc(UINT, NUI_SURFACE_DESC*) {
+    return E_NOTIMPL;
 }
 
 HRESULT FrameTexture::UnlockRect(UINT level) {

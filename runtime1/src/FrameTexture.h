@@ -19,10 +19,15 @@ public:
     FrameTexture(const FrameTexture&) = delete;
     FrameTexture& operator=(const FrameTexture&) = delete;
 
-    ULONG AddRef() override;
-    ULONG Release() override;
-    HRESULT LockRect(UINT level, NuiLockedRect* lockedRect, void* rect, DWORD flags) override;
-    HRESULT UnlockRect(UINT level) override;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+    int STDMETHODCALLTYPE BufferLen() override;
+    int STDMETHODCALLTYPE Pitch() override;
+    HRESULT STDMETHODCALLTYPE LockRect(UINT level, NUI_LOCKED_RECT* lockedRect, RECT* rect, DWORD flags) override;
+    // Not offered: the texture knows its bytes and pitch, not its pixel format.
+    HRESULT STDMETHODCALLTYPE GetLevelDesc(UINT level, NUI_SURFACE_DESC* description) override;
+    HRESULT STDMETHODCALLTYPE UnlockRect(UINT level) override;
 
     std::vector<std::uint8_t>& bytes() { return bytes_; }
     std::int32_t pitch() const { return pitch_; }

@@ -18,28 +18,28 @@ struct ImageSize {
 };
 
 constexpr bool isKnownResolution(std::int32_t resolution) {
-    return resolution >= NuiResolution80x60 && resolution <= NuiResolution1280x960;
+    return resolution >= NUI_IMAGE_RESOLUTION_80x60 && resolution <= NUI_IMAGE_RESOLUTION_1280x960;
 }
 
 // {0, 0} for a code the sensor does not know.
 constexpr ImageSize imageSizeOf(std::int32_t resolution) {
     switch (resolution) {
-        case NuiResolution80x60: return {80, 60};
-        case NuiResolution320x240: return {320, 240};
-        case NuiResolution640x480: return {640, 480};
-        case NuiResolution1280x960: return {1280, 960};
+        case NUI_IMAGE_RESOLUTION_80x60: return {80, 60};
+        case NUI_IMAGE_RESOLUTION_320x240: return {320, 240};
+        case NUI_IMAGE_RESOLUTION_640x480: return {640, 480};
+        case NUI_IMAGE_RESOLUTION_1280x960: return {1280, 960};
         default: return {};
     }
 }
 
 constexpr bool isKnownImageType(std::int32_t imageType) {
-    return imageType == NuiImageTypeDepthAndPlayerIndex || imageType == NuiImageTypeColor ||
-           imageType == NuiImageTypeInfrared;
+    return imageType == NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX || imageType == NUI_IMAGE_TYPE_COLOR ||
+           imageType == NUI_IMAGE_TYPE_COLOR_INFRARED;
 }
 
 // Color is blue, green, red and an unused byte; depth and infrared are 16-bit samples.
 constexpr int bytesPerPixelOf(std::int32_t imageType) {
-    return imageType == NuiImageTypeColor ? 4 : 2;
+    return imageType == NUI_IMAGE_TYPE_COLOR ? 4 : 2;
 }
 
 constexpr std::int32_t packedPitchOf(std::int32_t imageType, std::int32_t resolution) {

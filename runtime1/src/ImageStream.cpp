@@ -11,7 +11,7 @@ ImageStream::ImageStream(HANDLE handle, int sensorIndex, const ImageStreamSettin
     : handle_(handle), sensorIndex_(sensorIndex), settings_(settings) {}
 
 Stream ImageStream::kind() const {
-    return settings_.imageType == NuiImageTypeDepthAndPlayerIndex ? Stream::Depth : Stream::Video;
+    return settings_.imageType == NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX ? Stream::Depth : Stream::Video;
 }
 
 std::unique_ptr<FrameTexture> ImageStream::spareTexture() {
@@ -49,26 +49,27 @@ void ImageStream::push(ReadyFrame&& frame) {
     if (settings_.nextFrameEvent != nullptr) SetEvent(settings_.nextFrameEvent);
 }
 
-bool ImageStream::takeNext(NuiImageFrame& frame) {
+bool ImageStream::takeNext(NUI_IMAGE_FRAME& frame) {
     if (ready_.empty()) return false;
     ReadyFrame next = std::move(ready_.front());
     ready_.pop_front();
-    frame.timeStamp = next.timeStamp;
-    frame.frameNumber = next.frameNumber;
-    frame.imageType = settings_.imageType;
-    frame.resolution = settings_.resolution;
-    frame.frameTexture = next.texture.get();
-    frame.frameFlags = settings_.frameFlags;
+    frame.liTimeStamp.QuadPart = next.timeStamp;
+    frame.dwFrameNumber = next.frameNumber;
+    frame.eImageType = static_cast<NUI_IMAGE_TYPE>(settings_.imageType);
+    frame.eResolution = static_cast<NUI_IMAGE_RESOLUTION>(settings_.resolution);
+    frame.pFrameTexture = next.texture.get();
+    frame.dwFrameFlags = settings_.frameFlags;
+    frame.ViewArea = NUI_IMAGE_VIEW_AREA{NUI_IMAGE_DIGITAL_ZOOM_1X, 0, 0};
     const INuiFrameTexture* key = next.texture.get();
     outstanding_.emplace(key, HeldFrame{std::move(next.texture), next.frameNumber});
     return true;
 }
 
-HRESULT ImageStream::release(const NuiImageFrame& frame) {
+HRESULT ImageStream::release(const NUI_IMAGE_FRAME& frame) {
     // The frame number tells a second release of an old frame record from the
     // frame that now reuses its texture.
-    auto held = outstanding_.find(frame.frameTexture);
-    if (held == outstanding_.end() || held->second.frameNumber != frame.frameNumber) return E_INVALIDARG;
+    auto held = outstanding_.find(frame.pFrameTexture);
+    if (held == outstanding_.end() || held->second.frameNumber != frame.dwFrameNumber) return E_INVALIDARG;
     recycle(std::move(held->second.texture));
     outstanding_.erase(held);
     return S_OK;

@@ -48,8 +48,8 @@ public:
     void pushScripted(ScriptedImageFrame&& frame, INT64 timeStamp);
 
     // Hands out the oldest ready frame; false when none is ready.
-    bool takeNext(NuiImageFrame& frame);
-    HRESULT release(const NuiImageFrame& frame);
+    bool takeNext(NUI_IMAGE_FRAME& frame);
+    HRESULT release(const NUI_IMAGE_FRAME& frame);
     // Resets the caller's event once no frame is ready, so it is signalled
     // exactly while one is.
     void settleEvent();

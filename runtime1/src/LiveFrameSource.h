@@ -30,7 +30,7 @@ public:
     virtual void fillInfrared(const LiveView& view, ImageSize size, std::uint16_t* samples) = 0;
     // Skeleton slots, floor clip plane and normal to gravity; the sensor sets
     // the time stamp and frame number. In seated mode the lower body is not tracked.
-    virtual void fillSkeletons(const LiveView& view, bool seated, NuiSkeletonFrame& frame) = 0;
+    virtual void fillSkeletons(const LiveView& view, bool seated, NUI_SKELETON_FRAME& frame) = 0;
 };
 
 std::unique_ptr<LiveFrameSource> makeLiveFrameSource();

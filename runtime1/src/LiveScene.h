@@ -32,10 +32,10 @@ inline scene::Rig1 makeSensorRig(LONG elevationDegrees) {
 }
 
 // The rig's resolutions carry the runtime's resolution codes.
-static_assert(static_cast<int>(scene::Rig1::Resolution::R80x60) == NuiResolution80x60 &&
-                  static_cast<int>(scene::Rig1::Resolution::R320x240) == NuiResolution320x240 &&
-                  static_cast<int>(scene::Rig1::Resolution::R640x480) == NuiResolution640x480 &&
-                  static_cast<int>(scene::Rig1::Resolution::R1280x960) == NuiResolution1280x960,
+static_assert(static_cast<int>(scene::Rig1::Resolution::R80x60) == NUI_IMAGE_RESOLUTION_80x60 &&
+                  static_cast<int>(scene::Rig1::Resolution::R320x240) == NUI_IMAGE_RESOLUTION_320x240 &&
+                  static_cast<int>(scene::Rig1::Resolution::R640x480) == NUI_IMAGE_RESOLUTION_640x480 &&
+                  static_cast<int>(scene::Rig1::Resolution::R1280x960) == NUI_IMAGE_RESOLUTION_1280x960,
               "the rig's resolutions are the runtime's codes");
 
 inline std::optional<scene::Rig1::Resolution> rigResolutionOf(std::int32_t resolution) {
@@ -44,7 +44,7 @@ inline std::optional<scene::Rig1::Resolution> rigResolutionOf(std::int32_t resol
 }
 
 inline std::optional<scene::Rig1::Resolution> rigResolutionOf(ImageSize size) {
-    for (std::int32_t code = NuiResolution80x60; code <= NuiResolution1280x960; ++code) {
+    for (std::int32_t code = NUI_IMAGE_RESOLUTION_80x60; code <= NUI_IMAGE_RESOLUTION_1280x960; ++code) {
         const ImageSize known = imageSizeOf(code);
         if (known.width == size.width && known.height == size.height) return rigResolutionOf(code);
     }

@@ -19,9 +19,20 @@ public:
     NuiSensorObject(const NuiSensorObject&) = delete;
     NuiSensorObject& operator=(const NuiSensorObject&) = delete;
 
-    ULONG AddRef() override { return ++references_; }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+        if (object == nullptr) return E_POINTER;
+        if (riid == IID_IUnknown || riid == IID_INuiSensor) {
+            *object = static_cast<INuiSensor*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
 
-    ULONG Release() override {
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+
+    ULONG STDMETHODCALLTYPE Release() override {
         const ULONG left = --references_;
         if (left == 0) delete this;
         return left;
@@ -38,8 +49,8 @@ public:
         });
     }
 
-    HRESULT NuiImageStreamOpen(std::int32_t imageType, std::int32_t resolution, DWORD frameFlags, DWORD frameLimit,
-                               HANDLE nextFrameEvent, HANDLE* stream) override {
+    HRESULT NuiImageStreamOpen(NUI_IMAGE_TYPE imageType, NUI_IMAGE_RESOLUTION resolution, DWORD frameFlags,
+                               DWORD frameLimit, HANDLE nextFrameEvent, HANDLE* stream) override {
         return journal().call(
             Operation::ImageStreamOpen, index(),
             {imageType, resolution, frameFlags, frameLimit, asInteger(nextFrameEvent), asInteger(stream)}, [&] {
@@ -59,19 +70,20 @@ public:
                               [&] { return device_->getImageFrameFlags(stream, frameFlags); });
     }
 
-    HRESULT NuiImageStreamGetNextFrame(HANDLE stream, DWORD millisecondsToWait, NuiImageFrame* frame) override {
+    HRESULT NuiImageStreamGetNextFrame(HANDLE stream, DWORD millisecondsToWait, NUI_IMAGE_FRAME* frame) override {
         return journal().call(Operation::ImageStreamGetNextFrame, index(),
                               {asInteger(stream), millisecondsToWait, asInteger(frame)},
                               [&] { return device_->getNextImageFrame(stream, millisecondsToWait, frame); });
     }
 
-    HRESULT NuiImageStreamReleaseFrame(HANDLE stream, NuiImageFrame* frame) override {
+    HRESULT NuiImageStreamReleaseFrame(HANDLE stream, NUI_IMAGE_FRAME* frame) override {
         return journal().call(Operation::ImageStreamReleaseFrame, index(), {asInteger(stream), asInteger(frame)},
                               [&] { return device_->releaseImageFrame(stream, frame); });
     }
 
     HRESULT NuiImageGetColorPixelCoordinateFrameFromDepthPixelFrameAtResolution(
-        std::int32_t colorResolution, std::int32_t depthResolution, DWORD depthValueCount, USHORT* depthValues,
+        NUI_IMAGE_RESOLUTION colorResolution, NUI_IMAGE_RESOLUTION depthResolution, DWORD depthValueCount,
+        USHORT* depthValues,
         DWORD colorCoordinateCount, LONG* colorCoordinates) override {
         return journal().call(Operation::GetColorPixelCoordinates, index(),
                               {colorResolution, depthResolution, depthValueCount, asInteger(depthValues),
@@ -119,23 +131,62 @@ public:
                               [&] { return device_->disableSkeletonTracking(); });
     }
 
-    HRESULT NuiSkeletonGetNextFrame(DWORD millisecondsToWait, NuiSkeletonFrame* frame) override {
+    HRESULT NuiSkeletonGetNextFrame(DWORD millisecondsToWait, NUI_SKELETON_FRAME* frame) override {
         return journal().call(Operation::SkeletonGetNextFrame, index(), {millisecondsToWait, asInteger(frame)},
                               [&] { return device_->getNextSkeletonFrame(millisecondsToWait, frame); });
     }
 
-    HRESULT NuiTransformSmooth(NuiSkeletonFrame* frame, const NuiTransformSmoothParameters* parameters) override {
+    HRESULT NuiTransformSmooth(NUI_SKELETON_FRAME* frame, const NUI_TRANSFORM_SMOOTH_PARAMETERS* parameters) override {
         return journal().call(Operation::TransformSmooth, index(), {asInteger(frame), asInteger(parameters)},
                               [&] { return device_->transformSmooth(frame, parameters); });
     }
 
     HRESULT NuiStatus() override {
         return journal().call(Operation::Status, index(), {}, [&] {
-            return processState().isConnected(index()) ? processState().status(index()) : NuiErrorNotConnected;
+            return processState().isConnected(index()) ? processState().status(index()) : E_NUI_NOTCONNECTED;
         });
     }
 
-    HRESULT NuiAccelerometerGetCurrentReading(NuiVector4* reading) override {
+    int NuiInstanceIndex() override { return index(); }
+
+    DWORD NuiInitializationFlags() override { return device_->initializationFlags(); }
+
+    // The slots below are what the vendor's sensor offers and this one does
+    // not: no frame-end event, no per-pixel or mapper-object coordinate
+    // conversion (the whole-frame conversion above serves the bridge), no
+    // chosen skeletons, audio, camera settings, emitter control or depth
+    // filters, and no device identity strings. Each answers as a runtime
+    // without the feature would: E_NOTIMPL, a null out-pointer, no string.
+    HRESULT NuiSetFrameEndEvent(HANDLE, DWORD) override { return E_NOTIMPL; }
+    HRESULT NuiImageGetColorPixelCoordinatesFromDepthPixel(NUI_IMAGE_RESOLUTION, const NUI_IMAGE_VIEW_AREA*, LONG,
+                                                           LONG, USHORT, LONG*, LONG*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT NuiImageGetColorPixelCoordinatesFromDepthPixelAtResolution(NUI_IMAGE_RESOLUTION, NUI_IMAGE_RESOLUTION,
+                                                                       const NUI_IMAGE_VIEW_AREA*, LONG, LONG, USHORT,
+                                                                       LONG*, LONG*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT NuiSkeletonSetTrackedSkeletons(DWORD*) override { return E_NOTIMPL; }
+    HRESULT NuiGetAudioSource(INuiAudioBeam** audio) override { return notOffered(audio); }
+    BSTR NuiDeviceConnectionId() override { return nullptr; }
+    BSTR NuiUniqueId() override { return nullptr; }
+    BSTR NuiAudioArrayId() override { return nullptr; }
+    HRESULT NuiGetCoordinateMapper(INuiCoordinateMapper** mapper) override { return notOffered(mapper); }
+    HRESULT NuiImageFrameGetDepthImagePixelFrameTexture(HANDLE, NUI_IMAGE_FRAME*, BOOL*,
+                                                         INuiFrameTexture** texture) override {
+        return notOffered(texture);
+    }
+    HRESULT NuiGetColorCameraSettings(INuiColorCameraSettings** settings) override { return notOffered(settings); }
+    BOOL NuiGetForceInfraredEmitterOff() override { return FALSE; }
+    HRESULT NuiSetForceInfraredEmitterOff(BOOL) override { return E_NOTIMPL; }
+    HRESULT NuiSetDepthFilter(INuiDepthFilter*) override { return E_NOTIMPL; }
+    HRESULT NuiGetDepthFilter(INuiDepthFilter** filter) override { return notOffered(filter); }
+    HRESULT NuiGetDepthFilterForTimeStamp(LARGE_INTEGER, INuiDepthFilter** filter) override {
+        return notOffered(filter);
+    }
+
+    HRESULT NuiAccelerometerGetCurrentReading(Vector4* reading) override {
         return journal().call(Operation::AccelerometerGetCurrentReading, index(), {asInteger(reading)},
                               [&]() -> HRESULT {
                                   if (reading == nullptr) return E_POINTER;
@@ -145,6 +196,12 @@ public:
     }
 
 private:
+    template <typename Interface>
+    static HRESULT notOffered(Interface** out) {
+        if (out != nullptr) *out = nullptr;
+        return E_NOTIMPL;
+    }
+
     // Like a sensor object whose last holder lets go: whatever it had open ends.
     ~NuiSensorObject() { device_->shutdown(); }
 

@@ -51,13 +51,13 @@ void ProcessState::setElevation(int index, LONG degrees) {
     indexes_[index].elevation = degrees;
 }
 
-NuiVector4 ProcessState::accelerometer(int index) {
+Vector4 ProcessState::accelerometer(int index) {
     std::lock_guard<std::mutex> lock(mutex_);
     const IndexState& state = indexes_[index];
     return state.accelerometer ? *state.accelerometer : gravityReading(state.elevation);
 }
 
-void ProcessState::setAccelerometer(int index, NuiVector4 reading) {
+void ProcessState::setAccelerometer(int index, Vector4 reading) {
     std::lock_guard<std::mutex> lock(mutex_);
     indexes_[index].accelerometer = reading;
 }
@@ -82,21 +82,21 @@ void ProcessState::returnImages(int index, Stream stream, std::vector<ScriptedIm
     for (auto frame = frames.rbegin(); frame != frames.rend(); ++frame) queue.push_front(std::move(*frame));
 }
 
-void ProcessState::queueSkeleton(int index, const NuiSkeletonFrame& frame) {
+void ProcessState::queueSkeleton(int index, const NUI_SKELETON_FRAME& frame) {
     std::lock_guard<std::mutex> lock(mutex_);
     indexes_[index].queuedSkeletons.push_back(frame);
 }
 
-std::optional<NuiSkeletonFrame> ProcessState::popSkeleton(int index) {
+std::optional<NUI_SKELETON_FRAME> ProcessState::popSkeleton(int index) {
     std::lock_guard<std::mutex> lock(mutex_);
     auto& queue = indexes_[index].queuedSkeletons;
     if (queue.empty()) return std::nullopt;
-    NuiSkeletonFrame frame = queue.front();
+    NUI_SKELETON_FRAME frame = queue.front();
     queue.pop_front();
     return frame;
 }
 
-void ProcessState::returnSkeletons(int index, std::vector<NuiSkeletonFrame>&& frames) {
+void ProcessState::returnSkeletons(int index, std::vector<NUI_SKELETON_FRAME>&& frames) {
     std::lock_guard<std::mutex> lock(mutex_);
     auto& queue = indexes_[index].queuedSkeletons;
     for (auto frame = frames.rbegin(); frame != frames.rend(); ++frame) queue.push_front(*frame);

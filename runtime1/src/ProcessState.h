@@ -40,16 +40,16 @@ public:
     LONG elevation(int index);
     void setElevation(int index, LONG degrees);
     // The reading the control face set, or gravity at the current tilt.
-    NuiVector4 accelerometer(int index);
-    void setAccelerometer(int index, NuiVector4 reading);
+    Vector4 accelerometer(int index);
+    void setAccelerometer(int index, Vector4 reading);
 
     // Scripted frames wait here, per index, until a stream of that index takes them.
     void queueImage(int index, Stream stream, ScriptedImageFrame&& frame);
     std::optional<ScriptedImageFrame> popImage(int index, Stream stream);
     void returnImages(int index, Stream stream, std::vector<ScriptedImageFrame>&& frames);
-    void queueSkeleton(int index, const NuiSkeletonFrame& frame);
-    std::optional<NuiSkeletonFrame> popSkeleton(int index);
-    void returnSkeletons(int index, std::vector<NuiSkeletonFrame>&& frames);
+    void queueSkeleton(int index, const NUI_SKELETON_FRAME& frame);
+    std::optional<NUI_SKELETON_FRAME> popSkeleton(int index);
+    void returnSkeletons(int index, std::vector<NUI_SKELETON_FRAME>&& frames);
 
     // Of several sensor objects of one index, the one that opened a stream
     // (or enabled tracking) last receives that index's scripted frames.
@@ -73,9 +73,9 @@ private:
         bool scripted = false;
         HRESULT status = S_OK;
         LONG elevation = 0;
-        std::optional<NuiVector4> accelerometer;
+        std::optional<Vector4> accelerometer;
         std::array<std::deque<ScriptedImageFrame>, 2> queuedImages;
-        std::deque<NuiSkeletonFrame> queuedSkeletons;
+        std::deque<NUI_SKELETON_FRAME> queuedSkeletons;
         std::array<HANDLE, 2> imageReceiver{};
         const SensorDevice* skeletonReceiver = nullptr;
         std::vector<std::weak_ptr<SensorDevice>> devices;

@@ -9,12 +9,12 @@ namespace {
 
 using scene::FirstGenerationJoint;
 
-NuiVector4 pointOf(scene::Vec3 p) {
-    return NuiVector4{p.x, p.y, p.z, 1.0f};
+Vector4 pointOf(scene::Vec3 p) {
+    return Vector4{p.x, p.y, p.z, 1.0f};
 }
 
-NuiVector4 vectorOf(scene::Vec4 v) {
-    return NuiVector4{v.x, v.y, v.z, v.w};
+Vector4 vectorOf(scene::Vec4 v) {
+    return Vector4{v.x, v.y, v.z, v.w};
 }
 
 // Seated tracking follows the upper body only.
@@ -23,35 +23,35 @@ bool isLowerBody(int joint) {
            joint >= static_cast<int>(FirstGenerationJoint::HipLeft);
 }
 
-std::int32_t jointStateOf(scene::TrackingState state) {
+NUI_SKELETON_POSITION_TRACKING_STATE jointStateOf(scene::TrackingState state) {
     switch (state) {
-        case scene::TrackingState::Tracked: return NuiJointTracked;
-        case scene::TrackingState::Inferred: return NuiJointInferred;
+        case scene::TrackingState::Tracked: return NUI_SKELETON_POSITION_TRACKED;
+        case scene::TrackingState::Inferred: return NUI_SKELETON_POSITION_INFERRED;
         case scene::TrackingState::NotTracked: break;
     }
-    return NuiJointNotTracked;
+    return NUI_SKELETON_POSITION_NOT_TRACKED;
 }
 
-void fillSkeleton(const scene::Body& body, int slot, bool seated, NuiSkeletonData& skeleton) {
-    skeleton = NuiSkeletonData{};
+void fillSkeleton(const scene::Body& body, int slot, bool seated, NUI_SKELETON_DATA& skeleton) {
+    skeleton = NUI_SKELETON_DATA{};
     if (!body.tracked) return;
-    skeleton.trackingState = NuiSkeletonTracked;
+    skeleton.eTrackingState = NUI_SKELETON_TRACKED;
     // A person keeps one slot for the life of the scene, and so one id; the
     // smoothing of a slot starts afresh whenever its person was out of sight.
-    skeleton.trackingId = static_cast<DWORD>(slot + 1);
-    skeleton.position = pointOf(body[scene::Joint::SpineMid].position);
-    for (int joint = 0; joint < NuiSkeletonJointCount; ++joint) {
+    skeleton.dwTrackingID = static_cast<DWORD>(slot + 1);
+    skeleton.Position = pointOf(body[scene::Joint::SpineMid].position);
+    for (int joint = 0; joint < NUI_SKELETON_POSITION_COUNT; ++joint) {
         const scene::BodyJoint& source = body[scene::kFirstGenerationJoints[joint]];
-        skeleton.jointPositions[joint] = pointOf(source.position);
-        skeleton.jointTrackingStates[joint] =
-            seated && isLowerBody(joint) ? NuiJointNotTracked : jointStateOf(source.state);
+        skeleton.SkeletonPositions[joint] = pointOf(source.position);
+        skeleton.eSkeletonPositionTrackingState[joint] =
+            seated && isLowerBody(joint) ? NUI_SKELETON_POSITION_NOT_TRACKED : jointStateOf(source.state);
     }
 }
 
 }  // namespace
 
-static_assert(scene::kFirstGenerationJointCount == NuiSkeletonJointCount, "20 joints per skeleton");
-static_assert(scene::kBodySlots == NuiSkeletonCount, "six skeleton slots");
+static_assert(scene::kFirstGenerationJointCount == NUI_SKELETON_POSITION_COUNT, "20 joints per skeleton");
+static_assert(scene::kBodySlots == NUI_SKELETON_COUNT, "six skeleton slots");
 
 SceneFrameSource::SceneFrameSource() : scene_(kLiveSceneSeed) {}
 
@@ -104,15 +104,15 @@ void SceneFrameSource::fillInfrared(const LiveView& view, ImageSize size, std::u
     rigFor(view).renderDepth(snapshotAt(view.seconds), *resolution, images);
 }
 
-void SceneFrameSource::fillSkeletons(const LiveView& view, bool seated, NuiSkeletonFrame& frame) {
+void SceneFrameSource::fillSkeletons(const LiveView& view, bool seated, NUI_SKELETON_FRAME& frame) {
     scene::Rig1& rig = rigFor(view);
     const scene::BodyFrame bodies = rig.bodies(snapshotAt(view.seconds));
     const scene::Vec4 gravity = rig.accelerometer();
-    frame.flags = 0;
-    frame.floorClipPlane = vectorOf(bodies.floorClipPlane);
-    frame.normalToGravity = NuiVector4{-gravity.x, -gravity.y, -gravity.z, 0.0f};
-    for (int slot = 0; slot < NuiSkeletonCount; ++slot) {
-        fillSkeleton(bodies.bodies[slot], slot, seated, frame.skeletons[slot]);
+    frame.dwFlags = 0;
+    frame.vFloorClipPlane = vectorOf(bodies.floorClipPlane);
+    frame.vNormalToGravity = Vector4{-gravity.x, -gravity.y, -gravity.z, 0.0f};
+    for (int slot = 0; slot < NUI_SKELETON_COUNT; ++slot) {
+        fillSkeleton(bodies.bodies[slot], slot, seated, frame.SkeletonData[slot]);
     }
 }
 

@@ -19,7 +19,7 @@ public:
     void fillDepth(const LiveView& view, ImageSize size, bool nearMode, std::uint16_t* samples) override;
     void fillColor(const LiveView& view, ImageSize size, std::uint8_t* pixels) override;
     void fillInfrared(const LiveView& view, ImageSize size, std::uint16_t* samples) override;
-    void fillSkeletons(const LiveView& view, bool seated, NuiSkeletonFrame& frame) override;
+    void fillSkeletons(const LiveView& view, bool seated, NUI_SKELETON_FRAME& frame) override;
 
 private:
     // The rig of the view's sensor, turned to its tilt. Each sensor index has

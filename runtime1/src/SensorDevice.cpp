@@ -10,7 +10,7 @@ namespace plexa::virtual1 {
 namespace {
 
 constexpr DWORD knownInitializeFlags =
-    NuiInitializeUsesDepthAndPlayerIndex | NuiInitializeUsesColor | NuiInitializeUsesSkeleton;
+    NUI_INITIALIZE_FLAG_USES_DEPTH_AND_PLAYER_INDEX | NUI_INITIALIZE_FLAG_USES_COLOR | NUI_INITIALIZE_FLAG_USES_SKELETON;
 constexpr DWORD maximumFrameLimit = 4;
 
 // Stream handles are serial numbers that are never reused, so a stale handle
@@ -25,14 +25,14 @@ std::size_t slotOf(Stream stream) {
 }
 
 DWORD initializeFlagFor(std::int32_t imageType) {
-    return imageType == NuiImageTypeDepthAndPlayerIndex ? NuiInitializeUsesDepthAndPlayerIndex : NuiInitializeUsesColor;
+    return imageType == NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX ? NUI_INITIALIZE_FLAG_USES_DEPTH_AND_PLAYER_INDEX : NUI_INITIALIZE_FLAG_USES_COLOR;
 }
 
 }  // namespace
 
 HRESULT SensorDevice::initialize(DWORD flags) {
     if ((flags & ~knownInitializeFlags) != 0) return E_INVALIDARG;
-    if (!processState().isConnected(index_)) return NuiErrorNotConnected;
+    if (!processState().isConnected(index_)) return E_NUI_NOTCONNECTED;
     Lock lock(mutex_);
     if (!initialized_) {
         initialized_ = true;
@@ -40,6 +40,11 @@ HRESULT SensorDevice::initialize(DWORD flags) {
     }
     initializeFlags_ = flags;
     return S_OK;
+}
+
+DWORD SensorDevice::initializationFlags() {
+    Lock lock(mutex_);
+    return initialized_ ? initializeFlags_ : 0;
 }
 
 void SensorDevice::shutdown() {
@@ -56,15 +61,15 @@ void SensorDevice::shutdown() {
 HRESULT SensorDevice::openImageStream(const ImageStreamSettings& settings, HANDLE* stream) {
     if (stream == nullptr) return E_POINTER;
     Lock lock(mutex_);
-    if (!initialized_) return NuiErrorFeatureNotInitialized;
+    if (!initialized_) return E_NUI_FEATURE_NOT_INITIALIZED;
     if (!isKnownImageType(settings.imageType) || !isKnownResolution(settings.resolution) ||
         settings.frameLimit < 1 || settings.frameLimit > maximumFrameLimit) {
         return E_INVALIDARG;
     }
-    if ((initializeFlags_ & initializeFlagFor(settings.imageType)) == 0) return NuiErrorStreamNotEnabled;
-    const Stream kind = settings.imageType == NuiImageTypeDepthAndPlayerIndex ? Stream::Depth : Stream::Video;
+    if ((initializeFlags_ & initializeFlagFor(settings.imageType)) == 0) return E_NUI_STREAM_NOT_ENABLED;
+    const Stream kind = settings.imageType == NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX ? Stream::Depth : Stream::Video;
     std::unique_ptr<ImageStream>& slot = streams_[slotOf(kind)];
-    if (slot) return NuiErrorImageStreamInUse;
+    if (slot) return E_NUI_IMAGE_STREAM_IN_USE;
 
     const HANDLE handle = newStreamHandle();
     slot = std::make_unique<ImageStream>(handle, index_, settings);
@@ -77,7 +82,7 @@ HRESULT SensorDevice::openImageStream(const ImageStreamSettings& settings, HANDL
 
 HRESULT SensorDevice::setImageFrameFlags(HANDLE stream, DWORD frameFlags) {
     Lock lock(mutex_);
-    if (!initialized_) return NuiErrorFeatureNotInitialized;
+    if (!initialized_) return E_NUI_FEATURE_NOT_INITIALIZED;
     ImageStream* open = openStream(stream);
     if (open == nullptr) return E_INVALIDARG;
     open->setFrameFlags(frameFlags);
@@ -87,17 +92,17 @@ HRESULT SensorDevice::setImageFrameFlags(HANDLE stream, DWORD frameFlags) {
 HRESULT SensorDevice::getImageFrameFlags(HANDLE stream, DWORD* frameFlags) {
     if (frameFlags == nullptr) return E_POINTER;
     Lock lock(mutex_);
-    if (!initialized_) return NuiErrorFeatureNotInitialized;
+    if (!initialized_) return E_NUI_FEATURE_NOT_INITIALIZED;
     ImageStream* open = openStream(stream);
     if (open == nullptr) return E_INVALIDARG;
     *frameFlags = open->frameFlags();
     return S_OK;
 }
 
-HRESULT SensorDevice::getNextImageFrame(HANDLE stream, DWORD millisecondsToWait, NuiImageFrame* frame) {
+HRESULT SensorDevice::getNextImageFrame(HANDLE stream, DWORD millisecondsToWait, NUI_IMAGE_FRAME* frame) {
     if (frame == nullptr) return E_POINTER;
     Lock lock(mutex_);
-    if (!initialized_) return NuiErrorFeatureNotInitialized;
+    if (!initialized_) return E_NUI_FEATURE_NOT_INITIALIZED;
     ImageStream* open = openStream(stream);
     if (open == nullptr) return E_INVALIDARG;
     if (open->readyCount() == 0 && millisecondsToWait > 0) {
@@ -106,16 +111,16 @@ HRESULT SensorDevice::getNextImageFrame(HANDLE stream, DWORD millisecondsToWait,
             open = openStream(stream);
             return open == nullptr || open->readyCount() > 0;
         });
-        if (!initialized_) return NuiErrorFeatureNotInitialized;
+        if (!initialized_) return E_NUI_FEATURE_NOT_INITIALIZED;
         if (open == nullptr) return E_INVALIDARG;
     }
-    if (!open->takeNext(*frame)) return NuiErrorFrameNoData;
+    if (!open->takeNext(*frame)) return E_NUI_FRAME_NO_DATA;
     takeScriptedFramesLocked();
     open->settleEvent();
     return S_OK;
 }
 
-HRESULT SensorDevice::releaseImageFrame(HANDLE stream, NuiImageFrame* frame) {
+HRESULT SensorDevice::releaseImageFrame(HANDLE stream, NUI_IMAGE_FRAME* frame) {
     if (frame == nullptr) return E_POINTER;
     Lock lock(mutex_);
     ImageStream* owner = anyStream(stream);

@@ -34,16 +34,18 @@ public:
 
     // Runtime face.
     HRESULT initialize(DWORD flags);
+    // The flags of the last successful initialisation, 0 while shut down.
+    DWORD initializationFlags();
     void shutdown();
     HRESULT openImageStream(const ImageStreamSettings& settings, HANDLE* stream);
     HRESULT setImageFrameFlags(HANDLE stream, DWORD frameFlags);
     HRESULT getImageFrameFlags(HANDLE stream, DWORD* frameFlags);
-    HRESULT getNextImageFrame(HANDLE stream, DWORD millisecondsToWait, NuiImageFrame* frame);
-    HRESULT releaseImageFrame(HANDLE stream, NuiImageFrame* frame);
+    HRESULT getNextImageFrame(HANDLE stream, DWORD millisecondsToWait, NUI_IMAGE_FRAME* frame);
+    HRESULT releaseImageFrame(HANDLE stream, NUI_IMAGE_FRAME* frame);
     HRESULT enableSkeletonTracking(HANDLE nextFrameEvent, DWORD flags);
     HRESULT disableSkeletonTracking();
-    HRESULT getNextSkeletonFrame(DWORD millisecondsToWait, NuiSkeletonFrame* frame);
-    HRESULT transformSmooth(NuiSkeletonFrame* frame, const NuiTransformSmoothParameters* parameters);
+    HRESULT getNextSkeletonFrame(DWORD millisecondsToWait, NUI_SKELETON_FRAME* frame);
+    HRESULT transformSmooth(NUI_SKELETON_FRAME* frame, const NUI_TRANSFORM_SMOOTH_PARAMETERS* parameters);
 
     // Control face.
     // Ends streams and tracking but stays initialised.
@@ -65,7 +67,7 @@ public:
 private:
     using Lock = std::unique_lock<std::mutex>;
 
-    bool hasSkeletonFeature() const { return initialized_ && (initializeFlags_ & NuiInitializeUsesSkeleton) != 0; }
+    bool hasSkeletonFeature() const { return initialized_ && (initializeFlags_ & NUI_INITIALIZE_FLAG_USES_SKELETON) != 0; }
     bool needsFrames() const;
     ImageStream* openStream(HANDLE stream);
     ImageStream* anyStream(HANDLE stream);  // open, or closed with frames still held

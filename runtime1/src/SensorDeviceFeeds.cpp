@@ -17,11 +17,11 @@ std::size_t slotOf(Stream stream) {
 void fillImage(LiveFrameSource& source, const LiveView& view, std::int32_t imageType, ImageSize size, bool nearMode,
                std::vector<std::uint8_t>& bytes) {
     switch (imageType) {
-        case NuiImageTypeDepthAndPlayerIndex:
+        case NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX:
             source.fillDepth(view, size, nearMode, reinterpret_cast<std::uint16_t*>(bytes.data()));
             break;
-        case NuiImageTypeColor: source.fillColor(view, size, bytes.data()); break;
-        case NuiImageTypeInfrared:
+        case NUI_IMAGE_TYPE_COLOR: source.fillColor(view, size, bytes.data()); break;
+        case NUI_IMAGE_TYPE_COLOR_INFRARED:
             source.fillInfrared(view, size, reinterpret_cast<std::uint16_t*>(bytes.data()));
             break;
         default: break;
@@ -54,7 +54,7 @@ void SensorDevice::produceLive(Clock::time_point dueAt, LiveFrameSource& source)
         for (const auto& stream : streams_) {
             if (!stream) continue;
             jobs[jobCount++] = Job{stream->handle(), stream->imageType(), stream->size(),
-                                   (stream->frameFlags() & NuiImageFrameFlagNearMode) != 0, stream->blankTexture()};
+                                   (stream->frameFlags() & NUI_IMAGE_STREAM_FLAG_ENABLE_NEAR_MODE) != 0, stream->blankTexture()};
         }
         skeleton = tracker_.enabled();
         seated = tracker_.seated();
@@ -66,7 +66,7 @@ void SensorDevice::produceLive(Clock::time_point dueAt, LiveFrameSource& source)
     for (std::size_t job = 0; job < jobCount; ++job) {
         fillImage(source, view, jobs[job].imageType, jobs[job].size, jobs[job].nearMode, jobs[job].texture->bytes());
     }
-    NuiSkeletonFrame skeletonFrame{};
+    NUI_SKELETON_FRAME skeletonFrame{};
     if (skeleton) source.fillSkeletons(view, seated, skeletonFrame);
 
     Lock lock(mutex_);
@@ -78,8 +78,8 @@ void SensorDevice::produceLive(Clock::time_point dueAt, LiveFrameSource& source)
         }
     }
     if (skeleton && tracker_.enabled()) {
-        skeletonFrame.timeStamp = timeStamp;
-        skeletonFrame.frameNumber = tracker_.nextLiveFrameNumber();
+        skeletonFrame.liTimeStamp.QuadPart = timeStamp;
+        skeletonFrame.dwFrameNumber = tracker_.nextLiveFrameNumber();
         tracker_.pushLive(skeletonFrame);
     }
     changed_.notify_all();
@@ -103,7 +103,7 @@ void SensorDevice::takeScriptedFramesLocked() {
         }
     }
     if (tracker_.enabled() && processState().receivesSkeletonFrames(index_, this)) {
-        while (std::optional<NuiSkeletonFrame> frame = processState().popSkeleton(index_)) {
+        while (std::optional<NUI_SKELETON_FRAME> frame = processState().popSkeleton(index_)) {
             tracker_.pushScripted(*frame);
             took = true;
         }

@@ -13,18 +13,18 @@ bool within(float value, float low, float high) {
     return value >= low && value <= high;  // false for NaN
 }
 
-bool validSmoothing(const NuiTransformSmoothParameters& p) {
-    return within(p.smoothing, 0.0f, 1.0f) && within(p.correction, 0.0f, 1.0f) && std::isfinite(p.prediction) &&
-           p.prediction >= 0.0f && std::isfinite(p.jitterRadius) && p.jitterRadius >= 0.0f &&
-           std::isfinite(p.maxDeviationRadius) && p.maxDeviationRadius >= 0.0f;
+bool validSmoothing(const NUI_TRANSFORM_SMOOTH_PARAMETERS& p) {
+    return within(p.fSmoothing, 0.0f, 1.0f) && within(p.fCorrection, 0.0f, 1.0f) && std::isfinite(p.fPrediction) &&
+           p.fPrediction >= 0.0f && std::isfinite(p.fJitterRadius) && p.fJitterRadius >= 0.0f &&
+           std::isfinite(p.fMaxDeviationRadius) && p.fMaxDeviationRadius >= 0.0f;
 }
 
 }  // namespace
 
 HRESULT SensorDevice::enableSkeletonTracking(HANDLE nextFrameEvent, DWORD flags) {
     Lock lock(mutex_);
-    if (!hasSkeletonFeature()) return NuiErrorFeatureNotInitialized;
-    if ((flags & ~NuiSkeletonTrackingSeated) != 0) return E_INVALIDARG;
+    if (!hasSkeletonFeature()) return E_NUI_FEATURE_NOT_INITIALIZED;
+    if ((flags & ~NUI_SKELETON_TRACKING_FLAG_ENABLE_SEATED_SUPPORT) != 0) return E_INVALIDARG;
     tracker_.enable(nextFrameEvent, flags);
     processState().claimSkeletonFrames(index_, this);
     takeScriptedFramesLocked();
@@ -34,26 +34,26 @@ HRESULT SensorDevice::enableSkeletonTracking(HANDLE nextFrameEvent, DWORD flags)
 
 HRESULT SensorDevice::disableSkeletonTracking() {
     Lock lock(mutex_);
-    if (!hasSkeletonFeature()) return NuiErrorFeatureNotInitialized;
+    if (!hasSkeletonFeature()) return E_NUI_FEATURE_NOT_INITIALIZED;
     endTracking();
     changed_.notify_all();
     return S_OK;
 }
 
-HRESULT SensorDevice::getNextSkeletonFrame(DWORD millisecondsToWait, NuiSkeletonFrame* frame) {
+HRESULT SensorDevice::getNextSkeletonFrame(DWORD millisecondsToWait, NUI_SKELETON_FRAME* frame) {
     if (frame == nullptr) return E_POINTER;
     Lock lock(mutex_);
-    if (!hasSkeletonFeature()) return NuiErrorFeatureNotInitialized;
-    if (!tracker_.enabled()) return NuiErrorStreamNotEnabled;
+    if (!hasSkeletonFeature()) return E_NUI_FEATURE_NOT_INITIALIZED;
+    if (!tracker_.enabled()) return E_NUI_STREAM_NOT_ENABLED;
     if (tracker_.readyCount() == 0 && millisecondsToWait > 0) {
         waitFor(lock, millisecondsToWait, [&] { return !tracker_.enabled() || tracker_.readyCount() > 0; });
-        if (!hasSkeletonFeature()) return NuiErrorFeatureNotInitialized;
-        if (!tracker_.enabled()) return NuiErrorStreamNotEnabled;
+        if (!hasSkeletonFeature()) return E_NUI_FEATURE_NOT_INITIALIZED;
+        if (!tracker_.enabled()) return E_NUI_STREAM_NOT_ENABLED;
     }
-    return tracker_.takeNext(*frame) ? S_OK : NuiErrorFrameNoData;
+    return tracker_.takeNext(*frame) ? S_OK : E_NUI_FRAME_NO_DATA;
 }
 
-HRESULT SensorDevice::transformSmooth(NuiSkeletonFrame* frame, const NuiTransformSmoothParameters* parameters) {
+HRESULT SensorDevice::transformSmooth(NUI_SKELETON_FRAME* frame, const NUI_TRANSFORM_SMOOTH_PARAMETERS* parameters) {
     if (frame == nullptr) return E_POINTER;
     if (parameters != nullptr && !validSmoothing(*parameters)) return E_INVALIDARG;
     Lock lock(mutex_);

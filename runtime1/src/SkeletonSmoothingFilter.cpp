@@ -23,7 +23,7 @@ float length(Vec3 a) { return std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z); }
 // Moves `from` towards `to` by `fraction` of the way.
 Vec3 blend(Vec3 from, Vec3 to, float fraction) { return from + (to - from) * fraction; }
 
-constexpr NuiTransformSmoothParameters defaultParameters{0.5f, 0.5f, 0.5f, 0.05f, 0.04f};
+constexpr NUI_TRANSFORM_SMOOTH_PARAMETERS defaultParameters{0.5f, 0.5f, 0.5f, 0.05f, 0.04f};
 
 struct JointHistory {
     Vec3 filtered{};
@@ -31,7 +31,7 @@ struct JointHistory {
     unsigned frames = 0;  // frames seen since the history (re)started
 };
 
-Vec3 smoothJoint(JointHistory& history, Vec3 measured, const NuiTransformSmoothParameters& p) {
+Vec3 smoothJoint(JointHistory& history, Vec3 measured, const NUI_TRANSFORM_SMOOTH_PARAMETERS& p) {
     Vec3 filtered;
     Vec3 trend;
     if (history.frames == 0) {
@@ -39,21 +39,21 @@ Vec3 smoothJoint(JointHistory& history, Vec3 measured, const NuiTransformSmoothP
         trend = {0.0f, 0.0f, 0.0f};
     } else if (history.frames == 1) {
         filtered = blend(history.filtered, measured, 0.5f);
-        trend = blend(history.trend, filtered - history.filtered, p.correction);
+        trend = blend(history.trend, filtered - history.filtered, p.fCorrection);
     } else {
         // Small moves around the estimate are mostly noise: let them through
         // only in proportion to their size.
         Vec3 input = measured;
         const float step = length(measured - history.filtered);
-        if (p.jitterRadius > 0.0f && step <= p.jitterRadius) {
-            input = blend(history.filtered, measured, step / p.jitterRadius);
+        if (p.fJitterRadius > 0.0f && step <= p.fJitterRadius) {
+            input = blend(history.filtered, measured, step / p.fJitterRadius);
         }
-        filtered = blend(input, history.filtered + history.trend, p.smoothing);
-        trend = blend(history.trend, filtered - history.filtered, p.correction);
+        filtered = blend(input, history.filtered + history.trend, p.fSmoothing);
+        trend = blend(history.trend, filtered - history.filtered, p.fCorrection);
     }
-    Vec3 output = filtered + trend * p.prediction;
+    Vec3 output = filtered + trend * p.fPrediction;
     const float deviation = length(output - measured);
-    if (deviation > p.maxDeviationRadius) output = blend(measured, output, p.maxDeviationRadius / deviation);
+    if (deviation > p.fMaxDeviationRadius) output = blend(measured, output, p.fMaxDeviationRadius / deviation);
 
     history.filtered = filtered;
     history.trend = trend;
@@ -64,8 +64,8 @@ Vec3 smoothJoint(JointHistory& history, Vec3 measured, const NuiTransformSmoothP
 }  // namespace
 
 struct SkeletonSmoothingFilter::State {
-    std::array<std::array<JointHistory, NuiSkeletonJointCount>, NuiSkeletonCount> joints{};
-    std::array<DWORD, NuiSkeletonCount> trackingIds{};
+    std::array<std::array<JointHistory, NUI_SKELETON_POSITION_COUNT>, NUI_SKELETON_COUNT> joints{};
+    std::array<DWORD, NUI_SKELETON_COUNT> trackingIds{};
 
     void forgetSlot(int slot) {
         joints[slot] = {};
@@ -76,25 +76,25 @@ struct SkeletonSmoothingFilter::State {
 SkeletonSmoothingFilter::SkeletonSmoothingFilter() : state_(std::make_unique<State>()) {}
 SkeletonSmoothingFilter::~SkeletonSmoothingFilter() = default;
 
-void SkeletonSmoothingFilter::apply(NuiSkeletonFrame& frame, const NuiTransformSmoothParameters* parameters) {
-    const NuiTransformSmoothParameters& p = parameters != nullptr ? *parameters : defaultParameters;
-    for (int slot = 0; slot < NuiSkeletonCount; ++slot) {
-        NuiSkeletonData& skeleton = frame.skeletons[slot];
-        if (skeleton.trackingState != NuiSkeletonTracked) {
+void SkeletonSmoothingFilter::apply(NUI_SKELETON_FRAME& frame, const NUI_TRANSFORM_SMOOTH_PARAMETERS* parameters) {
+    const NUI_TRANSFORM_SMOOTH_PARAMETERS& p = parameters != nullptr ? *parameters : defaultParameters;
+    for (int slot = 0; slot < NUI_SKELETON_COUNT; ++slot) {
+        NUI_SKELETON_DATA& skeleton = frame.SkeletonData[slot];
+        if (skeleton.eTrackingState != NUI_SKELETON_TRACKED) {
             state_->forgetSlot(slot);
             continue;
         }
-        if (state_->trackingIds[slot] != skeleton.trackingId) {
+        if (state_->trackingIds[slot] != skeleton.dwTrackingID) {
             state_->forgetSlot(slot);
-            state_->trackingIds[slot] = skeleton.trackingId;
+            state_->trackingIds[slot] = skeleton.dwTrackingID;
         }
-        for (int joint = 0; joint < NuiSkeletonJointCount; ++joint) {
+        for (int joint = 0; joint < NUI_SKELETON_POSITION_COUNT; ++joint) {
             JointHistory& history = state_->joints[slot][joint];
-            if (skeleton.jointTrackingStates[joint] == NuiJointNotTracked) {
+            if (skeleton.eSkeletonPositionTrackingState[joint] == NUI_SKELETON_POSITION_NOT_TRACKED) {
                 history = {};
                 continue;
             }
-            NuiVector4& position = skeleton.jointPositions[joint];
+            Vector4& position = skeleton.SkeletonPositions[joint];
             const Vec3 smoothed = smoothJoint(history, Vec3{position.x, position.y, position.z}, p);
             position.x = smoothed.x;
             position.y = smoothed.y;

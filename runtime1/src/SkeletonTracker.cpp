@@ -14,29 +14,29 @@ void SkeletonTracker::enable(HANDLE nextFrameEvent, DWORD flags) {
     if (!ready_.empty() && event_ != nullptr) SetEvent(event_);
 }
 
-std::vector<NuiSkeletonFrame> SkeletonTracker::disable() {
-    std::vector<NuiSkeletonFrame> scripted = dropReady();
+std::vector<NUI_SKELETON_FRAME> SkeletonTracker::disable() {
+    std::vector<NUI_SKELETON_FRAME> scripted = dropReady();
     enabled_ = false;
     event_ = nullptr;
     flags_ = 0;
     return scripted;
 }
 
-void SkeletonTracker::pushLive(const NuiSkeletonFrame& frame) {
+void SkeletonTracker::pushLive(const NUI_SKELETON_FRAME& frame) {
     while (ready_.size() >= liveFramesKept) ready_.pop_front();
     push(frame, false);
 }
 
-void SkeletonTracker::pushScripted(const NuiSkeletonFrame& frame) {
+void SkeletonTracker::pushScripted(const NUI_SKELETON_FRAME& frame) {
     push(frame, true);
 }
 
-void SkeletonTracker::push(const NuiSkeletonFrame& frame, bool scripted) {
+void SkeletonTracker::push(const NUI_SKELETON_FRAME& frame, bool scripted) {
     ready_.push_back(ReadyFrame{frame, scripted});
     if (event_ != nullptr) SetEvent(event_);
 }
 
-bool SkeletonTracker::takeNext(NuiSkeletonFrame& frame) {
+bool SkeletonTracker::takeNext(NUI_SKELETON_FRAME& frame) {
     if (ready_.empty()) return false;
     frame = ready_.front().frame;
     ready_.pop_front();
@@ -44,8 +44,8 @@ bool SkeletonTracker::takeNext(NuiSkeletonFrame& frame) {
     return true;
 }
 
-std::vector<NuiSkeletonFrame> SkeletonTracker::dropReady() {
-    std::vector<NuiSkeletonFrame> scripted;
+std::vector<NUI_SKELETON_FRAME> SkeletonTracker::dropReady() {
+    std::vector<NUI_SKELETON_FRAME> scripted;
     for (const ReadyFrame& ready : ready_) {
         if (ready.scripted) scripted.push_back(ready.frame);
     }

@@ -13,31 +13,31 @@ namespace plexa::virtual1 {
 class SkeletonTracker {
 public:
     bool enabled() const { return enabled_; }
-    bool seated() const { return (flags_ & NuiSkeletonTrackingSeated) != 0; }
+    bool seated() const { return (flags_ & NUI_SKELETON_TRACKING_FLAG_ENABLE_SEATED_SUPPORT) != 0; }
     std::size_t readyCount() const { return ready_.size(); }
 
     void enable(HANDLE nextFrameEvent, DWORD flags);
     // Ends tracking; returns the scripted frames that were ready, in order.
-    std::vector<NuiSkeletonFrame> disable();
+    std::vector<NUI_SKELETON_FRAME> disable();
 
     // A live frame; only the newest few are kept, as a tracker that keeps
     // running would.
-    void pushLive(const NuiSkeletonFrame& frame);
-    void pushScripted(const NuiSkeletonFrame& frame);
+    void pushLive(const NUI_SKELETON_FRAME& frame);
+    void pushScripted(const NUI_SKELETON_FRAME& frame);
     // Hands out the oldest ready frame and resets the event when it was the last.
-    bool takeNext(NuiSkeletonFrame& frame);
+    bool takeNext(NUI_SKELETON_FRAME& frame);
     // Takes back every ready frame; returns the scripted ones in order.
-    std::vector<NuiSkeletonFrame> dropReady();
+    std::vector<NUI_SKELETON_FRAME> dropReady();
 
     DWORD nextLiveFrameNumber() { return nextFrameNumber_++; }
 
 private:
     struct ReadyFrame {
-        NuiSkeletonFrame frame;
+        NUI_SKELETON_FRAME frame;
         bool scripted;
     };
 
-    void push(const NuiSkeletonFrame& frame, bool scripted);
+    void push(const NUI_SKELETON_FRAME& frame, bool scripted);
 
     bool enabled_ = false;
     HANDLE event_ = nullptr;

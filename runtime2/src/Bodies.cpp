@@ -20,7 +20,7 @@ int Body::slot() const {
     return slot_;
 }
 
-HRESULT Body::get_IsTracked(BOOLEAN* tracked) {
+HRESULT STDMETHODCALLTYPE Body::get_IsTracked(BOOLEAN* tracked) {
     return traced({Operation::BodyGetIsTracked, FrameKind::Body, slot()}, {}, [&] {
         if (tracked == nullptr) return E_POINTER;
         std::lock_guard<std::mutex> lock(mutex_);
@@ -29,7 +29,7 @@ HRESULT Body::get_IsTracked(BOOLEAN* tracked) {
     });
 }
 
-HRESULT Body::GetJoints(UINT capacity, Joint* joints) {
+HRESULT STDMETHODCALLTYPE Body::GetJoints(UINT capacity, Joint* joints) {
     return traced({Operation::BodyGetJoints, FrameKind::Body, slot()}, {capacity}, [&] {
         if (joints == nullptr) return E_POINTER;
         if (capacity < static_cast<UINT>(JointType_Count)) return E_INVALIDARG;
@@ -39,7 +39,7 @@ HRESULT Body::GetJoints(UINT capacity, Joint* joints) {
     });
 }
 
-HRESULT Body::GetJointOrientations(UINT capacity, JointOrientation* orientations) {
+HRESULT STDMETHODCALLTYPE Body::GetJointOrientations(UINT capacity, JointOrientation* orientations) {
     return traced({Operation::BodyGetJointOrientations, FrameKind::Body, slot()}, {capacity}, [&] {
         if (orientations == nullptr) return E_POINTER;
         if (capacity < static_cast<UINT>(JointType_Count)) return E_INVALIDARG;
@@ -52,14 +52,14 @@ HRESULT Body::GetJointOrientations(UINT capacity, JointOrientation* orientations
 BodyFrame::BodyFrame(std::shared_ptr<const ScriptedBodies> bodies, TIMESPAN relativeTime)
     : bodies_(std::move(bodies)), relativeTime_(relativeTime) {}
 
-HRESULT BodyFrame::get_RelativeTime(TIMESPAN* relativeTime) {
+HRESULT STDMETHODCALLTYPE BodyFrame::get_RelativeTime(TIMESPAN* relativeTime) {
     return reportRelativeTime(Operation::BodyFrameGetRelativeTime, FrameKind::Body, relativeTime_, relativeTime);
 }
 
 // Slots beyond the six of the sensor, in a larger array, are left alone. Every
 // non-null entry must be a body of this runtime; that is checked before any
 // slot changes, so a refused call changes nothing.
-HRESULT BodyFrame::GetAndRefreshBodyData(UINT capacity, IBody** bodies) {
+HRESULT STDMETHODCALLTYPE BodyFrame::GetAndRefreshBodyData(UINT capacity, IBody** bodies) {
     return traced({Operation::BodyFrameGetAndRefreshBodyData, FrameKind::Body}, {capacity}, [&] {
         if (bodies == nullptr) return E_POINTER;
         if (capacity < static_cast<UINT>(BODY_COUNT)) return E_INVALIDARG;
@@ -78,7 +78,7 @@ HRESULT BodyFrame::GetAndRefreshBodyData(UINT capacity, IBody** bodies) {
     });
 }
 
-HRESULT BodyFrame::get_FloorClipPlane(Vector4* floorClipPlane) {
+HRESULT STDMETHODCALLTYPE BodyFrame::get_FloorClipPlane(Vector4* floorClipPlane) {
     return traced({Operation::BodyFrameGetFloorClipPlane, FrameKind::Body}, {}, [&] {
         if (floorClipPlane == nullptr) return E_POINTER;
         *floorClipPlane = bodies_->floorClipPlane;

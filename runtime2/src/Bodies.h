@@ -18,9 +18,9 @@ public:
 
     void refresh(int slot, const ScriptedBody& data);
 
-    HRESULT get_IsTracked(BOOLEAN* tracked) override;
-    HRESULT GetJoints(UINT capacity, Joint* joints) override;
-    HRESULT GetJointOrientations(UINT capacity, JointOrientation* orientations) override;
+    HRESULT STDMETHODCALLTYPE get_IsTracked(BOOLEAN* tracked) override;
+    HRESULT STDMETHODCALLTYPE GetJoints(UINT capacity, Joint* joints) override;
+    HRESULT STDMETHODCALLTYPE GetJointOrientations(UINT capacity, JointOrientation* orientations) override;
 
 private:
     int slot() const;
@@ -34,9 +34,9 @@ class BodyFrame final : public RefCounted<IBodyFrame> {
 public:
     BodyFrame(std::shared_ptr<const ScriptedBodies> bodies, TIMESPAN relativeTime);
 
-    HRESULT get_RelativeTime(TIMESPAN* relativeTime) override;
-    HRESULT GetAndRefreshBodyData(UINT capacity, IBody** bodies) override;
-    HRESULT get_FloorClipPlane(Vector4* floorClipPlane) override;
+    HRESULT STDMETHODCALLTYPE get_RelativeTime(TIMESPAN* relativeTime) override;
+    HRESULT STDMETHODCALLTYPE GetAndRefreshBodyData(UINT capacity, IBody** bodies) override;
+    HRESULT STDMETHODCALLTYPE get_FloorClipPlane(Vector4* floorClipPlane) override;
 
 private:
     const std::shared_ptr<const ScriptedBodies> bodies_;

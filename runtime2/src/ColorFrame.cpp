@@ -14,16 +14,16 @@ ColorFrame::ColorFrame(std::shared_ptr<const ScriptedColorImage> image, TIMESPAN
 
 // The description tells the bytes per pixel of the raw format: that is how
 // the frame holds its pixels; conversion targets state their own size.
-HRESULT ColorFrame::get_FrameDescription(IFrameDescription** description) {
+HRESULT STDMETHODCALLTYPE ColorFrame::get_FrameDescription(IFrameDescription** description) {
     return describeFrame(FrameKind::Color, image_->width, image_->height, colorBytesPerPixel(image_->rawFormat),
                          description);
 }
 
-HRESULT ColorFrame::get_RelativeTime(TIMESPAN* relativeTime) {
+HRESULT STDMETHODCALLTYPE ColorFrame::get_RelativeTime(TIMESPAN* relativeTime) {
     return reportRelativeTime(Operation::FrameGetRelativeTime, FrameKind::Color, relativeTime_, relativeTime);
 }
 
-HRESULT ColorFrame::get_RawColorImageFormat(ColorImageFormat* format) {
+HRESULT STDMETHODCALLTYPE ColorFrame::get_RawColorImageFormat(ColorImageFormat* format) {
     return traced({Operation::ColorGetRawColorImageFormat, FrameKind::Color}, {}, [&] {
         if (format == nullptr) return E_POINTER;
         *format = image_->rawFormat;
@@ -31,7 +31,7 @@ HRESULT ColorFrame::get_RawColorImageFormat(ColorImageFormat* format) {
     });
 }
 
-HRESULT ColorFrame::AccessRawUnderlyingBuffer(UINT* capacity, BYTE** buffer) {
+HRESULT STDMETHODCALLTYPE ColorFrame::AccessRawUnderlyingBuffer(UINT* capacity, BYTE** buffer) {
     if (capacity != nullptr) *capacity = 0;
     if (buffer != nullptr) *buffer = nullptr;
     return traced({Operation::ColorAccessRawUnderlyingBuffer, FrameKind::Color}, {}, [&] {
@@ -43,7 +43,8 @@ HRESULT ColorFrame::AccessRawUnderlyingBuffer(UINT* capacity, BYTE** buffer) {
     });
 }
 
-HRESULT ColorFrame::CopyConvertedFrameDataToArray(UINT capacity, BYTE* buffer, ColorImageFormat format) {
+HRESULT STDMETHODCALLTYPE ColorFrame::CopyConvertedFrameDataToArray(UINT capacity, BYTE* buffer,
+                                                                    ColorImageFormat format) {
     return traced({Operation::ColorCopyConvertedFrameDataToArray, FrameKind::Color}, {capacity, format},
                   [&] { return convertColorImage(*image_, format, capacity, buffer); });
 }

@@ -12,11 +12,12 @@ class ColorFrame final : public RefCounted<IColorFrame> {
 public:
     ColorFrame(std::shared_ptr<const ScriptedColorImage> image, TIMESPAN relativeTime);
 
-    HRESULT get_FrameDescription(IFrameDescription** description) override;
-    HRESULT get_RelativeTime(TIMESPAN* relativeTime) override;
-    HRESULT get_RawColorImageFormat(ColorImageFormat* format) override;
-    HRESULT AccessRawUnderlyingBuffer(UINT* capacity, BYTE** buffer) override;
-    HRESULT CopyConvertedFrameDataToArray(UINT capacity, BYTE* buffer, ColorImageFormat format) override;
+    HRESULT STDMETHODCALLTYPE get_FrameDescription(IFrameDescription** description) override;
+    HRESULT STDMETHODCALLTYPE get_RelativeTime(TIMESPAN* relativeTime) override;
+    HRESULT STDMETHODCALLTYPE get_RawColorImageFormat(ColorImageFormat* format) override;
+    HRESULT STDMETHODCALLTYPE AccessRawUnderlyingBuffer(UINT* capacity, BYTE** buffer) override;
+    HRESULT STDMETHODCALLTYPE CopyConvertedFrameDataToArray(UINT capacity, BYTE* buffer,
+                                                            ColorImageFormat format) override;
 
 private:
     const std::shared_ptr<const ScriptedColorImage> image_;

@@ -39,8 +39,10 @@ HRESULT wholeFrameMapped(std::size_t mapped) {
 
 }  // namespace
 
-HRESULT CoordinateMapper::MapDepthFrameToColorSpace(UINT depthPointCount, const UINT16* depthFrameData,
-                                                    UINT colorPointCount, ColorSpacePoint* colorSpacePoints) {
+HRESULT STDMETHODCALLTYPE CoordinateMapper::MapDepthFrameToColorSpace(UINT depthPointCount,
+                                                                      const UINT16* depthFrameData,
+                                                                      UINT colorPointCount,
+                                                                      ColorSpacePoint* colorSpacePoints) {
     return traced({Operation::MapperMapDepthFrameToColorSpace}, {depthPointCount, colorPointCount}, [&] {
         const HRESULT checked = checkFrame(depthPointCount, depthFrameData, colorPointCount, colorSpacePoints);
         if (FAILED(checked)) return checked;
@@ -49,8 +51,10 @@ HRESULT CoordinateMapper::MapDepthFrameToColorSpace(UINT depthPointCount, const 
     });
 }
 
-HRESULT CoordinateMapper::MapDepthFrameToCameraSpace(UINT depthPointCount, const UINT16* depthFrameData,
-                                                     UINT cameraPointCount, CameraSpacePoint* cameraSpacePoints) {
+HRESULT STDMETHODCALLTYPE CoordinateMapper::MapDepthFrameToCameraSpace(UINT depthPointCount,
+                                                                       const UINT16* depthFrameData,
+                                                                       UINT cameraPointCount,
+                                                                       CameraSpacePoint* cameraSpacePoints) {
     return traced({Operation::MapperMapDepthFrameToCameraSpace}, {depthPointCount, cameraPointCount}, [&] {
         const HRESULT checked = checkFrame(depthPointCount, depthFrameData, cameraPointCount, cameraSpacePoints);
         if (FAILED(checked)) return checked;
@@ -59,7 +63,7 @@ HRESULT CoordinateMapper::MapDepthFrameToCameraSpace(UINT depthPointCount, const
     });
 }
 
-HRESULT CoordinateMapper::GetDepthCameraIntrinsics(CameraIntrinsics* intrinsics) {
+HRESULT STDMETHODCALLTYPE CoordinateMapper::GetDepthCameraIntrinsics(CameraIntrinsics* intrinsics) {
     return traced({Operation::MapperGetDepthCameraIntrinsics}, {}, [&] {
         if (intrinsics == nullptr) return E_POINTER;
         *intrinsics = CameraModel::instance().depthIntrinsics();

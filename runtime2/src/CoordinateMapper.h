@@ -12,11 +12,13 @@ public:
     // coordinate, camera-space z included. A color point may lie outside the
     // color image: the depth camera sees a little more than the color camera
     // on some sides.
-    HRESULT MapDepthFrameToColorSpace(UINT depthPointCount, const UINT16* depthFrameData, UINT colorPointCount,
-                                      ColorSpacePoint* colorSpacePoints) override;
-    HRESULT MapDepthFrameToCameraSpace(UINT depthPointCount, const UINT16* depthFrameData, UINT cameraPointCount,
-                                       CameraSpacePoint* cameraSpacePoints) override;
-    HRESULT GetDepthCameraIntrinsics(CameraIntrinsics* intrinsics) override;
+    HRESULT STDMETHODCALLTYPE MapDepthFrameToColorSpace(UINT depthPointCount, const UINT16* depthFrameData,
+                                                        UINT colorPointCount,
+                                                        ColorSpacePoint* colorSpacePoints) override;
+    HRESULT STDMETHODCALLTYPE MapDepthFrameToCameraSpace(UINT depthPointCount, const UINT16* depthFrameData,
+                                                         UINT cameraPointCount,
+                                                         CameraSpacePoint* cameraSpacePoints) override;
+    HRESULT STDMETHODCALLTYPE GetDepthCameraIntrinsics(CameraIntrinsics* intrinsics) override;
 };
 
 }  // namespace plexa::virtual2

@@ -4,7 +4,7 @@
 
 using plexa::virtual2::Operation;
 
-extern "C" KINECT_RUNTIME_API HRESULT GetDefaultKinectSensor(IKinectSensor** sensor) {
+extern "C" KINECT_RUNTIME_API HRESULT WINAPI GetDefaultKinectSensor(IKinectSensor** sensor) {
     if (sensor != nullptr) *sensor = nullptr;
     return plexa::virtual2::traced({Operation::GetDefaultKinectSensor}, {}, [&] {
         if (sensor == nullptr) return E_POINTER;

@@ -36,27 +36,31 @@ HRESULT FrameDescription::answer(Operation operation, Value* out, Value value) {
     });
 }
 
-HRESULT FrameDescription::get_Width(int* width) { return answer(Operation::DescriptionGetWidth, width, width_); }
+HRESULT STDMETHODCALLTYPE FrameDescription::get_Width(int* width) {
+    return answer(Operation::DescriptionGetWidth, width, width_);
+}
 
-HRESULT FrameDescription::get_Height(int* height) { return answer(Operation::DescriptionGetHeight, height, height_); }
+HRESULT STDMETHODCALLTYPE FrameDescription::get_Height(int* height) {
+    return answer(Operation::DescriptionGetHeight, height, height_);
+}
 
-HRESULT FrameDescription::get_HorizontalFieldOfView(float* degrees) {
+HRESULT STDMETHODCALLTYPE FrameDescription::get_HorizontalFieldOfView(float* degrees) {
     return answer(Operation::DescriptionGetHorizontalFieldOfView, degrees, viewOf(kind_).horizontal);
 }
 
-HRESULT FrameDescription::get_VerticalFieldOfView(float* degrees) {
+HRESULT STDMETHODCALLTYPE FrameDescription::get_VerticalFieldOfView(float* degrees) {
     return answer(Operation::DescriptionGetVerticalFieldOfView, degrees, viewOf(kind_).vertical);
 }
 
-HRESULT FrameDescription::get_DiagonalFieldOfView(float* degrees) {
+HRESULT STDMETHODCALLTYPE FrameDescription::get_DiagonalFieldOfView(float* degrees) {
     return answer(Operation::DescriptionGetDiagonalFieldOfView, degrees, viewOf(kind_).diagonal);
 }
 
-HRESULT FrameDescription::get_LengthInPixels(UINT* length) {
+HRESULT STDMETHODCALLTYPE FrameDescription::get_LengthInPixels(UINT* length) {
     return answer(Operation::DescriptionGetLengthInPixels, length, lengthOf(width_, height_));
 }
 
-HRESULT FrameDescription::get_BytesPerPixel(UINT* bytesPerPixel) {
+HRESULT STDMETHODCALLTYPE FrameDescription::get_BytesPerPixel(UINT* bytesPerPixel) {
     return answer(Operation::DescriptionGetBytesPerPixel, bytesPerPixel, bytesPerPixel_);
 }
 

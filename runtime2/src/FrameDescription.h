@@ -11,13 +11,13 @@ class FrameDescription final : public RefCounted<IFrameDescription> {
 public:
     FrameDescription(FrameKind kind, int width, int height, UINT bytesPerPixel);
 
-    HRESULT get_Width(int* width) override;
-    HRESULT get_Height(int* height) override;
-    HRESULT get_HorizontalFieldOfView(float* degrees) override;
-    HRESULT get_VerticalFieldOfView(float* degrees) override;
-    HRESULT get_DiagonalFieldOfView(float* degrees) override;
-    HRESULT get_LengthInPixels(UINT* length) override;
-    HRESULT get_BytesPerPixel(UINT* bytesPerPixel) override;
+    HRESULT STDMETHODCALLTYPE get_Width(int* width) override;
+    HRESULT STDMETHODCALLTYPE get_Height(int* height) override;
+    HRESULT STDMETHODCALLTYPE get_HorizontalFieldOfView(float* degrees) override;
+    HRESULT STDMETHODCALLTYPE get_VerticalFieldOfView(float* degrees) override;
+    HRESULT STDMETHODCALLTYPE get_DiagonalFieldOfView(float* degrees) override;
+    HRESULT STDMETHODCALLTYPE get_LengthInPixels(UINT* length) override;
+    HRESULT STDMETHODCALLTYPE get_BytesPerPixel(UINT* bytesPerPixel) override;
 
 private:
     template <class Value>

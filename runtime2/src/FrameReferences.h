@@ -20,7 +20,7 @@ public:
                    TIMESPAN relativeTime)
         : acquireOperation_(acquireOperation), kind_(kind), data_(std::move(data)), relativeTime_(relativeTime) {}
 
-    HRESULT AcquireFrame(FrameInterface** frame) override {
+    HRESULT STDMETHODCALLTYPE AcquireFrame(FrameInterface** frame) override {
         if (frame != nullptr) *frame = nullptr;
         return traced({acquireOperation_, kind_}, {}, [&] {
             if (frame == nullptr) return E_POINTER;

@@ -35,18 +35,18 @@ public:
     ImageFrame(FrameKind kind, std::shared_ptr<const Image> image, TIMESPAN relativeTime)
         : kind_(kind), image_(std::move(image)), relativeTime_(relativeTime) {}
 
-    HRESULT get_FrameDescription(IFrameDescription** description) override {
+    HRESULT STDMETHODCALLTYPE get_FrameDescription(IFrameDescription** description) override {
         return describeFrame(kind_, image_->width, image_->height, sizeof(Pixel), description);
     }
 
-    HRESULT get_RelativeTime(TIMESPAN* relativeTime) override {
+    HRESULT STDMETHODCALLTYPE get_RelativeTime(TIMESPAN* relativeTime) override {
         return reportRelativeTime(Operation::FrameGetRelativeTime, kind_, relativeTime_, relativeTime);
     }
 
     // The capacity is the number of pixels the frame holds, which a scripted
     // frame may set apart from its width and height. The pixels are shared
     // read-only data; the interface hands out a writable pointer all the same.
-    HRESULT AccessUnderlyingBuffer(UINT* capacity, Pixel** buffer) override {
+    HRESULT STDMETHODCALLTYPE AccessUnderlyingBuffer(UINT* capacity, Pixel** buffer) override {
         if (capacity != nullptr) *capacity = 0;
         if (buffer != nullptr) *buffer = nullptr;
         return traced({Operation::FrameAccessUnderlyingBuffer, kind_}, {}, [&] {

@@ -14,7 +14,7 @@ KinectSensor::~KinectSensor() { RuntimeState::instance().sensorDestroyed(this); 
 
 // Without a mapper (setMapperPresent(false)) the call succeeds with null, as
 // a runtime without mapping support would answer.
-HRESULT KinectSensor::get_CoordinateMapper(ICoordinateMapper** mapper) {
+HRESULT STDMETHODCALLTYPE KinectSensor::get_CoordinateMapper(ICoordinateMapper** mapper) {
     if (mapper != nullptr) *mapper = nullptr;
     return traced({Operation::SensorGetCoordinateMapper}, {}, [&] {
         if (mapper == nullptr) return E_POINTER;
@@ -23,11 +23,11 @@ HRESULT KinectSensor::get_CoordinateMapper(ICoordinateMapper** mapper) {
     });
 }
 
-HRESULT KinectSensor::Open() {
+HRESULT STDMETHODCALLTYPE KinectSensor::Open() {
     return traced({Operation::SensorOpen}, {}, [] { return RuntimeState::instance().openSensor(); });
 }
 
-HRESULT KinectSensor::Close() {
+HRESULT STDMETHODCALLTYPE KinectSensor::Close() {
     return traced({Operation::SensorClose}, {}, [] {
         RuntimeState::instance().closeSensor();
         return S_OK;
@@ -36,7 +36,8 @@ HRESULT KinectSensor::Close() {
 
 // An empty mask, or bits that name no source, is refused with E_INVALIDARG;
 // a closed sensor refuses with E_FAIL.
-HRESULT KinectSensor::OpenMultiSourceFrameReader(DWORD enabledFrameSourceTypes, IMultiSourceFrameReader** reader) {
+HRESULT STDMETHODCALLTYPE KinectSensor::OpenMultiSourceFrameReader(DWORD enabledFrameSourceTypes,
+                                                                   IMultiSourceFrameReader** reader) {
     if (reader != nullptr) *reader = nullptr;
     return traced({Operation::SensorOpenMultiSourceFrameReader}, {enabledFrameSourceTypes}, [&] {
         if (reader == nullptr) return E_POINTER;

@@ -11,10 +11,11 @@ public:
     KinectSensor() = default;
     ~KinectSensor() override;
 
-    HRESULT get_CoordinateMapper(ICoordinateMapper** mapper) override;
-    HRESULT Open() override;
-    HRESULT Close() override;
-    HRESULT OpenMultiSourceFrameReader(DWORD enabledFrameSourceTypes, IMultiSourceFrameReader** reader) override;
+    HRESULT STDMETHODCALLTYPE get_CoordinateMapper(ICoordinateMapper** mapper) override;
+    HRESULT STDMETHODCALLTYPE Open() override;
+    HRESULT STDMETHODCALLTYPE Close() override;
+    HRESULT STDMETHODCALLTYPE OpenMultiSourceFrameReader(DWORD enabledFrameSourceTypes,
+                                                         IMultiSourceFrameReader** reader) override;
 };
 
 }  // namespace plexa::virtual2

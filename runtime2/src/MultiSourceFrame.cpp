@@ -22,38 +22,39 @@ HRESULT MultiSourceFrame::handOutReference(Operation getter, Operation acquire, 
     });
 }
 
-HRESULT MultiSourceFrame::get_ColorFrameReference(IColorFrameReference** reference) {
+HRESULT STDMETHODCALLTYPE MultiSourceFrame::get_ColorFrameReference(IColorFrameReference** reference) {
     return handOutReference<ColorFrameReference>(Operation::MultiSourceGetColorFrameReference,
                                                  Operation::ColorReferenceAcquireFrame, FrameKind::Color,
                                                  FrameSourceTypes_Color, content_->color, reference);
 }
 
-HRESULT MultiSourceFrame::get_DepthFrameReference(IDepthFrameReference** reference) {
+HRESULT STDMETHODCALLTYPE MultiSourceFrame::get_DepthFrameReference(IDepthFrameReference** reference) {
     return handOutReference<DepthFrameReference>(Operation::MultiSourceGetDepthFrameReference,
                                                  Operation::DepthReferenceAcquireFrame, FrameKind::Depth,
                                                  FrameSourceTypes_Depth, content_->depth, reference);
 }
 
-HRESULT MultiSourceFrame::get_BodyFrameReference(IBodyFrameReference** reference) {
+HRESULT STDMETHODCALLTYPE MultiSourceFrame::get_BodyFrameReference(IBodyFrameReference** reference) {
     return handOutReference<BodyFrameReference>(Operation::MultiSourceGetBodyFrameReference,
                                                 Operation::BodyReferenceAcquireFrame, FrameKind::Body,
                                                 FrameSourceTypes_Body, content_->bodies, reference);
 }
 
-HRESULT MultiSourceFrame::get_BodyIndexFrameReference(IBodyIndexFrameReference** reference) {
+HRESULT STDMETHODCALLTYPE MultiSourceFrame::get_BodyIndexFrameReference(IBodyIndexFrameReference** reference) {
     return handOutReference<BodyIndexFrameReference>(Operation::MultiSourceGetBodyIndexFrameReference,
                                                      Operation::BodyIndexReferenceAcquireFrame,
                                                      FrameKind::BodyIndex, FrameSourceTypes_BodyIndex,
                                                      content_->bodyIndex, reference);
 }
 
-HRESULT MultiSourceFrame::get_InfraredFrameReference(IInfraredFrameReference** reference) {
+HRESULT STDMETHODCALLTYPE MultiSourceFrame::get_InfraredFrameReference(IInfraredFrameReference** reference) {
     return handOutReference<InfraredFrameReference>(Operation::MultiSourceGetInfraredFrameReference,
                                                     Operation::InfraredReferenceAcquireFrame, FrameKind::Infrared,
                                                     FrameSourceTypes_Infrared, content_->infrared, reference);
 }
 
-HRESULT MultiSourceFrame::get_LongExposureInfraredFrameReference(ILongExposureInfraredFrameReference** reference) {
+HRESULT STDMETHODCALLTYPE
+MultiSourceFrame::get_LongExposureInfraredFrameReference(ILongExposureInfraredFrameReference** reference) {
     return handOutReference<LongExposureInfraredFrameReference>(
         Operation::MultiSourceGetLongExposureInfraredFrameReference,
         Operation::LongExposureInfraredReferenceAcquireFrame, FrameKind::LongExposureInfrared,

@@ -12,12 +12,13 @@ class MultiSourceFrame final : public RefCounted<IMultiSourceFrame> {
 public:
     MultiSourceFrame(DWORD sources, std::shared_ptr<const FrameContent> content);
 
-    HRESULT get_ColorFrameReference(IColorFrameReference** reference) override;
-    HRESULT get_DepthFrameReference(IDepthFrameReference** reference) override;
-    HRESULT get_BodyFrameReference(IBodyFrameReference** reference) override;
-    HRESULT get_BodyIndexFrameReference(IBodyIndexFrameReference** reference) override;
-    HRESULT get_InfraredFrameReference(IInfraredFrameReference** reference) override;
-    HRESULT get_LongExposureInfraredFrameReference(ILongExposureInfraredFrameReference** reference) override;
+    HRESULT STDMETHODCALLTYPE get_ColorFrameReference(IColorFrameReference** reference) override;
+    HRESULT STDMETHODCALLTYPE get_DepthFrameReference(IDepthFrameReference** reference) override;
+    HRESULT STDMETHODCALLTYPE get_BodyFrameReference(IBodyFrameReference** reference) override;
+    HRESULT STDMETHODCALLTYPE get_BodyIndexFrameReference(IBodyIndexFrameReference** reference) override;
+    HRESULT STDMETHODCALLTYPE get_InfraredFrameReference(IInfraredFrameReference** reference) override;
+    HRESULT STDMETHODCALLTYPE
+    get_LongExposureInfraredFrameReference(ILongExposureInfraredFrameReference** reference) override;
 
 private:
     template <class Reference, class Interface, class Data>

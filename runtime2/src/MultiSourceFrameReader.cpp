@@ -23,7 +23,7 @@ HRESULT MultiSourceFrameReader::attach() {
     return result;
 }
 
-HRESULT MultiSourceFrameReader::SubscribeMultiSourceFrameArrived(WAITABLE_HANDLE* waitableHandle) {
+HRESULT STDMETHODCALLTYPE MultiSourceFrameReader::SubscribeMultiSourceFrameArrived(WAITABLE_HANDLE* waitableHandle) {
     if (waitableHandle != nullptr) *waitableHandle = 0;
     return traced({Operation::ReaderSubscribeMultiSourceFrameArrived}, {}, [&] {
         if (waitableHandle == nullptr) return E_POINTER;
@@ -31,12 +31,12 @@ HRESULT MultiSourceFrameReader::SubscribeMultiSourceFrameArrived(WAITABLE_HANDLE
     });
 }
 
-HRESULT MultiSourceFrameReader::UnsubscribeMultiSourceFrameArrived(WAITABLE_HANDLE waitableHandle) {
+HRESULT STDMETHODCALLTYPE MultiSourceFrameReader::UnsubscribeMultiSourceFrameArrived(WAITABLE_HANDLE waitableHandle) {
     return traced({Operation::ReaderUnsubscribeMultiSourceFrameArrived}, {waitableHandle},
                   [&] { return RuntimeState::instance().unsubscribe(channel_, waitableHandle); });
 }
 
-HRESULT MultiSourceFrameReader::AcquireLatestFrame(IMultiSourceFrame** frame) {
+HRESULT STDMETHODCALLTYPE MultiSourceFrameReader::AcquireLatestFrame(IMultiSourceFrame** frame) {
     if (frame != nullptr) *frame = nullptr;
     return traced({Operation::ReaderAcquireLatestFrame}, {}, [&] {
         if (frame == nullptr) return E_POINTER;

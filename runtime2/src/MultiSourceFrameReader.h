@@ -17,9 +17,9 @@ public:
     // Registers the reader for frames; fails unless the sensor is open.
     HRESULT attach();
 
-    HRESULT SubscribeMultiSourceFrameArrived(WAITABLE_HANDLE* waitableHandle) override;
-    HRESULT UnsubscribeMultiSourceFrameArrived(WAITABLE_HANDLE waitableHandle) override;
-    HRESULT AcquireLatestFrame(IMultiSourceFrame** frame) override;
+    HRESULT STDMETHODCALLTYPE SubscribeMultiSourceFrameArrived(WAITABLE_HANDLE* waitableHandle) override;
+    HRESULT STDMETHODCALLTYPE UnsubscribeMultiSourceFrameArrived(WAITABLE_HANDLE waitableHandle) override;
+    HRESULT STDMETHODCALLTYPE AcquireLatestFrame(IMultiSourceFrame** frame) override;
 
 private:
     HeldReference<KinectSensor> sensor_;

@@ -1,8 +1,11 @@
-// Reference counting shared by every object the runtime hands out. An object
-// starts with the one reference its creator hands to the caller; the last
-// Release destroys it.
+// Reference counting and QueryInterface, shared by every object the runtime
+// hands out. An object starts with the one reference its creator hands to the
+// caller; the last Release destroys it. Its table is the interface's: the
+// slots the runtime does not offer come from NotOffered.
 #pragma once
 
+#include "InterfaceIds.h"
+#include "NotOffered.h"
 #include "ObjectCount.h"
 #include "runtime2/KinectRuntime.h"
 
@@ -13,16 +16,31 @@
 namespace plexa::virtual2 {
 
 template <class Interface>
-class RefCounted : public Interface {
+class RefCounted : public NotOffered<Interface> {
 public:
     RefCounted() { noteObjectCreated(); }
     RefCounted(const RefCounted&) = delete;
     RefCounted& operator=(const RefCounted&) = delete;
+    // The interfaces have no destructor; this one (a slot after theirs) lets
+    // the last Release destroy the whole object.
     virtual ~RefCounted() { noteObjectDestroyed(); }
 
-    ULONG AddRef() override { return references_.fetch_add(1, std::memory_order_relaxed) + 1; }
+    // Each object is one interface: it answers that interface and IUnknown
+    // with the same pointer, and nothing else.
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID interfaceId, void** object) override {
+        if (object == nullptr) return E_POINTER;
+        if (!(interfaceId == interfaceIdOf<Interface>()) && !(interfaceId == kUnknownInterfaceId)) {
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+        AddRef();
+        *object = static_cast<Interface*>(this);
+        return S_OK;
+    }
 
-    ULONG Release() override {
+    ULONG STDMETHODCALLTYPE AddRef() override { return references_.fetch_add(1, std::memory_order_relaxed) + 1; }
+
+    ULONG STDMETHODCALLTYPE Release() override {
         const ULONG remaining = references_.fetch_sub(1, std::memory_order_acq_rel) - 1;
         if (remaining == 0) delete this;
         return remaining;

@@ -20,10 +20,11 @@ ScriptedBody toScriptedBody(const scene::Body& body) {
     scripted.tracked = body.tracked;
     for (int joint = 0; joint < JointType_Count; ++joint) {
         const scene::BodyJoint& source = body.joints[joint];
-        scripted.joints[joint] = Joint{joint, CameraSpacePoint{source.position.x, source.position.y, source.position.z},
-                                       static_cast<std::int32_t>(source.state)};
+        const auto type = static_cast<JointType>(joint);
+        scripted.joints[joint] = Joint{type, CameraSpacePoint{source.position.x, source.position.y, source.position.z},
+                                       static_cast<TrackingState>(source.state)};
         scripted.orientations[joint] = JointOrientation{
-            joint, Vector4{source.orientation.x, source.orientation.y, source.orientation.z, source.orientation.w}};
+            type, Vector4{source.orientation.x, source.orientation.y, source.orientation.z, source.orientation.w}};
     }
     return scripted;
 }

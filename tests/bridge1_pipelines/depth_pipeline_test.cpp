@@ -109,7 +109,7 @@ std::vector<LONG> runtimeCoordinates(int code, std::vector<std::uint16_t> sample
     EXPECT_TRUE(SUCCEEDED(NuiCreateSensorByIndex(kSensor, &sensor)));
     std::vector<LONG> coordinates(2 * samples.size());
     EXPECT_TRUE(SUCCEEDED(sensor->NuiImageGetColorPixelCoordinateFrameFromDepthPixelFrameAtResolution(
-        code, code, static_cast<DWORD>(samples.size()), samples.data(), static_cast<DWORD>(coordinates.size()),
+        static_cast<NUI_IMAGE_RESOLUTION>(code), static_cast<NUI_IMAGE_RESOLUTION>(code), static_cast<DWORD>(samples.size()), samples.data(), static_cast<DWORD>(coordinates.size()),
         coordinates.data())));
     sensor->Release();
     return coordinates;
@@ -226,7 +226,7 @@ TEST(DepthPipeline, BuffersTooSmallForTheImageAreCountedButNotRead) {
 TEST(DepthPipeline, AFailedFetchIsNeitherDeliveredNorCounted) {
     Jvm::start();
     Session session({false, 0, -1, false});
-    virtual1::injectFailure(Operation::ImageStreamGetNextFrame, NuiErrorFrameNoData, 1);
+    virtual1::injectFailure(Operation::ImageStreamGetNextFrame, E_NUI_FRAME_NO_DATA, 1);
     queueDepth(patternSamples(sizeOf(0), 0));
     ASSERT_TRUE(session.waitForDepth(1));
     queueDepth(patternSamples(sizeOf(0), 1));

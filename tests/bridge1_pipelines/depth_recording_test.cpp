@@ -67,7 +67,7 @@ TEST_P(DepthRecordingAtResolution, HeaderThenOneRecordPerFrameAsJavaAndTheRuntim
     const TempFolder folder("growth");
     const std::string path = folder.file("depth.bin");
     ASSERT_TRUE(session.saveDepthFrames(path));
-    const NuiVector4 readings[] = {{0.25f, -1.0f, 0.125f, 1.0f}, {-0.5f, 0.75f, 3.0f, 0.0f}};
+    const Vector4 readings[] = {{0.25f, -1.0f, 0.125f, 1.0f}, {-0.5f, 0.75f, 3.0f, 0.0f}};
     for (int frame = 0; frame < 2; ++frame) {
         virtual1::setAccelerometer(kSensor, readings[frame]);
         queueDepth(patternSamples(size, frame));
@@ -229,7 +229,7 @@ TEST(DepthRecording, EmptyShortAndUnfetchedFramesAddNothing) {
     shortFrame.bytes.resize(shortFrame.bytes.size() / 2);
     virtual1::queueImageFrame(kSensor, virtual1::Stream::Depth, shortFrame);
     ASSERT_TRUE(session.waitForDepth(2));
-    virtual1::injectFailure(Operation::ImageStreamGetNextFrame, NuiErrorFrameNoData, 1);
+    virtual1::injectFailure(Operation::ImageStreamGetNextFrame, E_NUI_FRAME_NO_DATA, 1);
     queueDepth(samples);
     ASSERT_TRUE(session.waitForDepth(3));
     ASSERT_TRUE(session.closeDepthFile());

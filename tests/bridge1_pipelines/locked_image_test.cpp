@@ -10,7 +10,7 @@
 namespace plexa::bridge1 {
 namespace {
 
-NuiLockedRect rectOf(std::vector<std::uint8_t>& bytes, std::int32_t pitch) {
+NUI_LOCKED_RECT rectOf(std::vector<std::uint8_t>& bytes, std::int32_t pitch) {
     return {pitch, static_cast<std::int32_t>(bytes.size()), bytes.data()};
 }
 
@@ -50,21 +50,21 @@ TEST(LockedImage, PaddedRowsArePackedRowByRow) {
 TEST(LockedImage, AMisalignedBufferIsCopiedToAnAlignedOne) {
     std::vector<std::uint8_t> storage(1 + 4 * 2 * 2);
     std::iota(storage.begin(), storage.end(), 0);
-    NuiLockedRect rect{8, 16, storage.data() + 1};
-    if (reinterpret_cast<std::uintptr_t>(rect.bits) % 2 == 0) rect.bits = storage.data();  // keep it odd
+    NUI_LOCKED_RECT rect{8, 16, storage.data() + 1};
+    if (reinterpret_cast<std::uintptr_t>(rect.pBits) % 2 == 0) rect.pBits = storage.data();  // keep it odd
     const LockedImage image(rect, 4, 2, 2);
     GrowingBuffer scratch;
     const std::uint8_t* packed = image.packed(scratch, 2);
     ASSERT_NE(packed, nullptr);
     EXPECT_EQ(reinterpret_cast<std::uintptr_t>(packed) % 2, 0u);
-    EXPECT_EQ(std::vector<std::uint8_t>(packed, packed + 16), std::vector<std::uint8_t>(rect.bits, rect.bits + 16));
+    EXPECT_EQ(std::vector<std::uint8_t>(packed, packed + 16), std::vector<std::uint8_t>(rect.pBits, rect.pBits + 16));
 }
 
 TEST(LockedImage, BuffersThatCannotHoldTheImageAreNotRead) {
     std::vector<std::uint8_t> bytes(64);
     struct Case {
         const char* what;
-        NuiLockedRect rect;
+        NUI_LOCKED_RECT rect;
     };
     const Case cases[] = {
         {"size below pitch x height", {16, 63, bytes.data()}},

@@ -11,17 +11,17 @@ namespace {
 // A joint value that names its slot, joint and coordinate: 1000s + 10j + c.
 float tag(int slot, int joint, int coordinate) { return static_cast<float>(1000 * slot + 10 * joint + coordinate); }
 
-NuiSkeletonFrame frameTracking(std::initializer_list<int> slots, int offset = 0) {
-    NuiSkeletonFrame frame{};
-    frame.floorClipPlane = {0.5f, 1.5f, 2.5f, 3.5f};
-    for (int s = 0; s < NuiSkeletonCount; ++s) {
-        for (int j = 0; j < NuiSkeletonJointCount; ++j) {
-            frame.skeletons[s].jointPositions[j] = {tag(s, j, 0) + offset, tag(s, j, 1) + offset,
+NUI_SKELETON_FRAME frameTracking(std::initializer_list<int> slots, int offset = 0) {
+    NUI_SKELETON_FRAME frame{};
+    frame.vFloorClipPlane = {0.5f, 1.5f, 2.5f, 3.5f};
+    for (int s = 0; s < NUI_SKELETON_COUNT; ++s) {
+        for (int j = 0; j < NUI_SKELETON_POSITION_COUNT; ++j) {
+            frame.SkeletonData[s].SkeletonPositions[j] = {tag(s, j, 0) + offset, tag(s, j, 1) + offset,
                                                     tag(s, j, 2) + offset, 1.0f};
-            frame.skeletons[s].jointTrackingStates[j] = (j + s) % 3;
+            frame.SkeletonData[s].eSkeletonPositionTrackingState[j] = static_cast<NUI_SKELETON_POSITION_TRACKING_STATE>((j + s) % 3);
         }
     }
-    for (int s : slots) frame.skeletons[s].trackingState = NuiSkeletonTracked;
+    for (int s : slots) frame.SkeletonData[s].eTrackingState = NUI_SKELETON_TRACKED;
     return frame;
 }
 
@@ -33,7 +33,7 @@ struct Buffers {
     SkeletonBuffers view() { return {tracked.data(), positions.data(), states.data(), floor.data()}; }
 
     // Marks and packs as the handler does.
-    bool take(const NuiSkeletonFrame& frame) {
+    bool take(const NUI_SKELETON_FRAME& frame) {
         if (!markTrackedSlots(frame, tracked.data())) return false;
         packTrackedSkeletons(frame, view());
         return true;
@@ -50,7 +50,7 @@ TEST(SkeletonPacking, OnlySlotThreeTrackedFillsItsOwnEntries) {
     ASSERT_TRUE(b.take(frameTracking({3})));
     EXPECT_EQ(b.tracked, (std::array<std::uint8_t, 6>{0, 0, 0, 1, 0, 0}));
     const auto java = b.java();
-    for (int j = 0; j < NuiSkeletonJointCount; ++j) {
+    for (int j = 0; j < NUI_SKELETON_POSITION_COUNT; ++j) {
         EXPECT_EQ(java[184 + 3 * j], tag(3, j, 0)) << j;
         EXPECT_EQ(java[185 + 3 * j], tag(3, j, 1)) << j;
         EXPECT_EQ(java[186 + 3 * j], tag(3, j, 2)) << j;
@@ -83,8 +83,8 @@ TEST(SkeletonPacking, OnlySlotThreeTrackedFillsItsOwnEntries) {
 
 TEST(SkeletonPacking, JointStatesKeepTheLowByte) {
     Buffers b;
-    NuiSkeletonFrame frame = frameTracking({0});
-    frame.skeletons[0].jointTrackingStates[7] = 0x1202;
+    NUI_SKELETON_FRAME frame = frameTracking({0});
+    frame.SkeletonData[0].eSkeletonPositionTrackingState[7] = static_cast<NUI_SKELETON_POSITION_TRACKING_STATE>(0x1202);
     ASSERT_TRUE(b.take(frame));
     EXPECT_EQ(b.states[7], 0x02);
 }

@@ -13,17 +13,17 @@ using virtual1::Operation;
 
 // A skeleton frame whose listed slots are tracked; joint j of slot s stands at
 // (s + 0.01j + step x 0.05, 1 + 0.02j, 2 + 0.1s), so it walks along x with `step`.
-NuiSkeletonFrame skeletonFrame(std::initializer_list<int> trackedSlots, int step) {
-    NuiSkeletonFrame frame{};
-    frame.frameNumber = static_cast<DWORD>(step);
-    frame.floorClipPlane = {0.0f, 1.0f, 0.0f, 0.75f};
+NUI_SKELETON_FRAME skeletonFrame(std::initializer_list<int> trackedSlots, int step) {
+    NUI_SKELETON_FRAME frame{};
+    frame.dwFrameNumber = static_cast<DWORD>(step);
+    frame.vFloorClipPlane = {0.0f, 1.0f, 0.0f, 0.75f};
     for (int s : trackedSlots) {
-        NuiSkeletonData& skeleton = frame.skeletons[s];
-        skeleton.trackingState = NuiSkeletonTracked;
-        for (int j = 0; j < NuiSkeletonJointCount; ++j) {
-            skeleton.jointPositions[j] = {static_cast<float>(s) + 0.01f * j + 0.05f * step, 1.0f + 0.02f * j,
+        NUI_SKELETON_DATA& skeleton = frame.SkeletonData[s];
+        skeleton.eTrackingState = NUI_SKELETON_TRACKED;
+        for (int j = 0; j < NUI_SKELETON_POSITION_COUNT; ++j) {
+            skeleton.SkeletonPositions[j] = {static_cast<float>(s) + 0.01f * j + 0.05f * step, 1.0f + 0.02f * j,
                                           2.0f + 0.1f * s, 1.0f};
-            skeleton.jointTrackingStates[j] = j % 3;
+            skeleton.eSkeletonPositionTrackingState[j] = static_cast<NUI_SKELETON_POSITION_TRACKING_STATE>(j % 3);
         }
     }
     return frame;
@@ -33,7 +33,7 @@ NuiSkeletonFrame skeletonFrame(std::initializer_list<int> trackedSlots, int step
 // smoothed by the runtime's filter, which keeps its history from frame to frame.
 class ExpectedSmoothing {
 public:
-    NuiSkeletonFrame next(NuiSkeletonFrame frame) {
+    NUI_SKELETON_FRAME next(NUI_SKELETON_FRAME frame) {
         filter_.apply(frame, nullptr);
         return frame;
     }
@@ -42,12 +42,12 @@ private:
     virtual1::SkeletonSmoothingFilter filter_;
 };
 
-void expectJointsAt(const std::vector<jfloat>& positions, const NuiSkeletonFrame& frame, int slot) {
-    for (int j = 0; j < NuiSkeletonJointCount; ++j) {
+void expectJointsAt(const std::vector<jfloat>& positions, const NUI_SKELETON_FRAME& frame, int slot) {
+    for (int j = 0; j < NUI_SKELETON_POSITION_COUNT; ++j) {
         const std::size_t at = 4 + 60 * slot + 3 * j;
-        EXPECT_EQ(positions[at], frame.skeletons[slot].jointPositions[j].x) << "slot " << slot << " joint " << j;
-        EXPECT_EQ(positions[at + 1], frame.skeletons[slot].jointPositions[j].y) << "slot " << slot << " joint " << j;
-        EXPECT_EQ(positions[at + 2], frame.skeletons[slot].jointPositions[j].z) << "slot " << slot << " joint " << j;
+        EXPECT_EQ(positions[at], frame.SkeletonData[slot].SkeletonPositions[j].x) << "slot " << slot << " joint " << j;
+        EXPECT_EQ(positions[at + 1], frame.SkeletonData[slot].SkeletonPositions[j].y) << "slot " << slot << " joint " << j;
+        EXPECT_EQ(positions[at + 2], frame.SkeletonData[slot].SkeletonPositions[j].z) << "slot " << slot << " joint " << j;
     }
 }
 
@@ -56,8 +56,8 @@ TEST(SkeletonPipeline, OnlySlotThreeTrackedFillsOnlyItsEntries) {
     Session session({true, -1, -1, false});
     ASSERT_EQ(session.startResult(), 0);
     ExpectedSmoothing smoothing;
-    const NuiSkeletonFrame raw = skeletonFrame({3}, 0);
-    const NuiSkeletonFrame expected = smoothing.next(raw);
+    const NUI_SKELETON_FRAME raw = skeletonFrame({3}, 0);
+    const NUI_SKELETON_FRAME expected = smoothing.next(raw);
     virtual1::queueSkeletonFrame(kSensor, raw);
     ASSERT_TRUE(session.waitForSkeleton(1));
     ASSERT_EQ(session.received("skeletonFrames"), 1);
@@ -72,7 +72,7 @@ TEST(SkeletonPipeline, OnlySlotThreeTrackedFillsOnlyItsEntries) {
     expectJointsAt(positions, expected, 3);
     const std::vector<jbyte> states = session.states(0);
     ASSERT_EQ(states.size(), 120u);
-    for (int j = 0; j < NuiSkeletonJointCount; ++j) EXPECT_EQ(states[60 + j], j % 3) << j;
+    for (int j = 0; j < NUI_SKELETON_POSITION_COUNT; ++j) EXPECT_EQ(states[60 + j], j % 3) << j;
     // Slots never tracked in this session hold zeros.
     for (std::size_t i = 4; i < positions.size(); ++i) {
         if (i >= 184 && i <= 243) continue;
@@ -88,18 +88,18 @@ TEST(SkeletonPipeline, FirstJointOfSlotZeroAndLastJointOfSlotFiveBoundThePositio
     Jvm::start();
     Session session({true, -1, -1, false});
     ExpectedSmoothing smoothing;
-    const NuiSkeletonFrame raw = skeletonFrame({0, 5}, 0);
-    const NuiSkeletonFrame expected = smoothing.next(raw);
+    const NUI_SKELETON_FRAME raw = skeletonFrame({0, 5}, 0);
+    const NUI_SKELETON_FRAME expected = smoothing.next(raw);
     virtual1::queueSkeletonFrame(kSensor, raw);
     ASSERT_TRUE(session.waitForSkeleton(1));
     ASSERT_EQ(session.received("skeletonFrames"), 1);
     const std::vector<jfloat> positions = session.positions(0);
-    EXPECT_EQ(positions[4], expected.skeletons[0].jointPositions[0].x);
-    EXPECT_EQ(positions[5], expected.skeletons[0].jointPositions[0].y);
-    EXPECT_EQ(positions[6], expected.skeletons[0].jointPositions[0].z);
-    EXPECT_EQ(positions[361], expected.skeletons[5].jointPositions[19].x);
-    EXPECT_EQ(positions[362], expected.skeletons[5].jointPositions[19].y);
-    EXPECT_EQ(positions[363], expected.skeletons[5].jointPositions[19].z);
+    EXPECT_EQ(positions[4], expected.SkeletonData[0].SkeletonPositions[0].x);
+    EXPECT_EQ(positions[5], expected.SkeletonData[0].SkeletonPositions[0].y);
+    EXPECT_EQ(positions[6], expected.SkeletonData[0].SkeletonPositions[0].z);
+    EXPECT_EQ(positions[361], expected.SkeletonData[5].SkeletonPositions[19].x);
+    EXPECT_EQ(positions[362], expected.SkeletonData[5].SkeletonPositions[19].y);
+    EXPECT_EQ(positions[363], expected.SkeletonData[5].SkeletonPositions[19].z);
     EXPECT_EQ(session.tracked(0), (std::vector<jboolean>{1, 0, 0, 0, 0, 1}));
 }
 
@@ -107,13 +107,13 @@ TEST(SkeletonPipeline, ASlotThatLosesTrackingKeepsItsLastValues) {
     Jvm::start();
     Session session({true, -1, -1, false});
     ExpectedSmoothing smoothing;
-    const NuiSkeletonFrame both = skeletonFrame({1, 4}, 0);
-    NuiSkeletonFrame onlyFour = skeletonFrame({4}, 1);
+    const NUI_SKELETON_FRAME both = skeletonFrame({1, 4}, 0);
+    NUI_SKELETON_FRAME onlyFour = skeletonFrame({4}, 1);
     // Slot 1 is still seen, but only by position: that is not tracked.
-    onlyFour.skeletons[1] = skeletonFrame({1}, 9).skeletons[1];
-    onlyFour.skeletons[1].trackingState = NuiSkeletonPositionOnly;
-    const NuiSkeletonFrame expectedBoth = smoothing.next(both);
-    const NuiSkeletonFrame expectedFour = smoothing.next(onlyFour);
+    onlyFour.SkeletonData[1] = skeletonFrame({1}, 9).SkeletonData[1];
+    onlyFour.SkeletonData[1].eTrackingState = NUI_SKELETON_POSITION_ONLY;
+    const NUI_SKELETON_FRAME expectedBoth = smoothing.next(both);
+    const NUI_SKELETON_FRAME expectedFour = smoothing.next(onlyFour);
     virtual1::queueSkeletonFrame(kSensor, both);
     virtual1::queueSkeletonFrame(kSensor, onlyFour);
     ASSERT_TRUE(session.waitForSkeleton(2));
@@ -129,8 +129,8 @@ TEST(SkeletonPipeline, ASlotThatLosesTrackingKeepsItsLastValues) {
 TEST(SkeletonPipeline, FramesWithoutATrackedSkeletonAreCountedButNotSmoothedOrDelivered) {
     Jvm::start();
     Session session({true, -1, -1, false});
-    NuiSkeletonFrame positionOnly = skeletonFrame({2}, 0);
-    positionOnly.skeletons[2].trackingState = NuiSkeletonPositionOnly;
+    NUI_SKELETON_FRAME positionOnly = skeletonFrame({2}, 0);
+    positionOnly.SkeletonData[2].eTrackingState = NUI_SKELETON_POSITION_ONLY;
     virtual1::queueSkeletonFrame(kSensor, skeletonFrame({}, 0));
     virtual1::queueSkeletonFrame(kSensor, positionOnly);
     ASSERT_TRUE(session.waitForSkeleton(2));
@@ -148,7 +148,7 @@ TEST(SkeletonPipeline, DeliveredPositionsAreTheSmoothedOnes) {
     Session session({true, -1, -1, false});
     ExpectedSmoothing smoothing;
     constexpr int kSteps = 6;
-    std::vector<NuiSkeletonFrame> raw, expected;
+    std::vector<NUI_SKELETON_FRAME> raw, expected;
     for (int step = 0; step < kSteps; ++step) {
         raw.push_back(skeletonFrame({2}, step));
         expected.push_back(smoothing.next(raw.back()));
@@ -161,8 +161,8 @@ TEST(SkeletonPipeline, DeliveredPositionsAreTheSmoothedOnes) {
         SCOPED_TRACE(step);
         const std::vector<jfloat> positions = session.positions(step);
         expectJointsAt(positions, expected[step], 2);
-        for (int j = 0; j < NuiSkeletonJointCount; ++j) {
-            if (positions[4 + 120 + 3 * j] != raw[step].skeletons[2].jointPositions[j].x) differsFromRaw = true;
+        for (int j = 0; j < NUI_SKELETON_POSITION_COUNT; ++j) {
+            if (positions[4 + 120 + 3 * j] != raw[step].SkeletonData[2].SkeletonPositions[j].x) differsFromRaw = true;
         }
     }
     EXPECT_TRUE(differsFromRaw) << "a walking skeleton came through unsmoothed";
@@ -178,7 +178,7 @@ TEST(SkeletonPipeline, DeliveredPositionsAreTheSmoothedOnes) {
 TEST(SkeletonPipeline, AFailedSmoothingDeliversTheRawPositions) {
     Jvm::start();
     Session session({true, -1, -1, false});
-    const NuiSkeletonFrame raw = skeletonFrame({1}, 3);
+    const NUI_SKELETON_FRAME raw = skeletonFrame({1}, 3);
     virtual1::injectFailure(Operation::TransformSmooth, E_FAIL, 1);
     virtual1::queueSkeletonFrame(kSensor, raw);
     ASSERT_TRUE(session.waitForSkeleton(1));

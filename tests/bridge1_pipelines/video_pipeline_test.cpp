@@ -115,7 +115,7 @@ TEST(VideoPipeline, EmptyAndShortBuffersAreCountedWithoutAJavaCall) {
 TEST(VideoPipeline, AFailedFetchIsNotCounted) {
     Jvm::start();
     Session session({false, -1, 0, true});
-    virtual1::injectFailure(Operation::ImageStreamGetNextFrame, NuiErrorFrameNoData, 1);
+    virtual1::injectFailure(Operation::ImageStreamGetNextFrame, E_NUI_FRAME_NO_DATA, 1);
     virtual1::queueImageFrame(kSensor, Stream::Video, imageFrame(patternBytes(2 * 80 * 60, 0)));
     ASSERT_TRUE(session.waitForVideo(1));
     session.stop();

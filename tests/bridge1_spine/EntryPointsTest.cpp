@@ -90,7 +90,7 @@ void expectNothingThere(jint index, const std::string& what) {
     EXPECT_EQ(videoCounter(index), 0);
     EXPECT_EQ(skeletonCounter(index), 0);
     EXPECT_EQ(plexa1<jint>("_setElevationAngle", "(II)I", 10, index),
-              static_cast<jint>(NuiErrorNotConnected));
+              static_cast<jint>(E_NUI_NOTCONNECTED));
     EXPECT_EQ(plexa1<jlong>("_getElevationAngle", "(I)J", index), 0);
     EXPECT_FALSE(plexa1<jboolean>("_setNearMode", "(ZI)Z", JNI_TRUE, index));
     EXPECT_FALSE(plexa1<jboolean>("_getNearMode", "(I)Z", index));
@@ -149,7 +149,7 @@ TEST(Settings, PassExactlyTheirArgumentsAndMapTheResults) {
     startScripted();
     ASSERT_EQ(startNUI(true, 1, -1, false, nullptr, 0), 0);
     const jint index = 0;
-    const HRESULT failure = NuiErrorDeviceInUse;
+    const HRESULT failure = E_NUI_DEVICE_IN_USE;
 
     sensor::clearCallLog();
     EXPECT_TRUE(plexa1<jboolean>("_setNearMode", "(ZI)Z", JNI_TRUE, index));
@@ -203,7 +203,7 @@ TEST(Settings, PassExactlyTheirArgumentsAndMapTheResults) {
         env->DeleteLocalRef(array);
         return values;
     };
-    sensor::setAccelerometer(0, NuiVector4{0.25f, -0.75f, 0.5f, 9.0f});
+    sensor::setAccelerometer(0, Vector4{0.25f, -0.75f, 0.5f, 9.0f});
     EXPECT_EQ(readAccelerometer(), (std::vector<jfloat>{0.25f, -0.75f, 0.5f}));
     sensor::injectFailure(Operation::AccelerometerGetCurrentReading, failure);
     EXPECT_EQ(readAccelerometer(), (std::vector<jfloat>{0.0f, 0.0f, 0.0f})) << "a failed read gives zeros";
@@ -220,10 +220,10 @@ TEST(Status, GetStatusMapsTheRuntimeCode) {
         jint status;
     } cases[] = {
         {S_OK, 0},
-        {NuiResultInitializing, 1},
-        {NuiErrorNotPowered, 639},
-        {NuiErrorBadIndex, 1413},
-        {NuiErrorFrameNoData, static_cast<jint>(0x83010001u)},
+        {S_NUI_INITIALIZING, 1},
+        {E_NUI_NOTPOWERED, 639},
+        {E_NUI_BADINDEX, 1413},
+        {E_NUI_FRAME_NO_DATA, static_cast<jint>(0x83010001u)},
         {E_FAIL, static_cast<jint>(0x80004005u)},
     };
     for (const auto& c : cases) {

@@ -110,13 +110,13 @@ sensor::ScriptedImageFrame depthFrame80x60(std::uint16_t sample) {
     return frame;
 }
 
-NuiSkeletonFrame trackedSkeletonFrame() {
-    NuiSkeletonFrame frame{};
-    frame.floorClipPlane = NuiVector4{0.0f, 1.0f, 0.0f, 1.0f};
-    frame.skeletons[0].trackingState = NuiSkeletonTracked;
-    for (int joint = 0; joint < NuiSkeletonJointCount; ++joint) {
-        frame.skeletons[0].jointPositions[joint] = NuiVector4{0.1f * joint, 0.5f, 2.0f, 1.0f};
-        frame.skeletons[0].jointTrackingStates[joint] = NuiJointTracked;
+NUI_SKELETON_FRAME trackedSkeletonFrame() {
+    NUI_SKELETON_FRAME frame{};
+    frame.vFloorClipPlane = Vector4{0.0f, 1.0f, 0.0f, 1.0f};
+    frame.SkeletonData[0].eTrackingState = NUI_SKELETON_TRACKED;
+    for (int joint = 0; joint < NUI_SKELETON_POSITION_COUNT; ++joint) {
+        frame.SkeletonData[0].SkeletonPositions[joint] = Vector4{0.1f * joint, 0.5f, 2.0f, 1.0f};
+        frame.SkeletonData[0].eSkeletonPositionTrackingState[joint] = NUI_SKELETON_POSITION_TRACKED;
     }
     return frame;
 }

@@ -85,7 +85,7 @@ std::vector<sensor::Operation> operationsOf(const std::vector<sensor::Operation>
 // A depth frame of 80 x 60 samples, all `sample`.
 sensor::ScriptedImageFrame depthFrame80x60(std::uint16_t sample = 8000);
 // A skeleton frame with slot 0 tracked.
-NuiSkeletonFrame trackedSkeletonFrame();
+NUI_SKELETON_FRAME trackedSkeletonFrame();
 
 }  // namespace plexa::test::spine
 

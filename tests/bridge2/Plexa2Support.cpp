@@ -303,11 +303,11 @@ ScriptedBody trackedBody(int slot) {
     body.tracked = true;
     for (int j = 0; j < JointType_Count; ++j) {
         auto& joint = body.joints[static_cast<std::size_t>(j)];
-        joint.JointType = j;
+        joint.JointType = static_cast<JointType>(j);
         joint.Position = {static_cast<float>(slot), static_cast<float>(j), 0.5f};
         joint.TrackingState = TrackingState_Tracked;
         auto& orientation = body.orientations[static_cast<std::size_t>(j)];
-        orientation.JointType = j;
+        orientation.JointType = static_cast<JointType>(j);
         orientation.Orientation = {static_cast<float>(j), static_cast<float>(slot), 0.0f, 1.0f};
     }
     return body;

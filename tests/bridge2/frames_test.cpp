@@ -140,8 +140,9 @@ TEST(BodyPacking, PutsASlotsJointsInPlace) {
     BodyBuffers buffers;
     BodyScratch scratch;
     for (int j = 0; j < kJointsPerBody; ++j) {
-        scratch.joints[j] = Joint{j, {1.0f + j, 2.0f + j, 3.0f + j}, 0x100 + (j % 3)};
-        scratch.orientations[j] = JointOrientation{j, {0.1f * j, 0.2f, 0.3f, 0.4f}};
+        const auto type = static_cast<JointType>(j);
+        scratch.joints[j] = Joint{type, {1.0f + j, 2.0f + j, 3.0f + j}, static_cast<TrackingState>(0x100 + (j % 3))};
+        scratch.orientations[j] = JointOrientation{type, {0.1f * j, 0.2f, 0.3f, 0.4f}};
     }
     packBody(3, scratch, buffers);
     // Slot 3, joint 0 starts at (3 * 25) * 3 = 225 and 300; the last at 299 and 399.

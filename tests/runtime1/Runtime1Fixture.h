@@ -63,9 +63,9 @@ inline v1::ScriptedImageFrame countingFrame(std::size_t size, std::uint8_t first
     return frame;
 }
 
-inline NuiLockedRect lock(const NuiImageFrame& frame) {
-    NuiLockedRect locked{};
-    EXPECT_EQ(frame.frameTexture->LockRect(0, &locked, nullptr, 0), S_OK);
+inline NUI_LOCKED_RECT lock(const NUI_IMAGE_FRAME& frame) {
+    NUI_LOCKED_RECT locked{};
+    EXPECT_EQ(frame.pFrameTexture->LockRect(0, &locked, nullptr, 0), S_OK);
     return locked;
 }
 

@@ -18,8 +18,8 @@ protected:
         sensor = createSensor();
     }
 
-    NuiVector4 accelerometer() {
-        NuiVector4 reading{};
+    Vector4 accelerometer() {
+        Vector4 reading{};
         EXPECT_EQ(sensor->NuiAccelerometerGetCurrentReading(&reading), S_OK);
         return reading;
     }
@@ -44,7 +44,7 @@ TEST_F(CameraTest, TiltStaysWithinItsRange) {
 }
 
 TEST_F(CameraTest, AccelerometerReadsGravityFollowingTheTilt) {
-    NuiVector4 reading = accelerometer();
+    Vector4 reading = accelerometer();
     EXPECT_FLOAT_EQ(reading.x, 0.0f);
     EXPECT_FLOAT_EQ(reading.y, -1.0f);
     EXPECT_NEAR(reading.z, 0.0f, 1e-6);
@@ -62,7 +62,7 @@ TEST_F(CameraTest, AccelerometerReadsGravityFollowingTheTilt) {
     EXPECT_EQ(reading.z, rig.z);
     EXPECT_EQ(reading.w, rig.w);
 
-    v1::setAccelerometer(0, NuiVector4{0.1f, -0.9f, 0.2f, 0.0f});
+    v1::setAccelerometer(0, Vector4{0.1f, -0.9f, 0.2f, 0.0f});
     reading = accelerometer();
     EXPECT_FLOAT_EQ(reading.x, 0.1f);
     EXPECT_FLOAT_EQ(reading.z, 0.2f);
@@ -71,12 +71,12 @@ TEST_F(CameraTest, AccelerometerReadsGravityFollowingTheTilt) {
 
 TEST_F(CameraTest, StatusIsSettableAndReportsADisconnectedSensor) {
     EXPECT_EQ(sensor->NuiStatus(), S_OK);
-    v1::setStatus(0, NuiErrorNotPowered);
-    EXPECT_EQ(sensor->NuiStatus(), NuiErrorNotPowered);
+    v1::setStatus(0, E_NUI_NOTPOWERED);
+    EXPECT_EQ(sensor->NuiStatus(), E_NUI_NOTPOWERED);
     v1::setStatus(0, S_OK);
     v1::setConnectedCount(0);
-    EXPECT_EQ(sensor->NuiStatus(), NuiErrorNotConnected);
-    EXPECT_EQ(sensor->NuiInitialize(NuiInitializeUsesColor), NuiErrorNotConnected);
+    EXPECT_EQ(sensor->NuiStatus(), E_NUI_NOTCONNECTED);
+    EXPECT_EQ(sensor->NuiInitialize(NUI_INITIALIZE_FLAG_USES_COLOR), E_NUI_NOTCONNECTED);
 }
 
 class ColorCoordinatesTest : public CameraTest {
@@ -87,7 +87,7 @@ protected:
         depth[row * 320 + column] = static_cast<USHORT>(millimetres << 3 | 2);
         std::vector<LONG> coordinates(2 * depth.size());
         EXPECT_EQ(sensor->NuiImageGetColorPixelCoordinateFrameFromDepthPixelFrameAtResolution(
-                      colorResolution, NuiResolution320x240, static_cast<DWORD>(depth.size()), depth.data(),
+                      static_cast<NUI_IMAGE_RESOLUTION>(colorResolution), NUI_IMAGE_RESOLUTION_320x240, static_cast<DWORD>(depth.size()), depth.data(),
                       static_cast<DWORD>(coordinates.size()), coordinates.data()),
                   S_OK);
         const std::size_t pixel = static_cast<std::size_t>(row) * 320 + column;
@@ -98,9 +98,9 @@ protected:
 TEST_F(ColorCoordinatesTest, NearerPointsShiftFurtherFromTheColorCamerasSide) {
     // The color camera sits to the right: a near point appears further left
     // in its image; far away, or without depth, the offset hardly shows.
-    const auto near = colorPixel(160, 120, 1000, NuiResolution640x480);
-    const auto far = colorPixel(160, 120, 4000, NuiResolution640x480);
-    const auto none = colorPixel(160, 120, 0, NuiResolution640x480);
+    const auto near = colorPixel(160, 120, 1000, NUI_IMAGE_RESOLUTION_640x480);
+    const auto far = colorPixel(160, 120, 4000, NUI_IMAGE_RESOLUTION_640x480);
+    const auto none = colorPixel(160, 120, 0, NUI_IMAGE_RESOLUTION_640x480);
     EXPECT_LT(near.first, far.first - 5);
     EXPECT_LT(far.first, none.first);
     EXPECT_LE(none.first - far.first, 4);
@@ -109,18 +109,18 @@ TEST_F(ColorCoordinatesTest, NearerPointsShiftFurtherFromTheColorCamerasSide) {
     // The centre of the depth image lands near the centre of the color image, at either size.
     EXPECT_NEAR(none.first, 320, 3);
     EXPECT_NEAR(none.second, 240, 3);
-    const auto small = colorPixel(160, 120, 0, NuiResolution320x240);
+    const auto small = colorPixel(160, 120, 0, NUI_IMAGE_RESOLUTION_320x240);
     EXPECT_NEAR(small.first, 160, 2);
     EXPECT_NEAR(small.second, 120, 2);
     // Rows and columns keep their order across the image.
-    EXPECT_LT(colorPixel(10, 10, 1000, NuiResolution640x480).second, colorPixel(10, 200, 1000, NuiResolution640x480).second);
-    EXPECT_LT(colorPixel(10, 10, 1000, NuiResolution640x480).first, colorPixel(300, 10, 1000, NuiResolution640x480).first);
+    EXPECT_LT(colorPixel(10, 10, 1000, NUI_IMAGE_RESOLUTION_640x480).second, colorPixel(10, 200, 1000, NUI_IMAGE_RESOLUTION_640x480).second);
+    EXPECT_LT(colorPixel(10, 10, 1000, NUI_IMAGE_RESOLUTION_640x480).first, colorPixel(300, 10, 1000, NUI_IMAGE_RESOLUTION_640x480).first);
 }
 
 TEST_F(ColorCoordinatesTest, CoordinatesAreTheScenesGeometryAtEveryPairOfResolutions) {
     namespace scene = plexa::scene;
-    const std::int32_t resolutions[] = {NuiResolution80x60, NuiResolution320x240, NuiResolution640x480,
-                                        NuiResolution1280x960};
+    const std::int32_t resolutions[] = {NUI_IMAGE_RESOLUTION_80x60, NUI_IMAGE_RESOLUTION_320x240, NUI_IMAGE_RESOLUTION_640x480,
+                                        NUI_IMAGE_RESOLUTION_1280x960};
     scene::Rig1 rig = v1::makeSensorRig(0);
     const scene::Snapshot moment = scene::Scene(v1::kLiveSceneSeed).at(1.5);
     for (const std::int32_t depthResolution : resolutions) {
@@ -135,7 +135,7 @@ TEST_F(ColorCoordinatesTest, CoordinatesAreTheScenesGeometryAtEveryPairOfResolut
             SCOPED_TRACE("depth " + std::to_string(depthResolution) + ", color " + std::to_string(colorResolution));
             std::vector<LONG> coordinates(2 * pixels, -7);
             ASSERT_EQ(sensor->NuiImageGetColorPixelCoordinateFrameFromDepthPixelFrameAtResolution(
-                          colorResolution, depthResolution, static_cast<DWORD>(pixels), depth.data(),
+                          static_cast<NUI_IMAGE_RESOLUTION>(colorResolution), static_cast<NUI_IMAGE_RESOLUTION>(depthResolution), static_cast<DWORD>(pixels), depth.data(),
                           static_cast<DWORD>(coordinates.size()), coordinates.data()),
                       S_OK);
             std::vector<scene::ColorPixel> expected(pixels);
@@ -155,19 +155,19 @@ TEST_F(ColorCoordinatesTest, CountsThatDoNotMatchTheImageAreRefused) {
     std::vector<LONG> coordinates(2 * depth.size() + 1, -7);
     auto map = [&](std::int32_t color, std::int32_t depthResolution, DWORD depthCount, DWORD coordinateCount) {
         return sensor->NuiImageGetColorPixelCoordinateFrameFromDepthPixelFrameAtResolution(
-            color, depthResolution, depthCount, depth.data(), coordinateCount, coordinates.data());
+            static_cast<NUI_IMAGE_RESOLUTION>(color), static_cast<NUI_IMAGE_RESOLUTION>(depthResolution), depthCount, depth.data(), coordinateCount, coordinates.data());
     };
-    EXPECT_EQ(map(NuiResolution80x60, NuiResolution320x240, 80 * 60, 2 * 80 * 60), E_INVALIDARG);
-    EXPECT_EQ(map(NuiResolution80x60, NuiResolution80x60, 80 * 60, 80 * 60), E_INVALIDARG);
-    EXPECT_EQ(map(NuiResolution80x60, NuiResolution80x60, 80 * 60 - 1, 2 * 80 * 60), E_INVALIDARG);
-    EXPECT_EQ(map(4, NuiResolution80x60, 80 * 60, 2 * 80 * 60), E_INVALIDARG);
-    EXPECT_EQ(map(NuiResolution80x60, NuiResolutionNone, 0, 0), E_INVALIDARG);
+    EXPECT_EQ(map(NUI_IMAGE_RESOLUTION_80x60, NUI_IMAGE_RESOLUTION_320x240, 80 * 60, 2 * 80 * 60), E_INVALIDARG);
+    EXPECT_EQ(map(NUI_IMAGE_RESOLUTION_80x60, NUI_IMAGE_RESOLUTION_80x60, 80 * 60, 80 * 60), E_INVALIDARG);
+    EXPECT_EQ(map(NUI_IMAGE_RESOLUTION_80x60, NUI_IMAGE_RESOLUTION_80x60, 80 * 60 - 1, 2 * 80 * 60), E_INVALIDARG);
+    EXPECT_EQ(map(4, NUI_IMAGE_RESOLUTION_80x60, 80 * 60, 2 * 80 * 60), E_INVALIDARG);
+    EXPECT_EQ(map(NUI_IMAGE_RESOLUTION_80x60, NUI_IMAGE_RESOLUTION_INVALID, 0, 0), E_INVALIDARG);
     for (LONG untouched : coordinates) ASSERT_EQ(untouched, -7);
     EXPECT_EQ(sensor->NuiImageGetColorPixelCoordinateFrameFromDepthPixelFrameAtResolution(
-                  NuiResolution80x60, NuiResolution80x60, 80 * 60, nullptr, 2 * 80 * 60, coordinates.data()),
+                  NUI_IMAGE_RESOLUTION_80x60, NUI_IMAGE_RESOLUTION_80x60, 80 * 60, nullptr, 2 * 80 * 60, coordinates.data()),
               E_POINTER);
 
-    EXPECT_EQ(map(NuiResolution1280x960, NuiResolution80x60, 80 * 60, 2 * 80 * 60), S_OK);
+    EXPECT_EQ(map(NUI_IMAGE_RESOLUTION_1280x960, NUI_IMAGE_RESOLUTION_80x60, 80 * 60, 2 * 80 * 60), S_OK);
     EXPECT_EQ(coordinates.back(), -7) << "nothing written past the image";
 }
 

@@ -35,7 +35,7 @@ TEST_F(ControlFaceTest, SensorCountAndCreationFollowTheConnectedCount) {
     ASSERT_EQ(NuiGetSensorCount(&count), S_OK);
     EXPECT_EQ(count, 3);
     SensorPtr third = createSensor(2);
-    EXPECT_EQ(third->NuiInitialize(NuiInitializeUsesColor), S_OK);
+    EXPECT_EQ(third->NuiInitialize(NUI_INITIALIZE_FLAG_USES_COLOR), S_OK);
 
     v1::reset();
     ASSERT_EQ(NuiGetSensorCount(&count), S_OK);
@@ -49,18 +49,18 @@ TEST_F(ControlFaceTest, ASensorMayBeCreatedAgainAndTheNewestStreamReceivesScript
     ASSERT_NE(first.get(), second.get());
     HANDLE firstStream = nullptr;
     HANDLE secondStream = nullptr;
-    ASSERT_EQ(first->NuiInitialize(NuiInitializeUsesDepthAndPlayerIndex), S_OK);
-    ASSERT_EQ(first->NuiImageStreamOpen(NuiImageTypeDepthAndPlayerIndex, NuiResolution80x60, 0, 2, nullptr, &firstStream),
+    ASSERT_EQ(first->NuiInitialize(NUI_INITIALIZE_FLAG_USES_DEPTH_AND_PLAYER_INDEX), S_OK);
+    ASSERT_EQ(first->NuiImageStreamOpen(NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX, NUI_IMAGE_RESOLUTION_80x60, 0, 2, nullptr, &firstStream),
               S_OK);
-    ASSERT_EQ(second->NuiInitialize(NuiInitializeUsesDepthAndPlayerIndex), S_OK);
-    ASSERT_EQ(second->NuiImageStreamOpen(NuiImageTypeDepthAndPlayerIndex, NuiResolution80x60, 0, 2, nullptr,
+    ASSERT_EQ(second->NuiInitialize(NUI_INITIALIZE_FLAG_USES_DEPTH_AND_PLAYER_INDEX), S_OK);
+    ASSERT_EQ(second->NuiImageStreamOpen(NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX, NUI_IMAGE_RESOLUTION_80x60, 0, 2, nullptr,
                                          &secondStream),
               S_OK);
     EXPECT_NE(firstStream, secondStream);
 
     v1::queueImageFrame(0, v1::Stream::Depth, countingFrame(80 * 60 * 2, 1));
-    NuiImageFrame frame{};
-    EXPECT_EQ(first->NuiImageStreamGetNextFrame(firstStream, 0, &frame), NuiErrorFrameNoData);
+    NUI_IMAGE_FRAME frame{};
+    EXPECT_EQ(first->NuiImageStreamGetNextFrame(firstStream, 0, &frame), E_NUI_FRAME_NO_DATA);
     ASSERT_EQ(second->NuiImageStreamGetNextFrame(secondStream, 0, &frame), S_OK);
     EXPECT_EQ(first->NuiImageStreamReleaseFrame(firstStream, &frame), E_INVALIDARG) << "another sensor's frame";
     EXPECT_EQ(v1::framesOutstanding(0), 1);
@@ -69,29 +69,29 @@ TEST_F(ControlFaceTest, ASensorMayBeCreatedAgainAndTheNewestStreamReceivesScript
 
 TEST_F(ControlFaceTest, InjectedFailuresReplaceTheOperationOnceNTimesOrAlways) {
     SensorPtr sensor = createSensor();
-    v1::injectFailure(v1::Operation::Initialize, NuiErrorNotPowered);
-    EXPECT_EQ(sensor->NuiInitialize(NuiInitializeUsesDepthAndPlayerIndex), NuiErrorNotPowered);
+    v1::injectFailure(v1::Operation::Initialize, E_NUI_NOTPOWERED);
+    EXPECT_EQ(sensor->NuiInitialize(NUI_INITIALIZE_FLAG_USES_DEPTH_AND_PLAYER_INDEX), E_NUI_NOTPOWERED);
     HANDLE stream = nullptr;
-    EXPECT_EQ(sensor->NuiImageStreamOpen(NuiImageTypeDepthAndPlayerIndex, NuiResolution80x60, 0, 2, nullptr, &stream),
-              NuiErrorFeatureNotInitialized)
+    EXPECT_EQ(sensor->NuiImageStreamOpen(NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX, NUI_IMAGE_RESOLUTION_80x60, 0, 2, nullptr, &stream),
+              E_NUI_FEATURE_NOT_INITIALIZED)
         << "the failed initialisation did nothing";
-    ASSERT_EQ(sensor->NuiInitialize(NuiInitializeUsesDepthAndPlayerIndex), S_OK) << "once only";
+    ASSERT_EQ(sensor->NuiInitialize(NUI_INITIALIZE_FLAG_USES_DEPTH_AND_PLAYER_INDEX), S_OK) << "once only";
 
     v1::injectFailure(v1::Operation::ImageStreamOpen, E_FAIL, 2);
-    EXPECT_EQ(sensor->NuiImageStreamOpen(NuiImageTypeDepthAndPlayerIndex, NuiResolution80x60, 0, 2, nullptr, &stream),
+    EXPECT_EQ(sensor->NuiImageStreamOpen(NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX, NUI_IMAGE_RESOLUTION_80x60, 0, 2, nullptr, &stream),
               E_FAIL);
     EXPECT_EQ(stream, nullptr);
     // The count is shared by every sensor.
     v1::setConnectedCount(2);
     SensorPtr other = createSensor(1);
-    ASSERT_EQ(other->NuiInitialize(NuiInitializeUsesDepthAndPlayerIndex), S_OK);
-    EXPECT_EQ(other->NuiImageStreamOpen(NuiImageTypeDepthAndPlayerIndex, NuiResolution80x60, 0, 2, nullptr, &stream),
+    ASSERT_EQ(other->NuiInitialize(NUI_INITIALIZE_FLAG_USES_DEPTH_AND_PLAYER_INDEX), S_OK);
+    EXPECT_EQ(other->NuiImageStreamOpen(NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX, NUI_IMAGE_RESOLUTION_80x60, 0, 2, nullptr, &stream),
               E_FAIL);
-    EXPECT_EQ(sensor->NuiImageStreamOpen(NuiImageTypeDepthAndPlayerIndex, NuiResolution80x60, 0, 2, nullptr, &stream),
+    EXPECT_EQ(sensor->NuiImageStreamOpen(NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX, NUI_IMAGE_RESOLUTION_80x60, 0, 2, nullptr, &stream),
               S_OK);
 
-    v1::injectFailure(v1::Operation::Status, NuiErrorNotReady, -1);
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(sensor->NuiStatus(), NuiErrorNotReady);
+    v1::injectFailure(v1::Operation::Status, E_NUI_NOTREADY, -1);
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(sensor->NuiStatus(), E_NUI_NOTREADY);
     v1::injectFailure(v1::Operation::GetSensorCount, E_FAIL, -1);
     int count = 0;
     EXPECT_EQ(NuiGetSensorCount(&count), E_FAIL);
@@ -102,13 +102,13 @@ TEST_F(ControlFaceTest, InjectedFailuresReplaceTheOperationOnceNTimesOrAlways) {
     // Even the texture's lock can fail.
     v1::setScripted(0, true);
     v1::queueImageFrame(0, v1::Stream::Depth, countingFrame(80 * 60 * 2, 0));
-    NuiImageFrame frame{};
+    NUI_IMAGE_FRAME frame{};
     ASSERT_EQ(sensor->NuiImageStreamGetNextFrame(stream, 0, &frame), S_OK);
     v1::injectFailure(v1::Operation::LockRect, E_OUTOFMEMORY);
-    NuiLockedRect locked{-5, -5, nullptr};
-    EXPECT_EQ(frame.frameTexture->LockRect(0, &locked, nullptr, 0), E_OUTOFMEMORY);
-    EXPECT_EQ(locked.pitch, -5);
-    EXPECT_EQ(frame.frameTexture->LockRect(0, &locked, nullptr, 0), S_OK);
+    NUI_LOCKED_RECT locked{-5, -5, nullptr};
+    EXPECT_EQ(frame.pFrameTexture->LockRect(0, &locked, nullptr, 0), E_OUTOFMEMORY);
+    EXPECT_EQ(locked.Pitch, -5);
+    EXPECT_EQ(frame.pFrameTexture->LockRect(0, &locked, nullptr, 0), S_OK);
     EXPECT_EQ(sensor->NuiImageStreamReleaseFrame(stream, &frame), S_OK);
 }
 
@@ -121,15 +121,15 @@ TEST_F(ControlFaceTest, CallLogRecordsEachCallWithItsArgumentsAndResult) {
     ASSERT_EQ(v1::callLog().size(), 1u) << "the creation";
     v1::clearCallLog();
     ASSERT_EQ(sensor->NuiInitialize(10), S_OK);
-    EXPECT_EQ(sensor->NuiImageStreamOpen(NuiImageTypeDepthAndPlayerIndex, NuiResolution320x240, 0, 2, depthEvent.get(),
+    EXPECT_EQ(sensor->NuiImageStreamOpen(NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX, NUI_IMAGE_RESOLUTION_320x240, 0, 2, depthEvent.get(),
                                          &stream),
-              NuiErrorStreamNotEnabled);
+              E_NUI_STREAM_NOT_ENABLED);
     ASSERT_EQ(sensor->NuiInitialize(11), S_OK);
-    ASSERT_EQ(sensor->NuiImageStreamOpen(NuiImageTypeDepthAndPlayerIndex, NuiResolution320x240, 0, 2, depthEvent.get(),
+    ASSERT_EQ(sensor->NuiImageStreamOpen(NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX, NUI_IMAGE_RESOLUTION_320x240, 0, 2, depthEvent.get(),
                                          &stream),
               S_OK);
-    ASSERT_EQ(sensor->NuiImageStreamSetImageFrameFlags(stream, NuiImageFrameFlagNearMode), S_OK);
-    ASSERT_EQ(sensor->NuiSkeletonTrackingEnable(skeletonEvent.get(), NuiSkeletonTrackingSeated), S_OK);
+    ASSERT_EQ(sensor->NuiImageStreamSetImageFrameFlags(stream, NUI_IMAGE_STREAM_FLAG_ENABLE_NEAR_MODE), S_OK);
+    ASSERT_EQ(sensor->NuiSkeletonTrackingEnable(skeletonEvent.get(), NUI_SKELETON_TRACKING_FLAG_ENABLE_SEATED_SUPPORT), S_OK);
     sensor->NuiShutdown();
 
     const auto log = v1::callLog();
@@ -137,8 +137,8 @@ TEST_F(ControlFaceTest, CallLogRecordsEachCallWithItsArgumentsAndResult) {
     EXPECT_EQ(log[0].operation, v1::Operation::Initialize);
     EXPECT_EQ(log[0].sensorIndex, 0);
     EXPECT_EQ(log[0].arguments, std::vector<std::int64_t>{10});
-    EXPECT_EQ(log[1].result, NuiErrorStreamNotEnabled);
-    const std::vector<std::int64_t> open{NuiImageTypeDepthAndPlayerIndex, NuiResolution320x240, 0, 2,
+    EXPECT_EQ(log[1].result, E_NUI_STREAM_NOT_ENABLED);
+    const std::vector<std::int64_t> open{NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX, NUI_IMAGE_RESOLUTION_320x240, 0, 2,
                                          asInteger(depthEvent.get()), asInteger(&stream)};
     EXPECT_EQ(log[3].operation, v1::Operation::ImageStreamOpen);
     EXPECT_EQ(log[3].arguments, open);
@@ -167,12 +167,12 @@ TEST_F(ControlFaceTest, ResetForgetsStreamsButHeldFramesStayReleasable) {
     SensorPtr sensor = createSensor();
     Event event;
     HANDLE stream = nullptr;
-    ASSERT_EQ(sensor->NuiInitialize(NuiInitializeUsesDepthAndPlayerIndex), S_OK);
-    ASSERT_EQ(sensor->NuiImageStreamOpen(NuiImageTypeDepthAndPlayerIndex, NuiResolution80x60, 0, 2, event.get(), &stream),
+    ASSERT_EQ(sensor->NuiInitialize(NUI_INITIALIZE_FLAG_USES_DEPTH_AND_PLAYER_INDEX), S_OK);
+    ASSERT_EQ(sensor->NuiImageStreamOpen(NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX, NUI_IMAGE_RESOLUTION_80x60, 0, 2, event.get(), &stream),
               S_OK);
     v1::queueImageFrame(0, v1::Stream::Depth, countingFrame(80 * 60 * 2, 0));
     v1::queueImageFrame(0, v1::Stream::Depth, countingFrame(80 * 60 * 2, 1));
-    NuiImageFrame frame{};
+    NUI_IMAGE_FRAME frame{};
     ASSERT_EQ(sensor->NuiImageStreamGetNextFrame(stream, 0, &frame), S_OK);
     v1::injectFailure(v1::Operation::Status, E_FAIL, -1);
 
@@ -180,13 +180,13 @@ TEST_F(ControlFaceTest, ResetForgetsStreamsButHeldFramesStayReleasable) {
     EXPECT_FALSE(event.signalled());
     EXPECT_EQ(sensor->NuiStatus(), S_OK);
     EXPECT_TRUE(v1::callLog().size() == 1u);
-    NuiImageFrame next{};
+    NUI_IMAGE_FRAME next{};
     EXPECT_EQ(sensor->NuiImageStreamGetNextFrame(stream, 0, &next), E_INVALIDARG) << "the stream is gone";
     EXPECT_EQ(sensor->NuiImageStreamReleaseFrame(stream, &frame), S_OK);
     EXPECT_EQ(v1::framesOutstanding(0), 0);
     // Still initialised, and the queue is empty again.
     v1::setScripted(0, true);
-    ASSERT_EQ(sensor->NuiImageStreamOpen(NuiImageTypeDepthAndPlayerIndex, NuiResolution80x60, 0, 2, event.get(), &stream),
+    ASSERT_EQ(sensor->NuiImageStreamOpen(NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX, NUI_IMAGE_RESOLUTION_80x60, 0, 2, event.get(), &stream),
               S_OK);
     EXPECT_EQ(v1::readyFrameCount(0, v1::Stream::Depth), 0);
 }

@@ -9,22 +9,22 @@ namespace {
 
 constexpr int slot = 1;
 
-NuiSkeletonFrame personAt(float x, DWORD trackingId = 5) {
-    NuiSkeletonFrame frame{};
-    NuiSkeletonData& skeleton = frame.skeletons[slot];
-    skeleton.trackingState = NuiSkeletonTracked;
-    skeleton.trackingId = trackingId;
-    for (int joint = 0; joint < NuiSkeletonJointCount; ++joint) {
-        skeleton.jointPositions[joint] = NuiVector4{x, 0.05f * joint, 2.0f, 1.0f};
-        skeleton.jointTrackingStates[joint] = NuiJointTracked;
+NUI_SKELETON_FRAME personAt(float x, DWORD trackingId = 5) {
+    NUI_SKELETON_FRAME frame{};
+    NUI_SKELETON_DATA& skeleton = frame.SkeletonData[slot];
+    skeleton.eTrackingState = NUI_SKELETON_TRACKED;
+    skeleton.dwTrackingID = trackingId;
+    for (int joint = 0; joint < NUI_SKELETON_POSITION_COUNT; ++joint) {
+        skeleton.SkeletonPositions[joint] = Vector4{x, 0.05f * joint, 2.0f, 1.0f};
+        skeleton.eSkeletonPositionTrackingState[joint] = NUI_SKELETON_POSITION_TRACKED;
     }
     return frame;
 }
 
 float smoothedX(v1::SkeletonSmoothingFilter& filter, float x, int joint = 0) {
-    NuiSkeletonFrame frame = personAt(x);
+    NUI_SKELETON_FRAME frame = personAt(x);
     filter.apply(frame, nullptr);
-    return frame.skeletons[slot].jointPositions[joint].x;
+    return frame.SkeletonData[slot].SkeletonPositions[joint].x;
 }
 
 TEST(SmoothingFilterTest, SettlesOnAStillSkeletonAfterItMoved) {
@@ -57,35 +57,35 @@ TEST(SmoothingFilterTest, LeavesUntrackedSkeletonsAndJointsAloneAndRestartsForAN
     v1::SkeletonSmoothingFilter filter;
     for (int i = 0; i < 10; ++i) smoothedX(filter, 0.0f);
 
-    NuiSkeletonFrame frame = personAt(0.3f);
-    frame.skeletons[slot].jointTrackingStates[4] = NuiJointNotTracked;
-    frame.skeletons[0].trackingState = NuiSkeletonPositionOnly;
-    frame.skeletons[0].jointPositions[0] = NuiVector4{9.0f, 9.0f, 9.0f, 1.0f};
+    NUI_SKELETON_FRAME frame = personAt(0.3f);
+    frame.SkeletonData[slot].eSkeletonPositionTrackingState[4] = NUI_SKELETON_POSITION_NOT_TRACKED;
+    frame.SkeletonData[0].eTrackingState = NUI_SKELETON_POSITION_ONLY;
+    frame.SkeletonData[0].SkeletonPositions[0] = Vector4{9.0f, 9.0f, 9.0f, 1.0f};
     filter.apply(frame, nullptr);
-    EXPECT_EQ(frame.skeletons[slot].jointPositions[4].x, 0.3f) << "a joint that is not tracked";
-    EXPECT_LT(frame.skeletons[slot].jointPositions[5].x, 0.3f) << "a tracked joint is smoothed";
-    EXPECT_EQ(frame.skeletons[0].jointPositions[0].x, 9.0f) << "a skeleton that is not tracked";
+    EXPECT_EQ(frame.SkeletonData[slot].SkeletonPositions[4].x, 0.3f) << "a joint that is not tracked";
+    EXPECT_LT(frame.SkeletonData[slot].SkeletonPositions[5].x, 0.3f) << "a tracked joint is smoothed";
+    EXPECT_EQ(frame.SkeletonData[0].SkeletonPositions[0].x, 9.0f) << "a skeleton that is not tracked";
 
-    NuiSkeletonFrame someoneElse = personAt(0.8f, 6);
+    NUI_SKELETON_FRAME someoneElse = personAt(0.8f, 6);
     filter.apply(someoneElse, nullptr);
-    EXPECT_FLOAT_EQ(someoneElse.skeletons[slot].jointPositions[0].x, 0.8f) << "no history of another person";
+    EXPECT_FLOAT_EQ(someoneElse.SkeletonData[slot].SkeletonPositions[0].x, 0.8f) << "no history of another person";
 }
 
 TEST(SmoothingFilterTest, ParametersChangeTheResponse) {
-    const NuiTransformSmoothParameters raw{0.0f, 0.0f, 0.0f, 0.0f, 1.0f};
-    const NuiTransformSmoothParameters heavy{0.9f, 0.1f, 0.0f, 0.0f, 1.0f};
+    const NUI_TRANSFORM_SMOOTH_PARAMETERS raw{0.0f, 0.0f, 0.0f, 0.0f, 1.0f};
+    const NUI_TRANSFORM_SMOOTH_PARAMETERS heavy{0.9f, 0.1f, 0.0f, 0.0f, 1.0f};
     v1::SkeletonSmoothingFilter rawFilter;
     v1::SkeletonSmoothingFilter heavyFilter;
-    NuiSkeletonFrame a{};
-    NuiSkeletonFrame b{};
+    NUI_SKELETON_FRAME a{};
+    NUI_SKELETON_FRAME b{};
     for (int i = 0; i < 5; ++i) {
         a = personAt(0.1f * i);
         b = personAt(0.1f * i);
         rawFilter.apply(a, &raw);
         heavyFilter.apply(b, &heavy);
     }
-    EXPECT_NEAR(a.skeletons[slot].jointPositions[0].x, 0.4f, 1e-5f) << "no smoothing passes positions through";
-    EXPECT_LT(b.skeletons[slot].jointPositions[0].x, 0.3f);
+    EXPECT_NEAR(a.SkeletonData[slot].SkeletonPositions[0].x, 0.4f, 1e-5f) << "no smoothing passes positions through";
+    EXPECT_LT(b.SkeletonData[slot].SkeletonPositions[0].x, 0.3f);
 }
 
 class TransformSmoothTest : public Runtime1Test {};
@@ -94,19 +94,19 @@ TEST_F(TransformSmoothTest, RuntimeSmoothsAsTheFilterDoesAndChecksItsArguments) 
     SensorPtr sensor = createSensor();
     v1::SkeletonSmoothingFilter filter;
     for (int i = 0; i < 15; ++i) {
-        NuiSkeletonFrame byRuntime = personAt(0.03f * i);
-        NuiSkeletonFrame byFilter = byRuntime;
+        NUI_SKELETON_FRAME byRuntime = personAt(0.03f * i);
+        NUI_SKELETON_FRAME byFilter = byRuntime;
         ASSERT_EQ(sensor->NuiTransformSmooth(&byRuntime, nullptr), S_OK);
         filter.apply(byFilter, nullptr);
-        for (int joint = 0; joint < NuiSkeletonJointCount; ++joint) {
-            EXPECT_EQ(byRuntime.skeletons[slot].jointPositions[joint].x, byFilter.skeletons[slot].jointPositions[joint].x);
+        for (int joint = 0; joint < NUI_SKELETON_POSITION_COUNT; ++joint) {
+            EXPECT_EQ(byRuntime.SkeletonData[slot].SkeletonPositions[joint].x, byFilter.SkeletonData[slot].SkeletonPositions[joint].x);
         }
     }
     EXPECT_EQ(sensor->NuiTransformSmooth(nullptr, nullptr), E_POINTER);
-    NuiSkeletonFrame frame = personAt(0.0f);
-    const NuiTransformSmoothParameters tooSmooth{1.5f, 0.5f, 0.5f, 0.05f, 0.04f};
-    const NuiTransformSmoothParameters negativeRadius{0.5f, 0.5f, 0.5f, -0.05f, 0.04f};
-    const NuiTransformSmoothParameters notANumber{0.5f, NAN, 0.5f, 0.05f, 0.04f};
+    NUI_SKELETON_FRAME frame = personAt(0.0f);
+    const NUI_TRANSFORM_SMOOTH_PARAMETERS tooSmooth{1.5f, 0.5f, 0.5f, 0.05f, 0.04f};
+    const NUI_TRANSFORM_SMOOTH_PARAMETERS negativeRadius{0.5f, 0.5f, 0.5f, -0.05f, 0.04f};
+    const NUI_TRANSFORM_SMOOTH_PARAMETERS notANumber{0.5f, NAN, 0.5f, 0.05f, 0.04f};
     EXPECT_EQ(sensor->NuiTransformSmooth(&frame, &tooSmooth), E_INVALIDARG);
     EXPECT_EQ(sensor->NuiTransformSmooth(&frame, &negativeRadius), E_INVALIDARG);
     EXPECT_EQ(sensor->NuiTransformSmooth(&frame, &notANumber), E_INVALIDARG);

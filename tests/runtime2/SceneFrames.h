@@ -138,10 +138,11 @@ inline FrameImages filmScene(TIMESPAN time) {
         body.tracked = source.tracked;
         for (int j = 0; j < JointType_Count; ++j) {
             const scene::BodyJoint& joint = source.joints[j];
-            body.joints[j] = Joint{j, CameraSpacePoint{joint.position.x, joint.position.y, joint.position.z},
-                                   static_cast<std::int32_t>(joint.state)};
+            const auto type = static_cast<JointType>(j);
+            body.joints[j] = Joint{type, CameraSpacePoint{joint.position.x, joint.position.y, joint.position.z},
+                                   static_cast<TrackingState>(joint.state)};
             body.orientations[j] = JointOrientation{
-                j, Vector4{joint.orientation.x, joint.orientation.y, joint.orientation.z, joint.orientation.w}};
+                type, Vector4{joint.orientation.x, joint.orientation.y, joint.orientation.z, joint.orientation.w}};
         }
     }
     film.hasBodies = true;

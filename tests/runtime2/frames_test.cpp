@@ -213,8 +213,9 @@ rt2::ScriptedBodies bodiesWithSlot(int slot, float offset) {
     rt2::ScriptedBody& body = bodies.bodies[slot];
     body.tracked = true;
     for (int j = 0; j < JointType_Count; ++j) {
-        body.joints[j] = Joint{j, CameraSpacePoint{offset + j, 2.0f * j, 3.0f}, j % 3};
-        body.orientations[j] = JointOrientation{j, Vector4{0.0f, offset, 0.0f, 1.0f}};
+        const auto type = static_cast<JointType>(j);
+        body.joints[j] = Joint{type, CameraSpacePoint{offset + j, 2.0f * j, 3.0f}, static_cast<TrackingState>(j % 3)};
+        body.orientations[j] = JointOrientation{type, Vector4{0.0f, offset, 0.0f, 1.0f}};
     }
     return bodies;
 }

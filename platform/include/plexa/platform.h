@@ -5,7 +5,47 @@
 #pragma once
 
 #ifdef _WIN32
+// Only the kernel and COM basics are wanted, and std::min/std::max must not
+// be macros.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
 #include <windows.h>
+#include <unknwn.h>
+
+// The 16-bit pointer qualifiers survive in <windows.h> as empty macros and
+// would swallow ordinary names such as near and far.
+#undef near
+#undef far
+
+#include <cstddef>
+
+// The count of kernel handles the process holds, for tests that prove a
+// component gives back every handle it takes. Elsewhere libplexa_kernel keeps
+// this count itself; here the system does. Some Windows-compatible systems
+// (wine) answer 0; then the handle table is walked instead: handle values are
+// multiples of 4 handed out lowest free first, so a long run of unused values
+// marks its end. Unlike libplexa_kernel's count, this one includes handles the
+// C++ runtime opens for its own threads and locks.
+inline std::size_t PlexaOpenHandleCount() {
+    DWORD count = 0;
+    if (GetProcessHandleCount(GetCurrentProcess(), &count) && count != 0) return count;
+    std::size_t open = 0;
+    unsigned unused = 0;
+    for (ULONG_PTR value = 4; unused < 256; value += 4) {
+        DWORD flags = 0;
+        if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) {
+            ++open;
+            unused = 0;
+        } else {
+            ++unused;
+        }
+    }
+    return open;
+}
 #else
 
 #include <cstddef>
@@ -18,6 +58,7 @@
 #endif
 
 #define WINAPI
+#define STDMETHODCALLTYPE
 
 using BOOL = int;
 using DWORD = std::uint32_t;
@@ -28,15 +69,62 @@ using HRESULT = std::int32_t;
 using SIZE_T = std::size_t;
 using LPVOID = void*;
 using LPCSTR = const char*;
+using CHAR = char;
 using LPDWORD = DWORD*;
 using HANDLE = void*;
 using INT_PTR = std::intptr_t;
 using UINT64 = std::uint64_t;
 using INT64 = std::int64_t;
+using LONGLONG = std::int64_t;
 using BYTE = std::uint8_t;
+using BOOLEAN = std::uint8_t;
 using USHORT = std::uint16_t;
+using WORD = std::uint16_t;
 using UINT16 = std::uint16_t;
-using TIMESPAN = std::int64_t;
+using INT32 = std::int32_t;
+using UINT32 = std::uint32_t;
+using INT = int;
+using FLOAT = float;
+using WCHAR = char16_t;  // UTF-16 code unit, as on Windows
+using OLECHAR = WCHAR;
+using LPCWSTR = const WCHAR*;
+using BSTR = OLECHAR*;
+
+// A 64-bit count in Windows' union form; only QuadPart is read here.
+union LARGE_INTEGER {
+    struct {
+        DWORD LowPart;
+        LONG HighPart;
+    } u;
+    LONGLONG QuadPart;
+};
+
+struct RECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+};
+
+struct GUID {
+    DWORD Data1;
+    WORD Data2;
+    WORD Data3;
+    BYTE Data4[8];
+};
+using IID = GUID;
+using REFIID = const IID&;
+
+inline bool operator==(const GUID& a, const GUID& b) {
+    if (a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Data3 != b.Data3) return false;
+    for (int i = 0; i < 8; ++i) {
+        if (a.Data4[i] != b.Data4[i]) return false;
+    }
+    return true;
+}
+inline bool operator!=(const GUID& a, const GUID& b) { return !(a == b); }
+
+inline constexpr IID IID_IUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 struct SECURITY_ATTRIBUTES;
 using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
@@ -60,9 +148,19 @@ constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
 constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
 constexpr HRESULT E_PENDING = static_cast<HRESULT>(0x8000000Au);
 constexpr HRESULT E_NOTIMPL = static_cast<HRESULT>(0x80004001u);
+constexpr HRESULT E_NOINTERFACE = static_cast<HRESULT>(0x80004002u);
 
 constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
 constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+
+// The root of every runtime interface: three slots, in this order, and no
+// destructor, so that an object's table matches the one a Windows compiler lays
+// out for the same declaration.
+struct IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) = 0;
+    virtual ULONG STDMETHODCALLTYPE AddRef() = 0;
+    virtual ULONG STDMETHODCALLTYPE Release() = 0;
+};
 
 extern "C" {
 PLEXA_KERNEL_API HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES attributes, BOOL manualReset, BOOL initialState,

@@ -15,10 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "plexa/exports.h"
+
 #if defined(PLEXA_RUNTIME1_BUILD)
-#define VIRTUAL_SENSOR1_API __attribute__((visibility("default")))
+#define VIRTUAL_SENSOR1_API PLEXA_EXPORTED
 #else
-#define VIRTUAL_SENSOR1_API
+#define VIRTUAL_SENSOR1_API PLEXA_IMPORTED
 #endif
 
 namespace plexa::virtual1 {
@@ -87,7 +89,7 @@ VIRTUAL_SENSOR1_API void queueImageFrame(int sensorIndex, Stream stream, Scripte
 
 // Queues a skeleton frame; with tracking enabled, the skeleton event is
 // signalled while one is ready.
-VIRTUAL_SENSOR1_API void queueSkeletonFrame(int sensorIndex, const NuiSkeletonFrame& frame);
+VIRTUAL_SENSOR1_API void queueSkeletonFrame(int sensorIndex, const NUI_SKELETON_FRAME& frame);
 
 // Frames of a stream that are ready to be fetched now.
 VIRTUAL_SENSOR1_API int readyFrameCount(int sensorIndex, Stream stream);
@@ -100,7 +102,7 @@ VIRTUAL_SENSOR1_API void clearFailures();
 
 // What NuiStatus returns, and the readings the sensor reports.
 VIRTUAL_SENSOR1_API void setStatus(int sensorIndex, HRESULT status);
-VIRTUAL_SENSOR1_API void setAccelerometer(int sensorIndex, NuiVector4 reading);
+VIRTUAL_SENSOR1_API void setAccelerometer(int sensorIndex, Vector4 reading);
 VIRTUAL_SENSOR1_API void setElevation(int sensorIndex, LONG degrees);
 
 // The calls made since the last reset or clearCallLog, in order.
@@ -120,7 +122,7 @@ public:
     SkeletonSmoothingFilter& operator=(const SkeletonSmoothingFilter&) = delete;
 
     // Smooths the tracked skeletons of `frame` in place; null means the default parameters.
-    void apply(NuiSkeletonFrame& frame, const NuiTransformSmoothParameters* parameters);
+    void apply(NUI_SKELETON_FRAME& frame, const NUI_TRANSFORM_SMOOTH_PARAMETERS* parameters);
     void reset();
 
 private:

@@ -14,10 +14,12 @@
 #include <optional>
 #include <vector>
 
+#include "plexa/exports.h"
+
 #if defined(PLEXA_RUNTIME2_BUILD)
-#define VIRTUAL_SENSOR2_API __attribute__((visibility("default")))
+#define VIRTUAL_SENSOR2_API PLEXA_EXPORTED
 #else
-#define VIRTUAL_SENSOR2_API
+#define VIRTUAL_SENSOR2_API PLEXA_IMPORTED
 #endif
 
 namespace plexa::virtual2 {

@@ -1,0 +1,22 @@
+# What differs when the target is Windows: module names, the C++ runtime, and
+# where jni.h and its machine half come from.
+
+# Windows modules carry no "lib" prefix: Kinect10.dll, qbl_plexa_64bit.dll.
+set(CMAKE_SHARED_LIBRARY_PREFIX "")
+
+# A DLL of ours may depend on the system's DLLs and the sensor runtime, nothing
+# else: libstdc++, libgcc and winpthread are linked in. A module exports what it
+# declares exported and nothing more (the linker would otherwise export every
+# symbol of a module that declares none).
+add_link_options(-static)
+string(APPEND CMAKE_SHARED_LINKER_FLAGS " -Wl,--exclude-all-symbols")
+
+# The host JDK's jni.h, with the Windows machine half (jni_md.h) of our own in
+# front of it; the JDK's Linux folder stays out.
+find_package(Java 11 REQUIRED COMPONENTS Development)
+include(UseJava)
+find_path(PLEXA_JDK_INCLUDE_DIR jni.h PATHS "$ENV{JAVA_HOME}/include" NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+if(NOT PLEXA_JDK_INCLUDE_DIR)
+  message(FATAL_ERROR "jni.h not found under JAVA_HOME ($ENV{JAVA_HOME})")
+endif()
+set(JNI_INCLUDE_DIRS ${PROJECT_SOURCE_DIR}/platform/windows/jni ${PLEXA_JDK_INCLUDE_DIR})

@@ -1,0 +1,32 @@
+// The vtable slot a compiler gives a virtual method, read from its member
+// pointer. Both compilers that build the project (g++ for Linux, g++ for
+// mingw-w64) follow the Itanium C++ ABI here: a pointer to a virtual member
+// holds 1 + the byte offset of its slot in the table. Comparing those slots with
+// the runtimes' published slot numbers proves that a call from a bridge lands
+// on the method the runtime put there.
+#pragma once
+
+#include <cstddef>
+#include <cstring>
+
+#if !defined(__GNUC__)
+#error "vtable_slot.h reads Itanium-ABI member pointers; build the ABI tests with g++ or clang"
+#endif
+
+namespace plexa::test {
+
+// Slot index of a virtual member function, or -1 when the method is not virtual.
+template <typename MemberPointer>
+std::ptrdiff_t vtableSlot(MemberPointer member) {
+    struct ItaniumMemberPointer {
+        std::ptrdiff_t ptr;
+        std::ptrdiff_t adjustment;
+    };
+    static_assert(sizeof(MemberPointer) == sizeof(ItaniumMemberPointer), "Itanium member pointers are two words");
+    ItaniumMemberPointer raw{};
+    std::memcpy(&raw, &member, sizeof raw);
+    if ((raw.ptr & 1) == 0 || raw.adjustment != 0) return -1;
+    return (raw.ptr - 1) / static_cast<std::ptrdiff_t>(sizeof(void*));
+}
+
+}  // namespace plexa::test
