@@ -86,7 +86,7 @@ HRESULT KSDK::openStreamsAndStart(bool skeleton, bool infrared) {
 
     HRESULT result = sensor->NuiInitialize(flags);
     if (FAILED(result)) {
-        std::printf("%d", result);
+        std::printf("%d", static_cast<int>(result));
         printStartFailure("Cannot initialize the Kinect device.\nCheck if it is connected and powered.");
         return result;
     }

@@ -65,7 +65,7 @@ bool FrameDelivery::run() {
         return false;
     }
     const jsize count = frame_.types.size();
-    jintArray types = newJavaArray<jint>(env_, frame_.types.data(), count);
+    jintArray types = newJavaIntArray(env_, frame_.types.data(), count);
     if (types == nullptr) return false;
     jclass objectClass = env_->FindClass("java/lang/Object");
     if (objectClass == nullptr) {

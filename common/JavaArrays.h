@@ -70,5 +70,11 @@ inline jbyteArray newJavaByteArray(JNIEnv* env, const std::uint8_t* data, jsize 
 inline jshortArray newJavaShortArray(JNIEnv* env, const std::uint16_t* data, jsize length) {
     return newJavaArray(env, reinterpret_cast<const jshort*>(data), length);
 }
+// jint is a 32-bit int here and a 32-bit long on Windows; the JVM copies the
+// bytes, so either spelling of a 32-bit integer serves.
+inline jintArray newJavaIntArray(JNIEnv* env, const std::int32_t* data, jsize length) {
+    static_assert(sizeof(jint) == sizeof(std::int32_t), "jint is 32 bits");
+    return newJavaArray(env, reinterpret_cast<const jint*>(data), length);
+}
 
 }  // namespace plexa

@@ -58,8 +58,8 @@ void computeXyzRows(const std::uint16_t* samples, int width, int height, int fir
     }
 }
 
-void normaliseUv(const std::int32_t* coordinates, std::size_t pixelCount, int width, int height, float* uv) {
-    const std::int32_t* __restrict in = coordinates;
+void normaliseUv(const LONG* coordinates, std::size_t pixelCount, int width, int height, float* uv) {
+    const LONG* __restrict in = coordinates;
     float* __restrict out = uv;
     const float w = static_cast<float>(width);
     const float h = static_cast<float>(height);

@@ -4,6 +4,8 @@
 // bit for bit as the one-pixel-at-a-time formulas documented below.
 #pragma once
 
+#include "plexa/platform.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -38,6 +40,6 @@ void computeXyzRows(const std::uint16_t* samples, int width, int height, int fir
 // width and height in single precision: (160, 120) at 320 x 240 gives
 // (0.5, 0.5). Coordinates outside the image give values outside 0..1 and pass
 // through as they are. `pixelCount` pairs in, as many pairs out.
-void normaliseUv(const std::int32_t* coordinates, std::size_t pixelCount, int width, int height, float* uv);
+void normaliseUv(const LONG* coordinates, std::size_t pixelCount, int width, int height, float* uv);
 
 }  // namespace plexa::bridge1

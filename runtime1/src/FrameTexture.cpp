@@ -53,10 +53,6 @@ HRESULT FrameTexture::LockRect(UINT level, NUI_LOCKED_RECT* lockedRect, RECT* re
                           });
 }
 
-HRESULT FrameTexture::GetLevelDesc(UINT, NUI_SURFACE_DESC*) {
-    return E_NOTIMPL;
-}
-
 HRESULT FrameTexture::UnlockRect(UINT level) {
     return level == 0 ? S_OK : E_INVALIDARG;
 }

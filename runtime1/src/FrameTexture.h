@@ -1,6 +1,7 @@
 // The pixels of one image frame, as LockRect hands them out.
 #pragma once
 
+#include "NotOffered.h"
 #include "runtime1/NuiRuntime.h"
 
 #include <atomic>
@@ -12,7 +13,7 @@ namespace plexa::virtual1 {
 // A texture belongs to the stream that made it: the stream reuses it for a
 // later frame once the caller has released this one. AddRef and Release only
 // count; they never free the texture.
-class FrameTexture final : public INuiFrameTexture {
+class FrameTexture final : public NotOffered<INuiFrameTexture> {
 public:
     explicit FrameTexture(int sensorIndex) : sensorIndex_(sensorIndex) {}
     ~FrameTexture() = default;
@@ -25,8 +26,6 @@ public:
     int STDMETHODCALLTYPE BufferLen() override;
     int STDMETHODCALLTYPE Pitch() override;
     HRESULT STDMETHODCALLTYPE LockRect(UINT level, NUI_LOCKED_RECT* lockedRect, RECT* rect, DWORD flags) override;
-    // Not offered: the texture knows its bytes and pitch, not its pixel format.
-    HRESULT STDMETHODCALLTYPE GetLevelDesc(UINT level, NUI_SURFACE_DESC* description) override;
     HRESULT STDMETHODCALLTYPE UnlockRect(UINT level) override;
 
     std::vector<std::uint8_t>& bytes() { return bytes_; }

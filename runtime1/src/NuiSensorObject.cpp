@@ -2,6 +2,7 @@
 
 #include "CallJournal.h"
 #include "CameraModel.h"
+#include "NotOffered.h"
 #include "ProcessState.h"
 #include "SensorDevice.h"
 
@@ -13,7 +14,7 @@ namespace {
 
 constexpr LONG maximumElevationDegrees = 27;
 
-class NuiSensorObject final : public INuiSensor {
+class NuiSensorObject final : public NotOffered<INuiSensor> {
 public:
     explicit NuiSensorObject(std::shared_ptr<SensorDevice> device) : device_(std::move(device)) {}
     NuiSensorObject(const NuiSensorObject&) = delete;
@@ -151,41 +152,6 @@ public:
 
     DWORD NuiInitializationFlags() override { return device_->initializationFlags(); }
 
-    // The slots below are what the vendor's sensor offers and this one does
-    // not: no frame-end event, no per-pixel or mapper-object coordinate
-    // conversion (the whole-frame conversion above serves the bridge), no
-    // chosen skeletons, audio, camera settings, emitter control or depth
-    // filters, and no device identity strings. Each answers as a runtime
-    // without the feature would: E_NOTIMPL, a null out-pointer, no string.
-    HRESULT NuiSetFrameEndEvent(HANDLE, DWORD) override { return E_NOTIMPL; }
-    HRESULT NuiImageGetColorPixelCoordinatesFromDepthPixel(NUI_IMAGE_RESOLUTION, const NUI_IMAGE_VIEW_AREA*, LONG,
-                                                           LONG, USHORT, LONG*, LONG*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT NuiImageGetColorPixelCoordinatesFromDepthPixelAtResolution(NUI_IMAGE_RESOLUTION, NUI_IMAGE_RESOLUTION,
-                                                                       const NUI_IMAGE_VIEW_AREA*, LONG, LONG, USHORT,
-                                                                       LONG*, LONG*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT NuiSkeletonSetTrackedSkeletons(DWORD*) override { return E_NOTIMPL; }
-    HRESULT NuiGetAudioSource(INuiAudioBeam** audio) override { return notOffered(audio); }
-    BSTR NuiDeviceConnectionId() override { return nullptr; }
-    BSTR NuiUniqueId() override { return nullptr; }
-    BSTR NuiAudioArrayId() override { return nullptr; }
-    HRESULT NuiGetCoordinateMapper(INuiCoordinateMapper** mapper) override { return notOffered(mapper); }
-    HRESULT NuiImageFrameGetDepthImagePixelFrameTexture(HANDLE, NUI_IMAGE_FRAME*, BOOL*,
-                                                         INuiFrameTexture** texture) override {
-        return notOffered(texture);
-    }
-    HRESULT NuiGetColorCameraSettings(INuiColorCameraSettings** settings) override { return notOffered(settings); }
-    BOOL NuiGetForceInfraredEmitterOff() override { return FALSE; }
-    HRESULT NuiSetForceInfraredEmitterOff(BOOL) override { return E_NOTIMPL; }
-    HRESULT NuiSetDepthFilter(INuiDepthFilter*) override { return E_NOTIMPL; }
-    HRESULT NuiGetDepthFilter(INuiDepthFilter** filter) override { return notOffered(filter); }
-    HRESULT NuiGetDepthFilterForTimeStamp(LARGE_INTEGER, INuiDepthFilter** filter) override {
-        return notOffered(filter);
-    }
-
     HRESULT NuiAccelerometerGetCurrentReading(Vector4* reading) override {
         return journal().call(Operation::AccelerometerGetCurrentReading, index(), {asInteger(reading)},
                               [&]() -> HRESULT {
@@ -196,12 +162,6 @@ public:
     }
 
 private:
-    template <typename Interface>
-    static HRESULT notOffered(Interface** out) {
-        if (out != nullptr) *out = nullptr;
-        return E_NOTIMPL;
-    }
-
     // Like a sensor object whose last holder lets go: whatever it had open ends.
     ~NuiSensorObject() { device_->shutdown(); }
 

@@ -150,7 +150,7 @@ TEST(ComputeXyz, EqualsThePixelFormulaBitForBitForAnyWidth) {
 }
 
 TEST(NormaliseUv, DividesColumnsByWidthAndRowsByHeight) {
-    const std::vector<std::int32_t> coordinates = {160, 120, 0, 0, 320, 240, -16, 480, 32, 24};
+    const std::vector<LONG> coordinates = {160, 120, 0, 0, 320, 240, -16, 480, 32, 24};
     std::vector<float> uv(coordinates.size(), -99.0f);
     normaliseUv(coordinates.data(), coordinates.size() / 2, 320, 240, uv.data());
     EXPECT_EQ(uv[0], 0.5f);
@@ -169,8 +169,8 @@ TEST(NormaliseUv, DividesColumnsByWidthAndRowsByHeight) {
 TEST(NormaliseUv, WholeBlocksAndTheTailAgreeWithTheSingleDivision) {
     const int width = 640, height = 480;
     const std::size_t pixels = 8 * 3 + 5;
-    std::vector<std::int32_t> coordinates(2 * pixels);
-    for (std::size_t i = 0; i < coordinates.size(); ++i) coordinates[i] = static_cast<std::int32_t>(i * 37) - 100;
+    std::vector<LONG> coordinates(2 * pixels);
+    for (std::size_t i = 0; i < coordinates.size(); ++i) coordinates[i] = static_cast<LONG>(i * 37) - 100;
     std::vector<float> uv(2 * pixels + 1, -99.0f);
     normaliseUv(coordinates.data(), pixels, width, height, uv.data());
     for (std::size_t i = 0; i < pixels; ++i) {

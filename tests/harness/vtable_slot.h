@@ -6,6 +6,8 @@
 // on the method the runtime put there.
 #pragma once
 
+#include "plexa/platform.h"
+
 #include <cstddef>
 #include <cstring>
 
@@ -27,6 +29,15 @@ std::ptrdiff_t vtableSlot(MemberPointer member) {
     std::memcpy(&raw, &member, sizeof raw);
     if ((raw.ptr & 1) == 0 || raw.adjustment != 0) return -1;
     return (raw.ptr - 1) / static_cast<std::ptrdiff_t>(sizeof(void*));
+}
+
+// QueryInterface named through its exact type: Windows' IUnknown adds a
+// template of the same name, which a plain &Interface::QueryInterface cannot
+// tell from the virtual one.
+template <class Interface>
+std::ptrdiff_t queryInterfaceSlot() {
+    using Method = HRESULT (STDMETHODCALLTYPE Interface::*)(REFIID, void**);
+    return vtableSlot(static_cast<Method>(&Interface::QueryInterface));
 }
 
 }  // namespace plexa::test

@@ -2,13 +2,13 @@
 #pragma once
 
 #include "runtime1/VirtualSensor1.h"
+#include "thread_count.h"
 #include "wait_until.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstring>
-#include <dirent.h>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -46,12 +46,7 @@ private:
 using plexa::test::waitUntil;
 
 inline int threadCount() {
-    int count = 0;
-    if (DIR* tasks = opendir("/proc/self/task")) {
-        while (dirent* entry = readdir(tasks)) count += entry->d_name[0] != '.';
-        closedir(tasks);
-    }
-    return count;
+    return plexa::test::processThreadCount();
 }
 
 // A scripted image frame whose bytes count up from `first`.

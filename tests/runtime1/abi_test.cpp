@@ -25,7 +25,7 @@ struct SlotCase {
 
 // Every method a bridge calls, with the slot the runtime publishes for it.
 const std::vector<SlotCase> kSlots = {
-    PLEXA_SLOT(INuiSensor, QueryInterface, 0),
+    SlotCase{"INuiSensor::QueryInterface", plexa::test::queryInterfaceSlot<INuiSensor>(), 0},
     PLEXA_SLOT(INuiSensor, AddRef, 1),
     PLEXA_SLOT(INuiSensor, Release, 2),
     PLEXA_SLOT(INuiSensor, NuiInitialize, 3),

@@ -80,7 +80,7 @@ TEST(RuntimeAbi, MethodsTheBridgeCallsSitInTheirPublishedSlots) {
 template <class Interface>
 SlotCase unknownSlots(const char* name, int which) {
     switch (which) {
-        case 0: return {name, vtableSlot(&Interface::QueryInterface), 0};
+        case 0: return {name, plexa::test::queryInterfaceSlot<Interface>(), 0};
         case 1: return {name, vtableSlot(&Interface::AddRef), 1};
         default: return {name, vtableSlot(&Interface::Release), 2};
     }

@@ -1,17 +1,17 @@
 // Everything that differs between Windows and Linux for the end-to-end
 // programs: loading a library and finding a symbol in it, where the bridge
-// libraries lie, and how many threads the process has. Nothing else in this
+// libraries lie (threads are counted by the harness). Nothing else in this
 // folder looks at the platform.
 #pragma once
+
+#include "thread_count.h"
 
 #include <stdexcept>
 #include <string>
 
 #if defined(_WIN32)
 #include <windows.h>
-#include <tlhelp32.h>
 #else
-#include <dirent.h>
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -100,30 +100,6 @@ inline std::string builtLibraryPath(const std::string& fileName) {
 #endif
 }
 
-// Threads of this process now.
-inline int processThreadCount() {
-#if defined(_WIN32)
-    const DWORD self = GetCurrentProcessId();
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return -1;
-    THREADENTRY32 entry{};
-    entry.dwSize = sizeof(entry);
-    int count = 0;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
-        if (entry.th32OwnerProcessID == self) ++count;
-    }
-    CloseHandle(snapshot);
-    return count;
-#else
-    DIR* tasks = opendir("/proc/self/task");
-    if (tasks == nullptr) return -1;
-    int count = 0;
-    while (const dirent* entry = readdir(tasks)) {
-        if (entry->d_name[0] != '.') ++count;
-    }
-    closedir(tasks);
-    return count;
-#endif
-}
+using plexa::test::processThreadCount;
 
 }  // namespace plexa::e2e

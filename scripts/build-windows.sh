@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Cross-builds the Windows x64 modules (qbl_plexa_64bit.dll, qbl_plexa2_64bit.dll,
+# Kinect10.dll, Kinect20.dll) and the Windows test programs with mingw-w64 into
+# the folder given as $1 (default: build-windows), all in its bin/. Installs
+# what it needs and is missing from Debian's packages (with sudo when not
+# root). Extra arguments go to cmake.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build_dir=${1:-build-windows}
+shift || true
+
+packages=(cmake ninja-build openjdk-17-jdk-headless googletest
+          g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64)
+missing=()
+for package in "${packages[@]}"; do
+  dpkg -s "$package" 2>/dev/null | grep -q '^Status: install ok installed' || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=""
+  [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
+  $sudo_cmd apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+jobs=$(nproc)
+[ "$jobs" -le 2 ] || jobs=2
+cmake -S . -B "$build_dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" "$@" >/dev/null
+cmake --build "$build_dir" -- -j"$jobs"
