@@ -9,19 +9,7 @@ cd "$(dirname "$0")/.."
 build_dir=${1:-build-windows}
 shift || true
 
-packages=(cmake ninja-build openjdk-17-jdk-headless googletest
-          g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64)
-missing=()
-for package in "${packages[@]}"; do
-  dpkg -s "$package" 2>/dev/null | grep -q '^Status: install ok installed' || missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo_cmd=""
-  [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
-  $sudo_cmd apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}" >/dev/null
-fi
+scripts/install-packages.sh cmake ninja-build openjdk-17-jdk-headless googletest g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
 
 jobs=$(nproc)
 [ "$jobs" -le 2 ] || jobs=2
