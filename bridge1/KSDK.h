@@ -11,6 +11,10 @@
 //
 // Stopping: see SessionLifecycle. A stop asked for from inside a Java callback
 // is finished by the session's event thread right after the callback returns.
+// Once the event thread has ended, the global reference to the callback
+// target is deleted: no delivery can use it any more. The sensor reference and
+// an open recording go with the session itself, which the sensor table frees
+// once it has been replaced and nothing can reach it.
 #pragma once
 
 #include "SessionLifecycle.h"
@@ -27,6 +31,7 @@
 
 struct KSDK {
     explicit KSDK(int index);
+    ~KSDK();
     KSDK(const KSDK&) = delete;
     KSDK& operator=(const KSDK&) = delete;
 
@@ -34,7 +39,7 @@ struct KSDK {
     std::atomic<std::int32_t> videoFrameCount{0};
     std::atomic<std::int32_t> depthFrameCount{0};
 
-    jobject callbackTarget = nullptr;  // global reference, never deleted
+    jobject callbackTarget = nullptr;  // global reference, deleted once the event thread has ended
     jmethodID depthCallback = nullptr;
     jmethodID videoCallback = nullptr;
     jmethodID infraredCallback = nullptr;
@@ -49,7 +54,7 @@ struct KSDK {
     std::atomic<bool> computeUV{false};
     std::atomic<bool> computeXYZ{false};
     bool infraredMode = false;
-    INuiSensor* sensor = nullptr;  // never released: a session lives until the process ends
+    INuiSensor* sensor = nullptr;  // released with the session
 
     std::unique_ptr<LONG[]> uvRaw;            // 2N color-pixel coordinates, as the runtime gives them
     std::unique_ptr<float[]> uvNormalized;    // 2N
@@ -83,6 +88,13 @@ struct KSDK {
     // Run by the event thread when its loop has ended: finishes a stop that
     // was left to it.
     void Nui_FinishStopOnEventThread();
+    // Run by whoever replaces the session in its slot, before the new session
+    // opens the sensor: stops it as Nui_UnInit does (a session that was never
+    // started has nothing to shut down) without waiting for a stop already
+    // under way, and closes its recording.
+    void Nui_StopReplaced();
+    // True once a stop has finished; the sensor table may then free it.
+    bool hasEnded() { return lifecycle.hasEnded(); }
 
     // Image sizes of the two resolution codes (0 x 0 when a stream is absent).
     int depthWidth() const;
@@ -113,5 +125,8 @@ struct KSDK {
 private:
     HRESULT openStreamsAndStart(bool skeleton, bool infrared);
     void releaseRuntimeAndBuffers();
+    void releaseJavaBinding();
+
+    bool startUpBegun = false;  // Nui_Init has run; set and read under the start-up lock
     void freeBuffers();
 };

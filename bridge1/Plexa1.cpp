@@ -5,27 +5,53 @@
 // code where the answer is a runtime code (0 would read as success).
 #include "edu_qet_brightloom_plexa_Plexa1.h"
 
+#include "FileNameText.h"
 #include "KSDK.h"
 #include "SensorTable.h"
 #include "StatusMap.h"
 
+#include <new>
+#include <string>
+#include <vector>
+
 using plexa::bridge1::ensureSensorTable;
 using plexa::bridge1::isValidSensorIndex;
-using plexa::bridge1::replaceSession;
-using plexa::bridge1::sessionAt;
+using plexa::bridge1::SensorAccess;
 using plexa::bridge1::statusFromResult;
 
 namespace {
 
-// The slot's session when it holds a sensor, else null.
-KSDK* sessionWithSensor(jint index) {
-    KSDK* session = sessionAt(index);
+// The slot's session when it holds a sensor, else null. Valid while the
+// access lives.
+KSDK* sessionWithSensor(const SensorAccess& access) {
+    KSDK* session = access.session();
     return session != nullptr && session->sensor != nullptr ? session : nullptr;
 }
 
 jlong counterOf(jint index, std::atomic<std::int32_t> KSDK::*counter) {
-    KSDK* session = sessionAt(index);
+    const SensorAccess access(index);
+    KSDK* session = access.session();
     return session == nullptr ? 0 : static_cast<jlong>((session->*counter).load(std::memory_order_relaxed));
+}
+
+std::unique_ptr<KSDK> newSession(jint index) { return std::unique_ptr<KSDK>(new (std::nothrow) KSDK(index)); }
+
+// The Java string as a UTF-8 file name; false for a NUL or a lone surrogate
+// in it, or when memory runs out (the VM's error then stays pending).
+bool fileNameOf(JNIEnv* env, jstring name, std::string& utf8) {
+    const jsize length = env->GetStringLength(name);
+    std::vector<jchar> units;
+    try {
+        units.resize(static_cast<std::size_t>(length));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    if (length > 0) env->GetStringRegion(name, 0, length, units.data());
+    try {
+        return plexa::bridge1::fileNameToUtf8(units.data(), units.size(), utf8);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 // Looks the callbacks up in the class whose static _startNUI was called (a
@@ -63,36 +89,45 @@ extern "C" {
 JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1createNUI(JNIEnv*, jclass, jint index) {
     ensureSensorTable();
     if (!isValidSensorIndex(index)) return JNI_FALSE;
-    KSDK* session = replaceSession(index);
+    SensorAccess access(index);
+    KSDK* session = access.replaceSession(newSession(index));
     return session != nullptr && session->sensor != nullptr ? JNI_TRUE : JNI_FALSE;
 }
 
 // A _startNUI with no _createNUI before it makes the table itself (banner
 // included), so a program that skips _createNUI still gets its sensor.
+// The new session is bound to Java before anyone else can see it; the one it
+// replaces is stopped (its target receives nothing more once this returns,
+// unless this runs inside one of its own callbacks) before the new one opens
+// the sensor.
 JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1startNUI(JNIEnv* env, jclass plexaClass,
                                                                        jboolean skeleton, jint depthResolution,
                                                                        jint videoResolution, jboolean infrared,
                                                                        jobject callbackTarget, jint index) {
     if (!isValidSensorIndex(index)) return 0;
     ensureSensorTable();
-    if (KSDK* previous = sessionAt(index)) previous->Nui_AwaitStopUnderWay();
-    KSDK* session = replaceSession(index);
-    if (session == nullptr) return statusFromResult(E_OUTOFMEMORY);
+    SensorAccess access(index);
+    if (KSDK* previous = access.session()) previous->Nui_AwaitStopUnderWay();
+    std::unique_ptr<KSDK> fresh = newSession(index);
+    if (!fresh) return statusFromResult(E_OUTOFMEMORY);
+    if (fresh->sensor != nullptr) {
+        fresh->Nui_Zero();
+        env->GetJavaVM(&fresh->javaVM);
+        // A null target (its reference is null too) starts the sensor all the
+        // same: frames are fetched, counted and recorded, and no callback is made.
+        fresh->callbackTarget = env->NewGlobalRef(callbackTarget);
+        lookUpCallbacks(env, plexaClass, *fresh, asksForCallback(depthResolution),
+                        asksForCallback(videoResolution), skeleton == JNI_TRUE);
+    }
+    KSDK* session = access.replaceSession(std::move(fresh));
     if (session->sensor == nullptr) return 0;
-    session->Nui_Zero();
-
-    env->GetJavaVM(&session->javaVM);
-    // A null target (its reference is null too) starts the sensor all the
-    // same: frames are fetched, counted and recorded, and no callback is made.
-    session->callbackTarget = env->NewGlobalRef(callbackTarget);
-    lookUpCallbacks(env, plexaClass, *session, asksForCallback(depthResolution),
-                    asksForCallback(videoResolution), skeleton == JNI_TRUE);
     return statusFromResult(
         session->Nui_Init(skeleton != JNI_FALSE, depthResolution, videoResolution, infrared != JNI_FALSE));
 }
 
 JNIEXPORT void JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1stopNUI(JNIEnv*, jclass, jint index) {
-    if (KSDK* session = sessionAt(index)) session->Nui_UnInit();
+    const SensorAccess access(index);
+    if (KSDK* session = access.session()) session->Nui_UnInit();
 }
 
 JNIEXPORT jlong JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getSkeletonFrameCounter(JNIEnv*, jclass,
@@ -110,36 +145,42 @@ JNIEXPORT jlong JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getDepthFrameCoun
 
 JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1setElevationAngle(JNIEnv*, jclass, jint angle,
                                                                                 jint index) {
-    KSDK* session = sessionWithSensor(index);
+    const SensorAccess access(index);
+    KSDK* session = sessionWithSensor(access);
     return session == nullptr ? E_NUI_NOTCONNECTED : session->Nui_SetElevationAngle(angle);
 }
 
 JNIEXPORT jlong JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getElevationAngle(JNIEnv*, jclass, jint index) {
-    KSDK* session = sessionWithSensor(index);
+    const SensorAccess access(index);
+    KSDK* session = sessionWithSensor(access);
     return session == nullptr ? 0 : static_cast<jlong>(session->Nui_GetElevationAngle());
 }
 
 JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1setNearMode(JNIEnv*, jclass, jboolean on,
                                                                               jint index) {
-    KSDK* session = sessionWithSensor(index);
+    const SensorAccess access(index);
+    KSDK* session = sessionWithSensor(access);
     return session != nullptr && session->Nui_SetNearMode(on != JNI_FALSE) ? JNI_TRUE : JNI_FALSE;
 }
 
 JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getNearMode(JNIEnv*, jclass, jint index) {
-    KSDK* session = sessionWithSensor(index);
+    const SensorAccess access(index);
+    KSDK* session = sessionWithSensor(access);
     return session != nullptr && session->Nui_GetNearMode() ? JNI_TRUE : JNI_FALSE;
 }
 
 JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1stopSkeletonTracking(JNIEnv*, jclass,
                                                                                        jint index) {
-    KSDK* session = sessionWithSensor(index);
+    const SensorAccess access(index);
+    KSDK* session = sessionWithSensor(access);
     return session != nullptr && session->Nui_StopSkeletonTracking() ? JNI_TRUE : JNI_FALSE;
 }
 
 JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1startSkeletonTracking(JNIEnv*, jclass,
                                                                                         jboolean seated,
                                                                                         jint index) {
-    KSDK* session = sessionWithSensor(index);
+    const SensorAccess access(index);
+    KSDK* session = sessionWithSensor(access);
     return session != nullptr && session->Nui_StartSkeletonTracking(seated != JNI_FALSE) ? JNI_TRUE : JNI_FALSE;
 }
 
@@ -150,7 +191,8 @@ JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getSensorCount(JNI
 }
 
 JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getStatus(JNIEnv*, jclass, jint index) {
-    KSDK* session = sessionWithSensor(index);
+    const SensorAccess access(index);
+    KSDK* session = sessionWithSensor(access);
     return session == nullptr ? statusFromResult(E_NUI_NOTCONNECTED) : session->Nui_GetStatus();
 }
 
@@ -160,7 +202,8 @@ JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getStatus(JNIEnv*,
 JNIEXPORT jfloatArray JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getAccelerometerReading(JNIEnv* env, jclass,
                                                                                              jint index) {
     Vector4 reading{};
-    if (KSDK* session = sessionWithSensor(index)) session->Nui_ReadAccelerometer(&reading);
+    const SensorAccess access(index);
+    if (KSDK* session = sessionWithSensor(access)) session->Nui_ReadAccelerometer(&reading);
     const jfloat xyz[3] = {reading.x, reading.y, reading.z};
     jfloatArray array = env->NewFloatArray(3);
     if (array == nullptr) return nullptr;
@@ -170,26 +213,32 @@ JNIEXPORT jfloatArray JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getAccelero
 
 JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1saveDepthFrames(JNIEnv* env, jclass,
                                                                                   jstring fileName, jint index) {
-    KSDK* session = sessionWithSensor(index);
+    const SensorAccess access(index);
+    KSDK* session = sessionWithSensor(access);
     if (session == nullptr || fileName == nullptr) return JNI_FALSE;
-    const char* path = env->GetStringUTFChars(fileName, nullptr);
-    if (path == nullptr) return JNI_FALSE;  // out of memory; the VM's error stays pending
-    const bool opened = session->Nui_SaveDepthFrames(path);
-    env->ReleaseStringUTFChars(fileName, path);
-    return opened ? JNI_TRUE : JNI_FALSE;
+    std::string path;
+    if (!fileNameOf(env, fileName, path)) {
+        // As any name that cannot be opened: the open recording ends, no file is made.
+        session->Nui_CloseDepthFile();
+        return JNI_FALSE;
+    }
+    return session->Nui_SaveDepthFrames(path.c_str()) ? JNI_TRUE : JNI_FALSE;
 }
 
 JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1closeDepthFile(JNIEnv*, jclass, jint index) {
-    KSDK* session = sessionWithSensor(index);
+    const SensorAccess access(index);
+    KSDK* session = sessionWithSensor(access);
     return session != nullptr && session->Nui_CloseDepthFile() ? JNI_TRUE : JNI_FALSE;
 }
 
 JNIEXPORT void JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1computeUV(JNIEnv*, jclass, jboolean on, jint index) {
-    if (KSDK* session = sessionWithSensor(index)) session->computeUV.store(on != JNI_FALSE, std::memory_order_relaxed);
+    const SensorAccess access(index);
+    if (KSDK* session = sessionWithSensor(access)) session->computeUV.store(on != JNI_FALSE, std::memory_order_relaxed);
 }
 
 JNIEXPORT void JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1computeXYZ(JNIEnv*, jclass, jboolean on, jint index) {
-    if (KSDK* session = sessionWithSensor(index)) {
+    const SensorAccess access(index);
+    if (KSDK* session = sessionWithSensor(access)) {
         session->computeXYZ.store(on != JNI_FALSE, std::memory_order_relaxed);
     }
 }

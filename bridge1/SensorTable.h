@@ -2,12 +2,14 @@
 // recently created for that index. It exists from the first _createNUI (or a
 // _startNUI that comes first) to the end of the process.
 //
-// Sessions are never destroyed: one replaced in its slot may still have an
-// event thread running and delivering to its own Java object, and Java
-// threads may still hold it between reading a slot and using it.
+// Entry points reach a session through a SensorAccess, which keeps it alive
+// for as long as the access lives. A session replaced in its slot is stopped
+// by whoever replaced it and freed once no entry point and no thread can still
+// reach it (see SessionSlots for the scheme).
 #pragma once
 
 #include "KSDK.h"
+#include "SessionSlots.h"
 
 #include <cstdint>
 
@@ -21,13 +23,23 @@ constexpr bool isValidSensorIndex(std::int32_t index) { return index >= 0 && ind
 // calls do nothing. Safe to call from several threads at once.
 void ensureSensorTable();
 
-// The session in the slot, or null when there is no table yet, the index is
-// outside 0 to 9, or the slot is empty.
-KSDK* sessionAt(std::int32_t index);
+using SensorSlots = plexa::SessionSlots<KSDK, kSensorCount>;
 
-// A new session for the index, kept for the rest of the process and stored in
-// its slot in place of whatever was there. Null (and the slot unchanged) when
-// memory runs out. The index must be valid and the table must exist.
-KSDK* replaceSession(std::int32_t index);
+// An entry point's hold on one slot. session() is null when there is no table
+// yet, the index is outside 0 to 9, or the slot is empty.
+class SensorAccess {
+public:
+    explicit SensorAccess(std::int32_t index);
+    KSDK* session() const;
+
+    // A new session for the index in place of the slot's, which is stopped
+    // first as a replaced session is (KSDK::Nui_StopReplaced) and then
+    // retired. Null (and the slot unchanged) when memory runs out. The index
+    // must be valid and the table must exist.
+    KSDK* replaceSession(std::unique_ptr<KSDK> fresh);
+
+private:
+    SensorSlots::Access access_;
+};
 
 }  // namespace plexa::bridge1

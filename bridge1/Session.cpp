@@ -3,6 +3,7 @@
 
 #include "EventThread.h"
 #include "EventThreadStop.h"
+#include "JavaGlobalReference.h"
 #include "ResolutionSize.h"
 
 #include <new>
@@ -45,6 +46,13 @@ KSDK::KSDK(int index) {
     sensor = created;
 }
 
+// Runs only once the session has ended and nothing can reach it.
+KSDK::~KSDK() {
+    Nui_CloseDepthFile();
+    releaseJavaBinding();
+    if (sensor != nullptr) sensor->Release();
+}
+
 void KSDK::Nui_Zero() {
     depthEvent = nullptr;
     videoEvent = nullptr;
@@ -64,6 +72,7 @@ HRESULT KSDK::Nui_Init(bool skeleton, std::int32_t depthResolutionCode, std::int
     const auto lock = lifecycle.lockForStartUp();
     if (lifecycle.stopRequestedDuringStartUp()) return E_FAIL;
     if (sensor == nullptr) return E_POINTER;
+    startUpBegun = true;
 
     depthResolution = resolutionOrNone(depthResolutionCode);
     videoResolution = resolutionOrNone(videoResolutionCode);
@@ -140,7 +149,21 @@ void KSDK::Nui_UnInit() {
     if (lifecycle.requestStop(plexa::bridge1::onEventThread(), stopEvent) != StopRoute::ByCaller) return;
     plexa::stopAndJoinEventThread(stopEvent, eventThread);
     releaseRuntimeAndBuffers();
+    releaseJavaBinding();
     lifecycle.stopDone();
+}
+
+void KSDK::Nui_StopReplaced() {
+    using StopRoute = plexa::SessionLifecycle::StopRoute;
+    if (lifecycle.requestStopForReplacement(plexa::bridge1::onEventThread(), stopEvent) == StopRoute::ByCaller) {
+        plexa::stopAndJoinEventThread(stopEvent, eventThread);
+        if (startUpBegun) releaseRuntimeAndBuffers();
+        releaseJavaBinding();
+        lifecycle.stopDone();
+    }
+    // Under the recording's lock: the event thread, if it is still ending,
+    // appends whole records only, and none after this.
+    Nui_CloseDepthFile();
 }
 
 void KSDK::Nui_AwaitStopUnderWay() { lifecycle.awaitStopUnderWay(plexa::bridge1::onEventThread()); }
@@ -154,8 +177,11 @@ void KSDK::Nui_FinishStopOnEventThread() {
     CloseHandle(stopEvent);
     stopEvent = nullptr;
     releaseRuntimeAndBuffers();
+    releaseJavaBinding();
     lifecycle.stopDone();
 }
+
+void KSDK::releaseJavaBinding() { plexa::deleteGlobalReference(javaVM, callbackTarget); }
 
 void KSDK::releaseRuntimeAndBuffers() {
     if (sensor != nullptr) sensor->NuiShutdown();

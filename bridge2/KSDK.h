@@ -10,8 +10,9 @@
 // only the atomics below (the two mapping switches and the frame counter).
 // Stopping: see SessionLifecycle; a stop asked for from inside a Java callback
 // is finished by the event thread right after the callback returns.
-// Sessions are never destroyed: a Java thread may still hold one it read from
-// the table when another replaces it.
+// Once the event thread has ended the global reference to the callback target
+// is deleted: no delivery can use it any more. The sensor table frees a
+// replaced session once nothing can reach it.
 #pragma once
 
 #include "BodyPacking.h"
@@ -35,12 +36,13 @@ struct KSDK {
 
     // Binds the runtime's default sensor and its mapper, for index 0 only.
     explicit KSDK(int index);
+    ~KSDK();
     KSDK(const KSDK&) = delete;
     KSDK& operator=(const KSDK&) = delete;
 
     std::atomic<std::int32_t> frameCount{0};  // frames delivered to Java since start
 
-    jobject callbackTarget = nullptr;  // global reference, never deleted
+    jobject callbackTarget = nullptr;  // global reference, deleted once the event thread has ended
     jmethodID frameCallback = nullptr;
     jmethodID intrinsicsCallback = nullptr;
     jmethodID colorResolutionCallback = nullptr;
@@ -90,10 +92,12 @@ struct KSDK {
     // by the event thread.
     void Nui_ProcessFrame();
 
-    // Gives back what a replaced session holds, unless its event thread is
-    // delivering frames (then it is left running) or a stop of it is already
-    // under way.
-    void releaseUnlessRunning();
+    // Run by whoever replaces the session in its slot, before the new session
+    // opens the sensor: stops it as Nui_UnInit does, without waiting for a
+    // stop of it already under way.
+    void Nui_StopReplaced();
+    // True once a stop has finished; the sensor table may then free it.
+    bool hasEnded() { return lifecycle.hasEnded(); }
     // On a Java thread, waits for a stop of this session that its event
     // thread is still finishing, so that a new start of the sensor follows it.
     void Nui_AwaitStopUnderWay();

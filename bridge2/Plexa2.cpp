@@ -11,6 +11,7 @@
 #include <exception>
 #include <memory>
 
+using plexa::bridge2::SensorAccess;
 using plexa::bridge2::SensorTable;
 
 namespace {
@@ -33,20 +34,16 @@ constexpr CallbackLookup kCallbacks[] = {
 
 constexpr jint kCallbackMissing = -1;
 
-// The slot's session, or null for an index outside 0 to 9, an empty slot or
-// a table that no _createNUI or _startNUI has made yet.
-KSDK* sessionAt(jint index) { return SensorTable::instance().session(index); }
-
 }  // namespace
 
 extern "C" {
 
 JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa2__1createNUI(JNIEnv*, jclass, jint index) {
     plexa::bridge2::printWelcomeBannerOnce();
-    SensorTable& table = SensorTable::instance();
     if (!SensorTable::validIndex(index)) return JNI_FALSE;
+    SensorAccess access(index);
     try {
-        KSDK* session = table.install(index, std::make_unique<KSDK>(index));
+        KSDK* session = access.install(std::make_unique<KSDK>(index));
         return session->sensor ? JNI_TRUE : JNI_FALSE;
     } catch (const std::exception&) {
         return JNI_FALSE;  // no memory for a session: no sensor either
@@ -56,44 +53,61 @@ JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa2__1createNUI(JNIE
 JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa2__1startNUI(JNIEnv* env, jclass plexa2, jint flags,
                                                                       jobject callbackTarget, jint index) {
     if (!SensorTable::validIndex(index)) return 0;
-    if (KSDK* previous = sessionAt(index)) previous->Nui_AwaitStopUnderWay();
-    KSDK* session = nullptr;
+    SensorAccess access(index);
+    if (KSDK* previous = access.session()) previous->Nui_AwaitStopUnderWay();
+    std::unique_ptr<KSDK> fresh;
     try {
-        session = SensorTable::instance().install(index, std::make_unique<KSDK>(index));
+        fresh = std::make_unique<KSDK>(index);
     } catch (const std::exception&) {
         return 0;
     }
-    if (!session->sensor) return 0;
-    session->Nui_Zero();
-    JavaVM* vm = nullptr;
-    env->GetJavaVM(&vm);
-    session->javaVM = vm;
-    session->callbackTarget = env->NewGlobalRef(callbackTarget);
-    for (const CallbackLookup& callback : kCallbacks) {
-        const jmethodID method = env->GetMethodID(plexa2, callback.name, callback.signature);
-        // The NoSuchMethodError stays pending for the Java caller; looking up
-        // the rest would call the VM with it pending.
-        if (method == nullptr) return kCallbackMissing;
-        session->*callback.member = method;
+    // Bound to Java before anyone else can see it. The session it replaces is
+    // stopped by install (its target receives nothing more once this returns,
+    // unless this runs inside one of its own callbacks), before the new one
+    // opens the sensor.
+    bool callbacksFound = true;
+    if (fresh->sensor) {
+        fresh->Nui_Zero();
+        JavaVM* vm = nullptr;
+        env->GetJavaVM(&vm);
+        fresh->javaVM = vm;
+        fresh->callbackTarget = env->NewGlobalRef(callbackTarget);
+        for (const CallbackLookup& callback : kCallbacks) {
+            const jmethodID method = env->GetMethodID(plexa2, callback.name, callback.signature);
+            // The NoSuchMethodError stays pending for the Java caller; looking
+            // up the rest would call the VM with it pending.
+            if (method == nullptr) {
+                callbacksFound = false;
+                break;
+            }
+            fresh.get()->*callback.member = method;
+        }
     }
+    KSDK* session = access.install(std::move(fresh));
+    if (!session->sensor) return 0;
+    if (!callbacksFound) return kCallbackMissing;
     return session->Nui_Init(flags);
 }
 
 JNIEXPORT void JNICALL Java_edu_qet_brightloom_plexa_Plexa2__1stopNUI(JNIEnv*, jclass, jint index) {
-    if (KSDK* session = sessionAt(index)) session->Nui_UnInit();
+    const SensorAccess access(index);
+    if (KSDK* session = access.session()) session->Nui_UnInit();
 }
 
 JNIEXPORT jlong JNICALL Java_edu_qet_brightloom_plexa_Plexa2__1getFrameCounter(JNIEnv*, jclass, jint index) {
-    KSDK* session = sessionAt(index);
+    const SensorAccess access(index);
+    KSDK* session = access.session();
     return session ? static_cast<jlong>(session->frameCount.load(std::memory_order_relaxed)) : 0;
 }
 
 JNIEXPORT void JNICALL Java_edu_qet_brightloom_plexa_Plexa2__1computeUV(JNIEnv*, jclass, jboolean on, jint index) {
-    if (KSDK* session = sessionAt(index)) session->computeUV.store(on != JNI_FALSE, std::memory_order_relaxed);
+    const SensorAccess access(index);
+    if (KSDK* session = access.session()) session->computeUV.store(on != JNI_FALSE, std::memory_order_relaxed);
 }
 
 JNIEXPORT void JNICALL Java_edu_qet_brightloom_plexa_Plexa2__1computeXYZ(JNIEnv*, jclass, jboolean on, jint index) {
-    if (KSDK* session = sessionAt(index)) session->computeXYZ.store(on != JNI_FALSE, std::memory_order_relaxed);
+    const SensorAccess access(index);
+    if (KSDK* session = access.session()) session->computeXYZ.store(on != JNI_FALSE, std::memory_order_relaxed);
 }
 
 // The second-generation sensor has one device, no status to report, no depth

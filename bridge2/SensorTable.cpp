@@ -4,26 +4,18 @@
 
 namespace plexa::bridge2 {
 
-SensorTable& SensorTable::instance() {
-    static SensorTable* const table = new SensorTable();
+SensorTable::Slots& SensorTable::slots() {
+    static Slots* const table = new Slots();
     return *table;
 }
 
-KSDK* SensorTable::session(int index) const {
-    if (!validIndex(index)) return nullptr;
-    return slots_[static_cast<std::size_t>(index)].load(std::memory_order_acquire);
-}
-
-KSDK* SensorTable::install(int index, std::unique_ptr<KSDK> session) {
+KSDK* SensorAccess::install(std::unique_ptr<KSDK> session) {
     KSDK* installed = session.get();
-    {
-        std::lock_guard<std::mutex> lock(ownersMutex_);
-        owners_.push_back(std::move(session));
+    KSDK* replaced = access_.exchange(std::move(session));
+    if (replaced != nullptr) {
+        replaced->Nui_StopReplaced();
+        access_.retire(replaced);
     }
-    KSDK* replaced = slots_[static_cast<std::size_t>(index)].exchange(installed, std::memory_order_acq_rel);
-    // Nobody can reach the replaced session any more; unless it runs, what it
-    // holds would otherwise stay taken until the process ends.
-    if (replaced != nullptr) replaced->releaseUnlessRunning();
     return installed;
 }
 

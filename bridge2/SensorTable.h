@@ -1,15 +1,14 @@
 // The sensor table: one slot per sensor index (0 to 9), each holding the
-// session most recently created for it. The table and its sessions live until
-// the process ends; a Java thread may still hold a session that another
-// thread has just replaced, and an abandoned session that was started and not
-// stopped goes on delivering to its own callback target.
+// session most recently created for it. Entry points reach a session through
+// a SensorAccess, which keeps it alive for as long as the access lives. A
+// session replaced in its slot is stopped by whoever replaced it and freed
+// once no entry point and no thread can still reach it (see SessionSlots for
+// the scheme, which costs an entry point two atomic operations and no lock).
 #pragma once
 
-#include <array>
-#include <atomic>
+#include "SessionSlots.h"
+
 #include <memory>
-#include <mutex>
-#include <vector>
 
 struct KSDK;
 
@@ -18,28 +17,29 @@ namespace plexa::bridge2 {
 class SensorTable {
 public:
     static constexpr int kSensorCount = 10;
+    using Slots = plexa::SessionSlots<KSDK, kSensorCount>;
+
+    static bool validIndex(int index) { return Slots::validIndex(index); }
 
     // Created on first use, never destroyed (event threads may outlive
     // everything else in a process that is ending).
-    static SensorTable& instance();
+    static Slots& slots();
+};
 
-    static bool validIndex(int index) { return index >= 0 && index < kSensorCount; }
+class SensorAccess {
+public:
+    explicit SensorAccess(int index) : access_(SensorTable::slots(), index) {}
 
     // The slot's session; null for an index outside 0 to 9 or an empty slot.
-    KSDK* session(int index) const;
+    KSDK* session() const { return access_.session(); }
 
-    // Puts a new session into the slot. The one it replaces is given back what
-    // it holds (sensor, mapper, reader, buffers) unless its event thread is
-    // delivering frames, in which case it is left running, or is already
-    // stopping. It never waits.
-    KSDK* install(int index, std::unique_ptr<KSDK> session);
+    // Puts a new session into the slot. The one it replaces is stopped first,
+    // as _stopNUI stops it, except that a stop of it already under way is
+    // left to finish without waiting; it is then retired. Needs a valid index.
+    KSDK* install(std::unique_ptr<KSDK> session);
 
 private:
-    SensorTable() = default;
-
-    std::array<std::atomic<KSDK*>, kSensorCount> slots_{};
-    std::mutex ownersMutex_;
-    std::vector<std::unique_ptr<KSDK>> owners_;  // every session ever created
+    SensorTable::Slots::Access access_;
 };
 
 }  // namespace plexa::bridge2

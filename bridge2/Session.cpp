@@ -3,6 +3,7 @@
 
 #include "EventThreadStop.h"
 #include "FlagsWord.h"
+#include "JavaGlobalReference.h"
 
 #include <cstdio>
 #include <new>
@@ -24,6 +25,10 @@ KSDK::KSDK(int index) {
     if (!sensor) return;
     coordinateMapper.receive([this](ICoordinateMapper** out) { return sensor->get_CoordinateMapper(out); });
 }
+
+// Runs only once the session has ended and nothing can reach it; the runtime
+// objects still held go with their holders.
+KSDK::~KSDK() { plexa::deleteGlobalReference(javaVM, callbackTarget); }
 
 void KSDK::Nui_Zero() {
     // Only ever run on a fresh session, before anything is acquired.
@@ -106,9 +111,9 @@ void KSDK::Nui_UnInit() {
     if (lifecycle.requestStop(onEventThread(), stopEvent) == StopRoute::ByCaller) stopAndRelease();
 }
 
-void KSDK::releaseUnlessRunning() {
+void KSDK::Nui_StopReplaced() {
     using StopRoute = plexa::SessionLifecycle::StopRoute;
-    if (lifecycle.requestStopUnlessRunning(onEventThread(), stopEvent) == StopRoute::ByCaller) stopAndRelease();
+    if (lifecycle.requestStopForReplacement(onEventThread(), stopEvent) == StopRoute::ByCaller) stopAndRelease();
 }
 
 void KSDK::Nui_AwaitStopUnderWay() { lifecycle.awaitStopUnderWay(onEventThread()); }
@@ -116,12 +121,14 @@ void KSDK::Nui_AwaitStopUnderWay() { lifecycle.awaitStopUnderWay(onEventThread()
 void KSDK::stopAndRelease() {
     plexa::stopAndJoinEventThread(stopEvent, eventThread);
     releaseStreamsAndBuffers();
+    plexa::deleteGlobalReference(javaVM, callbackTarget);
     lifecycle.stopDone();
 }
 
 void KSDK::finishStopOnEventThread() {
     if (!lifecycle.eventThreadEnding()) return;
     releaseStreamsAndBuffers();
+    plexa::deleteGlobalReference(javaVM, callbackTarget);
     CloseHandle(stopEvent);
     stopEvent = nullptr;
     // Closing its own handle lets the thread run to its end unobserved.

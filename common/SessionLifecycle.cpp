@@ -3,15 +3,16 @@
 namespace plexa {
 
 SessionLifecycle::StopRoute SessionLifecycle::requestStop(bool onEventThread, const HANDLE& stopEvent) {
-    return route(onEventThread, false, stopEvent);
-}
-
-SessionLifecycle::StopRoute SessionLifecycle::requestStopUnlessRunning(bool onEventThread,
-                                                                       const HANDLE& stopEvent) {
     return route(onEventThread, true, stopEvent);
 }
 
-SessionLifecycle::StopRoute SessionLifecycle::route(bool onEventThread, bool leaveRunning, const HANDLE& stopEvent) {
+SessionLifecycle::StopRoute SessionLifecycle::requestStopForReplacement(bool onEventThread,
+                                                                        const HANDLE& stopEvent) {
+    return route(onEventThread, false, stopEvent);
+}
+
+SessionLifecycle::StopRoute SessionLifecycle::route(bool onEventThread, bool waitForStopUnderWay,
+                                                    const HANDLE& stopEvent) {
     std::unique_lock<std::mutex> lock(mutex_);
     switch (shutdown_) {
         case Shutdown::Done:
@@ -20,12 +21,13 @@ SessionLifecycle::StopRoute SessionLifecycle::route(bool onEventThread, bool lea
         case Shutdown::InProgress:
             // A Java thread's stop returns once the session has ended. An
             // event thread never waits, and neither does a replacement.
-            if (!onEventThread && !leaveRunning) changed_.wait(lock, [this] { return shutdown_ == Shutdown::Done; });
+            if (!onEventThread && waitForStopUnderWay) {
+                changed_.wait(lock, [this] { return shutdown_ == Shutdown::Done; });
+            }
             return StopRoute::Nothing;
         case Shutdown::NotRequested:
             break;
     }
-    if (leaveRunning && threadRunning_) return StopRoute::Nothing;
     if (threadRunning_ && onEventThread) {
         // Waiting here could be waiting for this very thread. Signalled under
         // the lock: the thread cannot close the event before it sees the request.
@@ -44,11 +46,16 @@ bool SessionLifecycle::eventThreadEnding() {
 }
 
 void SessionLifecycle::stopDone() {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        shutdown_ = Shutdown::Done;
-    }
+    // Notified under the lock: once hasEnded() can see Done, the session may
+    // be freed, and nothing of it may be touched after the lock is let go.
+    std::lock_guard<std::mutex> lock(mutex_);
+    shutdown_ = Shutdown::Done;
     changed_.notify_all();
+}
+
+bool SessionLifecycle::hasEnded() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return shutdown_ == Shutdown::Done;
 }
 
 void SessionLifecycle::awaitStopUnderWay(bool onEventThread) {

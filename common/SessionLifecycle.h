@@ -10,6 +10,11 @@
 // the same sensor on a Java thread also waits for it, so that the old
 // session's late shutdown cannot stop the new one's streams; a callback must
 // therefore not wait for a thread that restarts its own sensor.
+// A session replaced in its slot is stopped the same way by whoever replaces
+// it, except that a stop already under way is left to finish without waiting
+// for it. Replacing a session from inside one of its own callbacks therefore
+// leaves the stop to its event thread, which ends after that callback; a
+// callback must likewise not wait for a thread that replaces its session.
 // Start-up holds the lock until the event thread exists, so no stop ever sees
 // a half-started session. The lock is never held while waiting for a thread.
 #pragma once
@@ -39,10 +44,9 @@ public:
     // Decides how a stop asked for now is carried out. `stopEvent` is read
     // under the lock and signalled when the stop is left to the thread.
     StopRoute requestStop(bool onEventThread, const HANDLE& stopEvent);
-    // The same for a session that is being replaced, except that one whose
-    // event thread is delivering frames is left running, and a stop already
-    // under way is left to finish without waiting for it.
-    StopRoute requestStopUnlessRunning(bool onEventThread, const HANDLE& stopEvent);
+    // The same for a session that is being replaced, except that a stop
+    // already under way is left to finish without waiting for it.
+    StopRoute requestStopForReplacement(bool onEventThread, const HANDLE& stopEvent);
 
     // Run by the event thread once its loop has ended: true when it must
     // finish a stop left to it (and then call stopDone()).
@@ -52,10 +56,14 @@ public:
     // On a Java thread, waits until no stop is under way.
     void awaitStopUnderWay(bool onEventThread);
 
+    // True once a stop has finished: no event thread runs, none will start,
+    // and the party that stopped the session no longer touches it.
+    bool hasEnded();
+
 private:
     enum class Shutdown { NotRequested, LeftToEventThread, InProgress, Done };
 
-    StopRoute route(bool onEventThread, bool leaveRunning, const HANDLE& stopEvent);
+    StopRoute route(bool onEventThread, bool waitForStopUnderWay, const HANDLE& stopEvent);
 
     std::mutex mutex_;
     std::condition_variable changed_;
