@@ -1,22 +1,11 @@
 #include "SpineSupport.h"
 
-#include <dirent.h>
+#include "footprint.h"
 
 #include <algorithm>
 #include <fstream>
 
 namespace plexa::test::spine {
-namespace {
-
-std::string threadName(const std::string& path) {
-    std::ifstream file(path);
-    std::string name;
-    std::getline(file, name);
-    return name;
-}
-
-}  // namespace
-
 void startScripted(const JvmOptions& options) {
     Jvm::start(options);
     sensor::setScripted(0, true);
@@ -69,18 +58,7 @@ jobject newRecorder() { return Jvm::start().newObject(kRecorder); }
 
 jint recorderCount(jobject recorder, const char* method) { return callOn<jint>(recorder, method, "()I"); }
 
-std::size_t nativeThreadCount() {
-    const std::string programName = threadName("/proc/self/comm");
-    std::size_t count = 0;
-    DIR* tasks = ::opendir("/proc/self/task");
-    if (tasks == nullptr) return 0;
-    while (dirent* entry = ::readdir(tasks)) {
-        if (entry->d_name[0] == '.') continue;
-        if (threadName(std::string("/proc/self/task/") + entry->d_name + "/comm") == programName) ++count;
-    }
-    ::closedir(tasks);
-    return count;
-}
+std::size_t nativeThreadCount() { return programThreadCount(); }
 
 int javaThreadCount() { return callStaticChecked<jint>(kRecorder, "liveThreadCount", "()I"); }
 

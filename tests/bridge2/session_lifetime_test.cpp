@@ -62,7 +62,9 @@ TEST(Plexa2Lifetime, StartStopCyclesLeaveNothingBehind) {
     EXPECT_EQ(after.descriptors, before.descriptors);
     EXPECT_EQ(PlexaOpenHandleCount(), handles);
     EXPECT_EQ(virtual2::liveObjectCount(), 0);
-    EXPECT_LT(after.residentBytes, before.residentBytes + (64u << 20)) << describe(after);
+    if (kResidentMemoryTellsGrowth) {
+        EXPECT_LT(after.residentBytes, before.residentBytes + (64u << 20)) << describe(after);
+    }
     EXPECT_LT(after.javaHeapBytes, before.javaHeapBytes + (32ll << 20)) << describe(after);
 }
 
@@ -141,7 +143,9 @@ TEST(Plexa2Lifetime, DISABLED_LiveStreamSoak) {
     const Footprint after = measureFootprint();
     std::printf("end:   %s, frames %d\n", describe(after).c_str(), framesOf(target));
     stopNUI(0);
-    EXPECT_LT(after.residentBytes, before.residentBytes + (64u << 20));
+    if (kResidentMemoryTellsGrowth) {
+        EXPECT_LT(after.residentBytes, before.residentBytes + (64u << 20));
+    }
     EXPECT_LT(after.javaHeapBytes, before.javaHeapBytes + (32ll << 20));
 }
 

@@ -29,9 +29,16 @@ std::string threadName(const std::string& commFile) {
     return name;
 }
 
-// The VM names its own threads (and those Java starts); the program's and the
-// library's threads keep the program's name.
-std::size_t programThreads() {
+std::size_t residentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    std::size_t total = 0, resident = 0;
+    statm >> total >> resident;
+    return resident * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+}
+
+}  // namespace
+
+std::size_t programThreadCount() {
     const std::string programName = threadName("/proc/self/comm");
     std::size_t count = 0;
     DIR* tasks = ::opendir("/proc/self/task");
@@ -44,20 +51,11 @@ std::size_t programThreads() {
     return count;
 }
 
-std::size_t residentBytes() {
-    std::ifstream statm("/proc/self/statm");
-    std::size_t total = 0, resident = 0;
-    statm >> total >> resident;
-    return resident * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-}
-
-}  // namespace
-
 Footprint measureFootprint() {
     Footprint footprint;
     footprint.javaHeapBytes =
         callStatic<jlong>("edu/qet/brightloom/plexa/testing/SessionChurn", "usedHeapAfterCollection", "()J");
-    footprint.threads = programThreads();
+    footprint.threads = programThreadCount();
     footprint.descriptors = entriesOf("/proc/self/fd");
     footprint.residentBytes = residentBytes();
     return footprint;

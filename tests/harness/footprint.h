@@ -15,6 +15,18 @@ struct Footprint {
     long long javaHeapBytes = 0;
 };
 
+// AddressSanitizer keeps freed memory in quarantine (hundreds of megabytes),
+// so there resident memory tells nothing about what a loop keeps.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool kResidentMemoryTellsGrowth = false;
+#else
+inline constexpr bool kResidentMemoryTellsGrowth = true;
+#endif
+
+// Threads of the program and its libraries: the VM names its own threads (and
+// those Java starts), the others keep the program's name.
+std::size_t programThreadCount();
+
 // The javaHeapBytes figure needs the test fixtures on the class path.
 Footprint measureFootprint();
 std::string describe(const Footprint& footprint);

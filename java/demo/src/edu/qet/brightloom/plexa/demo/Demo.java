@@ -74,11 +74,17 @@ public final class Demo {
         boolean recordingOpen = Plexa1._saveDepthFrames(recording.getPath(), 0);
         long start = System.nanoTime();
         long end = start + (long) (seconds * 1e9);
-        long recordingEnd = start + (long) (Math.min(1.0, seconds / 2) * 1e9);
+        // One second of depth (half the run at most), counted from the first
+        // depth frame: a sensor may take a while to deliver its first one.
+        long recordingLength = (long) (Math.min(1.0, seconds / 2) * 1e9);
+        long recordingEnd = Long.MAX_VALUE;
         int width = 30;
         while (System.nanoTime() < end) {
             Thread.sleep(100);
             long now = System.nanoTime();
+            if (recordingEnd == Long.MAX_VALUE && Plexa1._getDepthFrameCounter(0) > 0) {
+                recordingEnd = Math.min(now + recordingLength, end);
+            }
             if (recordingOpen && now >= recordingEnd) {
                 Plexa1._closeDepthFile(0);
                 recordingOpen = false;
