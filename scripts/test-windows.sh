@@ -7,14 +7,18 @@ cd "$(dirname "$0")/.."
 build_dir=build-windows
 scripts/build-windows.sh "$build_dir"
 
-# The wine prefix is created once, before tests start in parallel (two first
-# starts at once would both try to create it).
-export WINEPREFIX="$PWD/$build_dir/wine"
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "Creating the wine prefix in $WINEPREFIX"
-  tests/windows/wine-run.sh wineboot --init >/dev/null 2>&1 || true
-  /usr/lib/wine/wineserver -w 2>/dev/null || true
-fi
+# One wine server for the whole run, started here with its output sent away:
+# a server or service that a test's own first wine start spawned would inherit
+# that test's output and keep ctest waiting on it. The prefix is created once,
+# before tests start in parallel (two first starts at once would both try).
+export WINEPREFIX="$PWD/$build_dir/wine" WINEDEBUG=-all
+wineserver=/usr/lib/wine/wineserver
+[ -x "$wineserver" ] || wineserver=$(command -v wineserver)
+mkdir -p "$WINEPREFIX"
+"$wineserver" -p </dev/null >/dev/null 2>&1
+trap '"$wineserver" -k >/dev/null 2>&1 || true' EXIT
+[ -f "$WINEPREFIX/system.reg" ] || echo "Creating the wine prefix in $WINEPREFIX"
+tests/windows/wine-run.sh wineboot --init </dev/null >/dev/null 2>&1 || true
 
 jobs=$(nproc)
 [ "$jobs" -le 2 ] || jobs=2
