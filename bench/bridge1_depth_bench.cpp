@@ -15,6 +15,7 @@
 // the same machine load; each is reported as its median over the iterations.
 // Queueing a frame in the virtual sensor is never timed.
 #include "KSDK.h"
+#include "bench_vm.h"
 #include "jvm.h"
 #include "runtime1/VirtualSensor1.h"
 
@@ -216,6 +217,12 @@ public:
                             bridge / copy);
             }
         }
+        for (const Resolution& r : kResolutions) {
+            std::map<std::string, double>& m = medians_[nameOf(r, kPayloads[1])];
+            if (m["floor"] <= 0) continue;
+            const std::string figure = std::string("v1.depth_uv_xyz.") + r.name + ".own_over_floor";
+            plexa::bench::printRatioFigure(figure.c_str(), (m["bridge"] - m["runtime"]) / m["floor"]);
+        }
     }
 
 private:
@@ -226,7 +233,7 @@ private:
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    Jvm::start();
+    plexa::bench::startBenchVm();
     for (const Resolution& r : kResolutions) {
         for (const Payload& p : kPayloads) {
             benchmark::RegisterBenchmark(nameOf(r, p).c_str(), depthFrame, r, p)

@@ -10,7 +10,9 @@
 // Two frames: every image stream; and every stream with both mappings and six
 // tracked bodies (whose mapping work, done by the runtime's coordinate mapper,
 // is also timed alone for reference).
+#include "bench_vm.h"
 #include "jvm.h"
+#include "scripted_frame2.h"
 #include "runtime2/VirtualSensor2.h"
 
 #include <benchmark/benchmark.h>
@@ -31,11 +33,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr const char* kPlexa2 = "edu/qet/brightloom/plexa/Plexa2";
 constexpr const char* kCounting = "edu/qet/brightloom/plexa/testing/CountingPlexa2";
-constexpr int kDepthWidth = 512;
-constexpr int kDepthHeight = 424;
-constexpr int kDepthPixels = kDepthWidth * kDepthHeight;
-constexpr int kColorWidth = 1920;
-constexpr int kColorHeight = 1080;
+constexpr int kDepthPixels = plexa::bench::kDepthPixels2;
 
 struct Scenario {
     const char* name;
@@ -46,38 +44,9 @@ struct Scenario {
 constexpr Scenario kImageStreams{"image streams", 0x1 | 0x2 | 0x4 | 0x8 | 0x10, false};
 constexpr Scenario kFullFrame{"every stream, UV, XYZ, 6 bodies", 0x7F | 0x100 | 0x1000, true};
 
-ScriptedShortImage shortImage(std::uint16_t seed) {
-    ScriptedShortImage image;
-    image.samples.resize(kDepthPixels);
-    for (int i = 0; i < kDepthPixels; ++i) image.samples[i] = static_cast<std::uint16_t>(500 + (i * 7 + seed) % 4000);
-    return image;
-}
+ScriptedShortImage shortImage(std::uint16_t seed) { return plexa::bench::scriptedShortImage2(seed); }
 
-ScriptedFrame makeFrame(const Scenario& scenario) {
-    ScriptedFrame frame;
-    frame.color = ScriptedColorImage{};
-    frame.color->rawFormat = ColorImageFormat_Bgra;
-    frame.color->raw.resize(static_cast<std::size_t>(kColorWidth) * kColorHeight * 4);
-    for (std::size_t i = 0; i < frame.color->raw.size(); ++i) frame.color->raw[i] = static_cast<std::uint8_t>(i);
-    frame.depth = shortImage(1);
-    frame.bodyIndex = ScriptedBodyIndexImage{};
-    frame.bodyIndex->bytes.assign(kDepthPixels, 255);
-    frame.infrared = shortImage(2);
-    frame.longExposureInfrared = shortImage(3);
-    frame.bodies = ScriptedBodies{};
-    if (scenario.bodiesAndMappings) {
-        for (int slot = 0; slot < BODY_COUNT; ++slot) {
-            ScriptedBody& body = frame.bodies->bodies[slot];
-            body.tracked = true;
-            for (int j = 0; j < JointType_Count; ++j) {
-                const auto type = static_cast<JointType>(j);
-                body.joints[j] = Joint{type, {0.1f * slot, 0.05f * j, 2.0f}, TrackingState_Tracked};
-                body.orientations[j] = JointOrientation{type, {0.0f, 0.0f, 0.0f, 1.0f}};
-            }
-        }
-    }
-    return frame;
-}
+ScriptedFrame makeFrame(const Scenario& scenario) { return plexa::bench::scriptedFrame2(scenario.bodiesAndMappings); }
 
 // One Java array of the frame: its element type, length and where its data
 // comes from.
@@ -333,7 +302,7 @@ std::string nameOf(const char* kind, const Scenario& scenario) { return std::str
 }  // namespace
 
 int main(int argc, char** argv) {
-    Jvm::start();
+    plexa::bench::startBenchVm();
     for (const Scenario& scenario : {kImageStreams, kFullFrame}) {
         benchmark::RegisterBenchmark(nameOf("bridge", scenario).c_str(), BridgeFrame, scenario)
             ->UseManualTime()
@@ -364,6 +333,9 @@ int main(int argc, char** argv) {
     }
     const double mapping = reporter.time("runtime mapping/both mappings of one depth frame/manual_time");
     if (mapping > 0.0) std::printf("runtime's own mapping work in the full frame: %.1f us\n", mapping);
+    const double fullBridge = reporter.time(nameOf("bridge", kFullFrame) + "/manual_time");
+    const double fullFloor = reporter.time(nameOf("jni floor", kFullFrame) + "/manual_time");
+    if (fullFloor > 0.0) plexa::bench::printRatioFigure("v2.full.own_over_floor", (fullBridge - mapping) / fullFloor);
     benchmark::Shutdown();
     return 0;
 }

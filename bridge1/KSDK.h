@@ -56,9 +56,10 @@ struct KSDK {
     bool infraredMode = false;
     INuiSensor* sensor = nullptr;  // released with the session
 
-    std::unique_ptr<LONG[]> uvRaw;            // 2N color-pixel coordinates, as the runtime gives them
-    std::unique_ptr<float[]> uvNormalized;    // 2N
-    std::unique_ptr<float[]> xyz;             // 3 x W x 16: one band of rows of points at a time
+    // UV and XYZ are computed straight into their Java arrays; natively only
+    // the color-pixel coordinates stay, 2N each.
+    std::unique_ptr<LONG[]> uvRaw;         // this frame's coordinates, as the runtime gives them
+    std::unique_ptr<LONG[]> uvLastMapped;  // those of the last mapping that succeeded
 
     std::int32_t depthResolution = NUI_IMAGE_RESOLUTION_INVALID;
     std::int32_t videoResolution = NUI_IMAGE_RESOLUTION_INVALID;

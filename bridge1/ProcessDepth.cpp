@@ -8,12 +8,14 @@
 #include "DepthRecording.h"
 #include "ImageFrameLease.h"
 #include "JavaArrays.h"
+#include "JavaCriticalArray.h"
 #include "KSDK.h"
 #include "LockedImage.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 using plexa::bridge1::GrowingBuffer;
 using plexa::bridge1::LockedImage;
@@ -24,63 +26,68 @@ namespace {
 // this handler, so the buffer is that thread's own and ends with it.
 thread_local GrowingBuffer depthRows;
 
-// Both per-pixel arrays are filled a band of rows at a time, and each band is
-// copied into its Java array while it is still in the processor's cache.
-constexpr int kBandRows = 16;
-
-// A float array of `length` elements, contents to follow. Null (the VM's
-// exception described and cleared) when the VM cannot create it.
-jfloatArray newFloatArray(JNIEnv* env, jsize length) {
-    jfloatArray array = env->NewFloatArray(length);
-    if (array == nullptr && env->ExceptionCheck()) {
+// Prints and clears the VM's pending exception, if any.
+void describeAndClear(JNIEnv* env) {
+    if (env->ExceptionCheck()) {
         env->ExceptionDescribe();
         env->ExceptionClear();
+    }
+}
+
+// A float array of `length` elements whose elements `fill` writes in place
+// (no JNI call in between). Null (the VM's exception described and cleared)
+// when the VM cannot create the array or give its elements.
+template <typename Fill>
+jfloatArray newFloatArrayFilledInPlace(JNIEnv* env, jsize length, Fill&& fill) {
+    jfloatArray array = env->NewFloatArray(length);
+    if (array == nullptr) {
+        describeAndClear(env);
+        return nullptr;
+    }
+    bool filled = false;
+    {
+        const plexa::JavaCriticalArray<jfloat> elements(env, array);
+        if (elements.elements() != nullptr) {
+            fill(elements.elements());
+            filled = true;
+        }
+    }
+    if (!filled) {
+        describeAndClear(env);
+        env->DeleteLocalRef(array);
+        return nullptr;
     }
     return array;
 }
 
-// The normalised color-image coordinates of the frame. The runtime writes the
-// raw coordinates into uvRaw; only a mapping that succeeds is normalised into
-// uvNormalized, so Java gets the last successful mapping (zeros before the
-// first): the mapping moves little from one frame to the next, and a failed
-// call may leave uvRaw half written.
+// The normalised color-image coordinates of the frame, computed straight into
+// the Java array. The runtime writes this frame's raw coordinates into uvRaw;
+// a mapping that succeeds becomes uvLastMapped (the buffers are swapped), so
+// Java gets the last successful mapping (zeros before the first): the mapping
+// moves little from one frame to the next, and a failed call may leave uvRaw
+// half written.
 jfloatArray newUvArray(KSDK& session, JNIEnv* env, const std::uint16_t* samples, int width, int height) {
     const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     if (!session.uvRaw) session.uvRaw = plexa::bridge1::newZeroedArray<LONG>(2 * pixels);
-    if (!session.uvNormalized) session.uvNormalized = plexa::bridge1::newZeroedArray<float>(2 * pixels);
-    if (!session.uvRaw || !session.uvNormalized) return nullptr;
-    jfloatArray uv = newFloatArray(env, static_cast<jsize>(2 * pixels));
-    if (uv == nullptr) return nullptr;
+    if (!session.uvLastMapped) session.uvLastMapped = plexa::bridge1::newZeroedArray<LONG>(2 * pixels);
+    if (!session.uvRaw || !session.uvLastMapped) return nullptr;
     // The color resolution is the depth one too, so the coordinates refer to a
     // color image of the depth image's size.
     const bool mapped = SUCCEEDED(session.sensor->NuiImageGetColorPixelCoordinateFrameFromDepthPixelFrameAtResolution(
         static_cast<NUI_IMAGE_RESOLUTION>(session.depthResolution),
         static_cast<NUI_IMAGE_RESOLUTION>(session.depthResolution), static_cast<DWORD>(pixels), const_cast<USHORT*>(samples),
         static_cast<DWORD>(2 * pixels), session.uvRaw.get()));
-    const std::size_t bandPixels = static_cast<std::size_t>(width) * kBandRows;
-    for (std::size_t first = 0; first < pixels; first += bandPixels) {
-        const std::size_t count = std::min(bandPixels, pixels - first);
-        float* band = session.uvNormalized.get() + 2 * first;
-        if (mapped) plexa::bridge1::normaliseUv(session.uvRaw.get() + 2 * first, count, width, height, band);
-        env->SetFloatArrayRegion(uv, static_cast<jsize>(2 * first), static_cast<jsize>(2 * count), band);
-    }
-    return uv;
+    if (mapped) std::swap(session.uvRaw, session.uvLastMapped);
+    const LONG* coordinates = session.uvLastMapped.get();
+    return newFloatArrayFilledInPlace(env, static_cast<jsize>(2 * pixels), [&](float* uv) {
+        plexa::bridge1::normaliseUv(coordinates, pixels, width, height, uv);
+    });
 }
 
-// The camera-space points of the frame. Nothing of them outlives the frame,
-// so xyz holds one band of rows, not the whole image.
-jfloatArray newXyzArray(KSDK& session, JNIEnv* env, const std::uint16_t* samples, int width, int height) {
-    const std::size_t bandFloats = static_cast<std::size_t>(3) * width * kBandRows;
-    if (!session.xyz) session.xyz = plexa::bridge1::newZeroedArray<float>(bandFloats);
-    if (!session.xyz) return nullptr;
-    jfloatArray xyz = newFloatArray(env, 3 * width * height);
-    if (xyz == nullptr) return nullptr;
-    for (int row = 0; row < height; row += kBandRows) {
-        const int rows = std::min(kBandRows, height - row);
-        plexa::bridge1::computeXyzRows(samples, width, height, row, rows, session.xyz.get());
-        env->SetFloatArrayRegion(xyz, 3 * width * row, 3 * width * rows, session.xyz.get());
-    }
-    return xyz;
+// The camera-space points of the frame, computed straight into the Java array.
+jfloatArray newXyzArray(JNIEnv* env, const std::uint16_t* samples, int width, int height) {
+    return newFloatArrayFilledInPlace(env, 3 * width * height,
+                                      [&](float* xyz) { plexa::bridge1::computeXyz(samples, width, height, xyz); });
 }
 
 // Hands the frame to onDepthFrameEventFromNative(depth, xyz, uv). A frame
@@ -105,7 +112,7 @@ void deliverDepth(KSDK& session, const std::uint16_t* samples, int width, int he
     }
     jfloatArray xyz = nullptr;
     if (withXyz) {
-        xyz = newXyzArray(session, env, samples, width, height);
+        xyz = newXyzArray(env, samples, width, height);
         if (xyz == nullptr) return;
     }
     delivery.callVoid(session.callbackTarget, session.depthCallback, depth, xyz, uv);

@@ -197,8 +197,7 @@ void KSDK::freeBuffers() {
     jointStates.reset();
     floorPlane.reset();
     uvRaw.reset();
-    uvNormalized.reset();
-    xyz.reset();
+    uvLastMapped.reset();
 }
 
 int KSDK::depthWidth() const { return plexa::bridge1::resolutionSize(depthResolution).width; }

@@ -1,7 +1,9 @@
 // Per-pixel geometry of a depth image: camera-space points (XYZ) and
 // normalised color-image coordinates (UV). Plain arithmetic over packed
-// arrays, written so the compiler vectorises the loops; results are the same
-// bit for bit as the one-pixel-at-a-time formulas documented below.
+// arrays, written so the compiler vectorises the loops, and built again for
+// AVX2 and AVX-512 processors, chosen at run time (DepthGeometryKernels.h);
+// results are the same bit for bit as the one-pixel-at-a-time formulas
+// documented below.
 #pragma once
 
 #include "plexa/platform.h"

@@ -1,4 +1,6 @@
 #include "DepthGeometry.h"
+#include "DepthGeometryKernels.h"
+#include "plexa/vector_units.h"
 
 #include <gtest/gtest.h>
 
@@ -178,6 +180,59 @@ TEST(NormaliseUv, WholeBlocksAndTheTailAgreeWithTheSingleDivision) {
         ASSERT_EQ(uv[2 * i + 1], static_cast<float>(coordinates[2 * i + 1]) / 480.0f) << i;
     }
     EXPECT_EQ(uv.back(), -99.0f);  // nothing written past the last pair
+}
+
+// Every variant this processor runs gives the portable formulas' results bit
+// for bit: at each resolution of the runtime (and a width that ends in a
+// partial block), every column of every row sees samples until all 65536
+// sample values have been through the loop.
+TEST(DepthGeometryVariants, EveryRunnableVariantEqualsThePixelFormulaForEverySampleAndColumn) {
+    const std::vector<DepthGeometryKernels> kernels = runnableDepthGeometryKernels();
+    ASSERT_STREQ(kernels.front().name, "portable");
+    EXPECT_STREQ(depthGeometryKernels().name, kernels.back().name);  // the widest one runs
+#if defined(__x86_64__) || defined(_M_X64)
+    if (plexa::vectorUnits().avx2) {
+        EXPECT_GE(kernels.size(), 2u) << "the AVX2 variant is built and runs";
+    }
+#endif
+    for (const DepthGeometryKernels& kernel : kernels) {
+        SCOPED_TRACE(kernel.name);
+        for (const auto& [width, height] :
+             {std::pair{80, 60}, std::pair{320, 240}, std::pair{640, 480}, std::pair{1280, 960}, std::pair{13, 7}}) {
+            SCOPED_TRACE(width);
+            const std::size_t pixels = static_cast<std::size_t>(width) * height;
+            std::vector<std::uint16_t> samples(pixels);
+            std::vector<float> actual(3 * pixels);
+            for (std::size_t first = 0; first < 0x10000; first += pixels) {
+                for (std::size_t p = 0; p < pixels; ++p) samples[p] = static_cast<std::uint16_t>(first + p);
+                kernel.computeXyzRows(samples.data(), width, height, 0, height, actual.data());
+                const std::vector<float> expected = referenceXyz(samples, width, height);
+                ASSERT_EQ(std::memcmp(expected.data(), actual.data(), expected.size() * sizeof(float)), 0)
+                    << "samples from " << first;
+            }
+        }
+    }
+}
+
+TEST(DepthGeometryVariants, EveryRunnableVariantNormalisesLikeTheSingleDivision) {
+    for (const DepthGeometryKernels& kernel : runnableDepthGeometryKernels()) {
+        SCOPED_TRACE(kernel.name);
+        for (const auto& [width, height] : {std::pair{80, 60}, std::pair{640, 480}, std::pair{1280, 960}}) {
+            const std::size_t pixels = static_cast<std::size_t>(width) * height + 7;  // a partial block at the end
+            std::vector<LONG> coordinates(2 * pixels);
+            for (std::size_t i = 0; i < coordinates.size(); ++i) {
+                coordinates[i] = static_cast<LONG>(i % 4099) - 1500;
+            }
+            std::vector<float> uv(2 * pixels + 1, -99.0f);
+            kernel.normaliseUv(coordinates.data(), pixels, width, height, uv.data());
+            for (std::size_t i = 0; i < pixels; ++i) {
+                ASSERT_EQ(uv[2 * i], static_cast<float>(coordinates[2 * i]) / static_cast<float>(width)) << i;
+                ASSERT_EQ(uv[2 * i + 1], static_cast<float>(coordinates[2 * i + 1]) / static_cast<float>(height))
+                    << i;
+            }
+            EXPECT_EQ(uv.back(), -99.0f);
+        }
+    }
 }
 
 }  // namespace

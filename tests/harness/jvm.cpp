@@ -29,11 +29,11 @@ Jvm& Jvm::start(const JvmOptions& options) {
         std::vector<std::string> classPath = options.classPath;
         if (classPath.empty()) classPath = {referenceJar(), fixturesJar()};
         std::vector<std::string> strings = {
-            "-Xcheck:jni",
             "-Djava.class.path=" + joinClassPath(classPath),
             "-Djava.library.path=" + libraryDir(),
             "-Xmx512m",
         };
+        if (options.checkJni) strings.push_back("-Xcheck:jni");
         for (const std::string& extra : options.extraOptions) strings.push_back(extra);
         std::vector<JavaVMOption> vmOptions(strings.size());
         for (std::size_t i = 0; i < strings.size(); ++i) {

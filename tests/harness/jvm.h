@@ -1,5 +1,5 @@
 // A real Java VM inside the test process, started through the invocation API
-// with -Xcheck:jni. One VM per process; ctest runs every test case in its own
+// with -Xcheck:jni (benchmarks start theirs without it, as users run the VM). One VM per process; ctest runs every test case in its own
 // process, because the bridges keep process-wide state (sensor table, banner).
 #pragma once
 
@@ -20,6 +20,9 @@ struct JvmOptions {
     // Jars or folders; empty means the reference classes plus the test fixtures.
     std::vector<std::string> classPath;
     std::vector<std::string> extraOptions;
+    // Tests run every JNI call through the VM's checker; benchmarks measure
+    // the VM as users run it, without the checker's extra work per call.
+    bool checkJni = true;
 };
 
 class Jvm {

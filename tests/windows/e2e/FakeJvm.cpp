@@ -92,6 +92,9 @@ FakeJvm::Call::Call(FakeJvm& vm, JNIEnv* env, const char* function, bool allowed
         vm.violationLocked(name + " from a thread that is not attached");
     } else if (caller != owner) {
         vm.violationLocked(name + " with the JNIEnv of another thread");
+    } else if (caller->criticalArraysHeld > 0 && name != "ReleasePrimitiveArrayCritical") {
+        // Between GetPrimitiveArrayCritical and its release, a VM allows no other call.
+        vm.violationLocked(name + " while a critical array is held");
     } else if (!allowedWithException && !caller->pendingException.empty()) {
         vm.violationLocked(name + " with " + caller->pendingException + " pending");
     } else {

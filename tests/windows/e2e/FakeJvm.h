@@ -49,6 +49,7 @@ struct ThreadState {
     std::string pendingException;  // class name, "" when none
     std::vector<FakeObject*> locals;
     std::vector<std::size_t> frameMarks;  // locals.size() at each PushLocalFrame
+    int criticalArraysHeld = 0;            // GetPrimitiveArrayCritical without its release
 };
 
 class FakeJvm {
@@ -79,6 +80,7 @@ public:
         std::size_t liveLocals = 0;  // local references of threads other than main
         int describedExceptions = 0;
         int outstandingStrings = 0;  // GetStringUTFChars without its release
+        int outstandingCriticalArrays = 0;  // GetPrimitiveArrayCritical without its release
     };
     Balance balance() const;
     std::vector<std::string> violations() const;
@@ -134,6 +136,14 @@ public:
     void removeGlobalLocked(FakeObject* object);
     void stringHandedOut() { ++balance_.outstandingStrings; }
     void stringReleased() { --balance_.outstandingStrings; }
+    void criticalArrayHandedOut(ThreadState& thread) {
+        ++thread.criticalArraysHeld;
+        ++balance_.outstandingCriticalArrays;
+    }
+    void criticalArrayReleased(ThreadState& thread) {
+        --thread.criticalArraysHeld;
+        --balance_.outstandingCriticalArrays;
+    }
     void exceptionDescribed() { ++balance_.describedExceptions; }
 
 private:

@@ -308,6 +308,32 @@ void JNICALL setFloatArrayRegion(JNIEnv* env, jfloatArray a, jsize s, jsize n, c
     setPrimitiveRegion<'F'>(env, a, s, n, d, "SetFloatArrayRegion");
 }
 
+void* JNICALL getPrimitiveArrayCritical(JNIEnv* env, jarray target, jboolean* isCopy) {
+    FakeJvm::Call call(FakeJvm::of(env), env, "GetPrimitiveArrayCritical", kNeedsNoException);
+    if (call.thread() == nullptr) return nullptr;
+    auto* array = call.vm().resolveAs<FakeArray>(target, ObjectKind::Array, call.function());
+    if (array == nullptr) return nullptr;
+    if (array->elementType == 'L') {
+        call.vm().violationLocked("GetPrimitiveArrayCritical on an object array");
+        return nullptr;
+    }
+    if (isCopy != nullptr) *isCopy = JNI_FALSE;
+    call.vm().criticalArrayHandedOut(*call.thread());
+    return array->bytes.data();
+}
+
+void JNICALL releasePrimitiveArrayCritical(JNIEnv* env, jarray target, void* elements, jint mode) {
+    FakeJvm::Call call(FakeJvm::of(env), env, "ReleasePrimitiveArrayCritical", kAllowedWithException);
+    if (call.thread() == nullptr) return;
+    auto* array = call.vm().resolveAs<FakeArray>(target, ObjectKind::Array, call.function());
+    if (array == nullptr) return;
+    if (elements != array->bytes.data() || mode != 0 || call.thread()->criticalArraysHeld == 0) {
+        call.vm().violationLocked("ReleasePrimitiveArrayCritical that matches no GetPrimitiveArrayCritical");
+        return;
+    }
+    call.vm().criticalArrayReleased(*call.thread());
+}
+
 jobjectArray JNICALL newObjectArray(JNIEnv* env, jsize length, jclass elementClass, jobject initial) {
     FakeJvm::Call call(FakeJvm::of(env), env, "NewObjectArray", kNeedsNoException);
     if (call.thread() == nullptr) return nullptr;
@@ -386,6 +412,8 @@ void installNativeFunctions(JNINativeInterface_& table) {
     table.SetShortArrayRegion = setShortArrayRegion;
     table.SetIntArrayRegion = setIntArrayRegion;
     table.SetFloatArrayRegion = setFloatArrayRegion;
+    table.GetPrimitiveArrayCritical = getPrimitiveArrayCritical;
+    table.ReleasePrimitiveArrayCritical = releasePrimitiveArrayCritical;
     table.NewObjectArray = newObjectArray;
     table.SetObjectArrayElement = setObjectArrayElement;
     table.GetStringUTFChars = getStringUTFChars;

@@ -21,6 +21,7 @@ inline void expectVmClean(const FakeJvm& jvm) {
     EXPECT_EQ(balance.liveLocals, 0u) << "local references outlived their delivery";
     EXPECT_EQ(balance.describedExceptions, 0) << "a callback threw";
     EXPECT_EQ(balance.outstandingStrings, 0);
+    EXPECT_EQ(balance.outstandingCriticalArrays, 0);
     std::string violations;
     for (const std::string& violation : jvm.violations()) violations += "\n  " + violation;
     EXPECT_TRUE(violations.empty()) << "JNI misuse:" << violations;

@@ -1,0 +1,5 @@
+// The depth geometry loops for processors with AVX-512 (built only for x86-64).
+#if defined(PLEXA_VECTOR_VARIANT_BUILT)
+#define PLEXA_GEOMETRY_VARIANT avx512
+#include "DepthGeometryLoops.inc"
+#endif

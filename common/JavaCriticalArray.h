@@ -1,0 +1,33 @@
+// The elements of a primitive Java array, written in place: held from
+// GetPrimitiveArrayCritical until this object ends, then released with the
+// changes kept (mode 0). While it is held the thread makes no JNI call and
+// does not wait on anything: the VM may hold back its garbage collector, so a
+// holder computes into the elements and lets them go.
+#pragma once
+
+#include <jni.h>
+
+namespace plexa {
+
+template <typename Element>
+class JavaCriticalArray {
+public:
+    JavaCriticalArray(JNIEnv* env, jarray array)
+        : env_(env), array_(array), elements_(static_cast<Element*>(env->GetPrimitiveArrayCritical(array, nullptr))) {}
+    ~JavaCriticalArray() {
+        if (elements_ != nullptr) env_->ReleasePrimitiveArrayCritical(array_, elements_, 0);
+    }
+    JavaCriticalArray(const JavaCriticalArray&) = delete;
+    JavaCriticalArray& operator=(const JavaCriticalArray&) = delete;
+
+    // Null when the VM could not give the elements (an exception is then
+    // pending, to be taken once this object has ended).
+    Element* elements() const { return elements_; }
+
+private:
+    JNIEnv* env_;
+    jarray array_;
+    Element* elements_;
+};
+
+}  // namespace plexa
