@@ -7,6 +7,7 @@
 // newer object.
 #include "plexa/platform.h"
 
+#include <array>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
@@ -33,6 +34,13 @@ struct KernelObject {
 };
 
 using ObjectPtr = std::shared_ptr<KernelObject>;
+
+// The objects of one wait, in the caller's order.
+struct WaitedObjects {
+    std::array<ObjectPtr, MAXIMUM_WAIT_OBJECTS> objects;
+    std::size_t count = 0;
+    ObjectPtr& operator[](std::size_t i) { return objects[i]; }
+};
 
 class Registry {
 public:
@@ -85,7 +93,9 @@ public:
     DWORD wait(DWORD count, const HANDLE* handles, bool waitAll, DWORD milliseconds) {
         if (count == 0 || count > MAXIMUM_WAIT_OBJECTS || handles == nullptr) return WAIT_FAILED;
         std::unique_lock<std::mutex> lock(mutex_);
-        std::vector<ObjectPtr> objects(count);
+        // On the stack: an event thread waits once per frame and allocates nothing for it.
+        WaitedObjects objects;
+        objects.count = count;
         for (DWORD i = 0; i < count; ++i) {
             objects[i] = findLocked(handles[i]);
             if (!objects[i]) return WAIT_FAILED;
@@ -114,8 +124,8 @@ private:
         if (!object.manualReset) object.signalled = false;
     }
 
-    static DWORD firstSignalled(const std::vector<ObjectPtr>& objects) {
-        for (std::size_t i = 0; i < objects.size(); ++i) {
+    static DWORD firstSignalled(WaitedObjects& objects) {
+        for (std::size_t i = 0; i < objects.count; ++i) {
             if (objects[i]->signalled) {
                 consume(*objects[i]);
                 return WAIT_OBJECT_0 + static_cast<DWORD>(i);
@@ -124,11 +134,12 @@ private:
         return WAIT_TIMEOUT;
     }
 
-    static DWORD allSignalled(const std::vector<ObjectPtr>& objects) {
-        for (const ObjectPtr& object : objects) {
+    static DWORD allSignalled(WaitedObjects& objects) {
+        for (std::size_t i = 0; i < objects.count; ++i) {
+            const ObjectPtr& object = objects[i];
             if (!object->signalled) return WAIT_TIMEOUT;
         }
-        for (const ObjectPtr& object : objects) consume(*object);
+        for (std::size_t i = 0; i < objects.count; ++i) consume(*objects[i]);
         return WAIT_OBJECT_0;
     }
 

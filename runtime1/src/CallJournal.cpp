@@ -18,12 +18,19 @@ void CallJournal::clearFailures() {
 
 std::vector<CallRecord> CallJournal::records() {
     std::lock_guard<std::mutex> lock(mutex_);
-    return std::vector<CallRecord>(records_.begin(), records_.end());
+    std::vector<CallRecord> records;
+    records.reserve(calls_.size());
+    calls_.forEach([&](const LoggedCall& call) {
+        records.push_back(CallRecord{call.operation, call.sensorIndex,
+                                     std::vector<std::int64_t>(call.arguments, call.arguments + call.argumentCount),
+                                     call.result});
+    });
+    return records;
 }
 
 void CallJournal::clearRecords() {
     std::lock_guard<std::mutex> lock(mutex_);
-    records_.clear();
+    calls_.clear();
 }
 
 std::optional<HRESULT> CallJournal::takeInjectedFailure(Operation operation) {
@@ -39,10 +46,18 @@ std::optional<HRESULT> CallJournal::takeInjectedFailure(Operation operation) {
     return code;
 }
 
-void CallJournal::record(CallRecord&& call) {
+void CallJournal::record(Operation operation, int sensorIndex, std::initializer_list<std::int64_t> arguments,
+                         HRESULT result) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (records_.size() >= maximumRecords) records_.pop_front();
-    records_.push_back(std::move(call));
+    LoggedCall& call = calls_.append();  // may throw bad_alloc at the first call: that call is not logged
+    call.operation = operation;
+    call.sensorIndex = sensorIndex;
+    call.result = result;
+    call.argumentCount = 0;
+    for (const std::int64_t argument : arguments) {
+        if (call.argumentCount == maximumArguments) break;
+        call.arguments[call.argumentCount++] = argument;
+    }
 }
 
 CallJournal& journal() {

@@ -3,10 +3,10 @@
 // `call`, so an injected failure replaces the whole operation.
 #pragma once
 
+#include "plexa/bounded_log.h"
 #include "runtime1/VirtualSensor1.h"
 
 #include <cstdint>
-#include <deque>
 #include <initializer_list>
 #include <map>
 #include <new>
@@ -23,8 +23,11 @@ inline std::int64_t asInteger(const volatile void* pointer) {
 class CallJournal {
 public:
     // A demo left running in live mode logs a few hundred calls a second; the
-    // oldest records go so that the log cannot grow without bound.
-    static constexpr std::size_t maximumRecords = 100000;
+    // oldest records go so that the log cannot grow without bound. The log
+    // holds fixed-size records, made once: logging a call allocates nothing,
+    // so the frame pipelines run without allocating.
+    static constexpr std::size_t maximumRecords = 32768;
+    static constexpr std::size_t maximumArguments = 8;
 
     // Runs `body` unless a failure is injected for the operation, and logs
     // the call. No exception leaves: the caller is C code in spirit and may
@@ -35,7 +38,7 @@ public:
         try {
             const std::optional<HRESULT> injected = takeInjectedFailure(operation);
             result = injected ? *injected : body();
-            record(CallRecord{operation, sensorIndex, std::vector<std::int64_t>(arguments), result});
+            record(operation, sensorIndex, arguments, result);
         } catch (const std::bad_alloc&) {
             if (result == E_FAIL) result = E_OUTOFMEMORY;
         } catch (...) {
@@ -55,12 +58,20 @@ private:
         int spared;     // calls still let through before the first failure
     };
 
+    struct LoggedCall {
+        Operation operation;
+        int sensorIndex;
+        HRESULT result;
+        std::uint8_t argumentCount;
+        std::int64_t arguments[maximumArguments];
+    };
+
     std::optional<HRESULT> takeInjectedFailure(Operation operation);
-    void record(CallRecord&& call);
+    void record(Operation operation, int sensorIndex, std::initializer_list<std::int64_t> arguments, HRESULT result);
 
     std::mutex mutex_;
     std::map<Operation, InjectedFailure> failures_;
-    std::deque<CallRecord> records_;
+    BoundedLog<LoggedCall> calls_{maximumRecords};
 };
 
 // The process-wide journal; never destroyed, so that threads still running at

@@ -1,14 +1,20 @@
 #include "ImageStream.h"
 
+#include <algorithm>
+
 namespace plexa::virtual1 {
 
 namespace {
 // Enough spare textures for a frame limit's worth of frames in flight.
 constexpr std::size_t maximumSpareTextures = 4;
+// More than the bridges ever hold at once (one frame per stream at a time).
+constexpr std::size_t kOutstandingFramesReserved = 8;
 }  // namespace
 
 ImageStream::ImageStream(HANDLE handle, int sensorIndex, const ImageStreamSettings& settings)
-    : handle_(handle), sensorIndex_(sensorIndex), settings_(settings) {}
+    : handle_(handle), sensorIndex_(sensorIndex), settings_(settings) {
+    outstanding_.reserve(kOutstandingFramesReserved);
+}
 
 Stream ImageStream::kind() const {
     return settings_.imageType == NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX ? Stream::Depth : Stream::Video;
@@ -60,18 +66,20 @@ bool ImageStream::takeNext(NUI_IMAGE_FRAME& frame) {
     frame.pFrameTexture = next.texture.get();
     frame.dwFrameFlags = settings_.frameFlags;
     frame.ViewArea = NUI_IMAGE_VIEW_AREA{NUI_IMAGE_DIGITAL_ZOOM_1X, 0, 0};
-    const INuiFrameTexture* key = next.texture.get();
-    outstanding_.emplace(key, HeldFrame{std::move(next.texture), next.frameNumber});
+    outstanding_.push_back(HeldFrame{std::move(next.texture), next.frameNumber});
     return true;
 }
 
 HRESULT ImageStream::release(const NUI_IMAGE_FRAME& frame) {
     // The frame number tells a second release of an old frame record from the
     // frame that now reuses its texture.
-    auto held = outstanding_.find(frame.pFrameTexture);
-    if (held == outstanding_.end() || held->second.frameNumber != frame.dwFrameNumber) return E_INVALIDARG;
-    recycle(std::move(held->second.texture));
-    outstanding_.erase(held);
+    auto held = std::find_if(outstanding_.begin(), outstanding_.end(), [&](const HeldFrame& candidate) {
+        return candidate.texture.get() == frame.pFrameTexture;
+    });
+    if (held == outstanding_.end() || held->frameNumber != frame.dwFrameNumber) return E_INVALIDARG;
+    recycle(std::move(held->texture));
+    *held = std::move(outstanding_.back());
+    outstanding_.pop_back();
     return S_OK;
 }
 

@@ -9,7 +9,6 @@
 
 #include <deque>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 namespace plexa::virtual1 {
@@ -80,7 +79,9 @@ private:
     ImageStreamSettings settings_;
     DWORD nextFrameNumber_ = 1;
     std::deque<ReadyFrame> ready_;
-    std::unordered_map<const INuiFrameTexture*, HeldFrame> outstanding_;
+    // Frames handed out and not yet released: a handful at most, kept in a
+    // vector reserved once, so that handing out a frame allocates nothing.
+    std::vector<HeldFrame> outstanding_;
     std::vector<std::unique_ptr<FrameTexture>> spare_;
 };
 

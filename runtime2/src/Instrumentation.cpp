@@ -1,8 +1,9 @@
 #include "Instrumentation.h"
 
+#include "plexa/bounded_log.h"
+
 #include <algorithm>
 #include <array>
-#include <deque>
 #include <mutex>
 #include <vector>
 
@@ -11,8 +12,9 @@ namespace {
 
 // A long live run calls the runtime some thousand times a second; the log
 // keeps the most recent calls only, so that a demo left running does not
-// grow without end. Far more than any test makes.
-constexpr std::size_t kMaxLoggedCalls = 100'000;
+// grow without end. Far more than any test makes. The log's storage is made
+// once, so logging a call on a frame's path allocates nothing.
+constexpr std::size_t kMaxLoggedCalls = 32768;
 constexpr std::size_t kMaxLoggedArguments = 4;
 
 struct LoggedCall {
@@ -38,7 +40,7 @@ struct FailureEntry {
 struct Instrumentation {
     std::mutex mutex;
     std::vector<FailureEntry> failures;
-    std::deque<LoggedCall> calls;
+    BoundedLog<LoggedCall> calls{kMaxLoggedCalls};
 };
 
 // Never destroyed: runtime calls may still arrive from threads that run while
@@ -69,8 +71,7 @@ void recordCall(const CallSite& site, std::initializer_list<std::int64_t> argume
     }
     Instrumentation& state = instrumentation();
     std::lock_guard<std::mutex> lock(state.mutex);
-    if (state.calls.size() == kMaxLoggedCalls) state.calls.pop_front();
-    state.calls.push_back(call);
+    state.calls.append() = call;
 }
 
 void injectFailureEntry(Operation operation, HRESULT code, int times, FrameKind frameKind, int bodySlot) {
@@ -91,12 +92,12 @@ std::vector<CallRecord> recordedCalls() {
     std::lock_guard<std::mutex> lock(state.mutex);
     std::vector<CallRecord> records;
     records.reserve(state.calls.size());
-    for (const LoggedCall& call : state.calls) {
+    state.calls.forEach([&](const LoggedCall& call) {
         records.push_back(CallRecord{call.site.operation, call.site.frameKind, call.site.bodySlot,
                                      std::vector<std::int64_t>(call.arguments.begin(),
                                                                call.arguments.begin() + call.argumentCount),
                                      call.result});
-    }
+    });
     return records;
 }
 

@@ -7,6 +7,7 @@
 #include "InterfaceIds.h"
 #include "NotOffered.h"
 #include "ObjectCount.h"
+#include "RecycledBlocks.h"
 #include "runtime2/KinectRuntime.h"
 
 #include <atomic>
@@ -24,6 +25,10 @@ public:
     // The interfaces have no destructor; this one (a slot after theirs) lets
     // the last Release destroy the whole object.
     virtual ~RefCounted() { noteObjectDestroyed(); }
+
+    // Frame objects come and go with every frame: their memory is recycled.
+    static void* operator new(std::size_t bytes) { return takeRecycledBlock(bytes); }
+    static void operator delete(void* object, std::size_t bytes) noexcept { giveBackRecycledBlock(object, bytes); }
 
     // Each object is one interface: it answers that interface and IUnknown
     // with the same pointer, and nothing else.

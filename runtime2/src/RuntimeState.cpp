@@ -2,6 +2,7 @@
 
 #include "Instrumentation.h"
 #include "KinectSensor.h"
+#include "RecycledBlocks.h"
 #include "SensorGeometry.h"
 
 #include <algorithm>
@@ -17,7 +18,7 @@ HANDLE handleOf(WAITABLE_HANDLE waitable) { return reinterpret_cast<HANDLE>(wait
 
 template <class Part>
 std::shared_ptr<const Part> share(Part&& part) {
-    return std::make_shared<const Part>(std::move(part));
+    return makeRecycledShared<Part>(std::move(part));
 }
 
 }  // namespace
@@ -190,7 +191,7 @@ void RuntimeState::produceLiveFrame(std::chrono::steady_clock::time_point due, D
     const TIMESPAN time =
         std::chrono::duration_cast<std::chrono::duration<TIMESPAN, std::ratio<1, kTicksPerSecond>>>(due - epoch_)
             .count();
-    auto content = std::make_shared<FrameContent>();
+    auto content = makeRecycledShared<FrameContent>();
     content->relativeTime = time;
     renderLive(time, sources & kFrameSources, *content);
 
@@ -226,7 +227,7 @@ void RuntimeState::renderLive(TIMESPAN time, DWORD sources, FrameContent& conten
 // with live content at the sensor's own size.
 std::shared_ptr<const FrameContent> RuntimeState::assembleScripted(ScriptedFrame frame, DWORD sources,
                                                                    TIMESPAN time) {
-    auto content = std::make_shared<FrameContent>();
+    auto content = makeRecycledShared<FrameContent>();
     content->relativeTime = time;
     DWORD missing = 0;
     auto take = [&](auto& scriptedPart, auto& contentPart, DWORD bit) {

@@ -162,6 +162,19 @@ TEST_F(ControlFaceTest, CallLogRecordsEachCallWithItsArgumentsAndResult) {
     EXPECT_TRUE(v1::callLog().empty());
 }
 
+TEST_F(ControlFaceTest, AFullCallLogKeepsTheNewestCallsInOrder) {
+    // The log holds 32768 calls; the oldest go first.
+    constexpr int kLogged = 32768;
+    int count = 0;
+    for (int i = 0; i < kLogged + 3; ++i) NuiCreateSensorByIndex(100 + i, nullptr);
+    ASSERT_EQ(NuiGetSensorCount(&count), S_OK);
+    const auto log = v1::callLog();
+    ASSERT_EQ(log.size(), static_cast<std::size_t>(kLogged));
+    EXPECT_EQ(log.front().arguments.at(0), 100 + 4) << "the four oldest calls are gone";
+    EXPECT_EQ(log[log.size() - 2].arguments.at(0), 100 + kLogged + 2);
+    EXPECT_EQ(log.back().operation, v1::Operation::GetSensorCount);
+}
+
 TEST_F(ControlFaceTest, ResetForgetsStreamsButHeldFramesStayReleasable) {
     v1::setScripted(0, true);
     SensorPtr sensor = createSensor();
