@@ -5,6 +5,11 @@
 
 #include "yuv.h"
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define PLEXA_SCENE_SSE2 1
+#endif
+
 namespace plexa::scene {
 
 namespace {
@@ -19,6 +24,57 @@ inline std::uint32_t word(std::uint32_t b, std::uint32_t g, std::uint32_t r) {
 inline bool usable(const void* a, const void* b, int width, int height) {
     return a != nullptr && b != nullptr && width > 0 && height > 0 && width % 2 == 0;
 }
+
+// The scalar conversion of pairs [begin, end).
+void yuy2PairsToBgra(const std::uint8_t* __restrict in, std::size_t begin, std::size_t end, std::uint8_t* __restrict out) {
+    for (std::size_t i = begin; i < end; ++i) {
+        const std::uint8_t* q = in + 4 * i;
+        const int d = q[1] - 128, e = q[3] - 128;
+        const int red = 409 * e + 128, green = -100 * d - 208 * e + 128, blue = 516 * d + 128;
+        const int c0 = 298 * (q[0] - 16), c1 = 298 * (q[2] - 16);
+        // Whole words per pixel: byte stores one at a time would cost more than the arithmetic.
+        const std::uint32_t first = word(yuv::clip(yuv::shift8(c0 + blue)), yuv::clip(yuv::shift8(c0 + green)),
+                                         yuv::clip(yuv::shift8(c0 + red)));
+        const std::uint32_t second = word(yuv::clip(yuv::shift8(c1 + blue)), yuv::clip(yuv::shift8(c1 + green)),
+                                          yuv::clip(yuv::shift8(c1 + red)));
+        std::memcpy(out + 8 * i, &first, 4);
+        std::memcpy(out + 8 * i + 4, &second, 4);
+    }
+}
+
+#ifdef PLEXA_SCENE_SSE2
+// Eight pixels at a time in 16-bit lanes (SSE2 is part of every x86-64
+// processor). The same integers as the scalar loop: with Y' = Y - 16, D = U - 128
+// and E = V - 128, each channel's sum splits into a multiple of 256 and a rest
+// that fits 16 bits, e.g. 298 Y' + 516 D + 128 = 256 (Y' + 2 D) + (42 Y' + 4 D + 128),
+// so its floor over 256 is (Y' + 2 D) + (rest >> 8); the pack saturates to 0..255
+// as clip() does. Returns the pairs it converted (a multiple of 4).
+std::size_t yuy2PairsToBgraSse2(const std::uint8_t* in, std::size_t pairs, std::uint8_t* out) {
+    const __m128i lowBytes = _mm_set1_epi16(0x00FF), sixteen = _mm_set1_epi16(16), half = _mm_set1_epi16(128);
+    const __m128i k42 = _mm_set1_epi16(42), k100 = _mm_set1_epi16(100), k48 = _mm_set1_epi16(48),
+                  k153 = _mm_set1_epi16(153), opaque = _mm_set1_epi8(-1);
+    const std::size_t whole = pairs - pairs % 4;
+    for (std::size_t i = 0; i < whole; i += 4) {
+        const __m128i packed = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 4 * i));
+        const __m128i y = _mm_sub_epi16(_mm_and_si128(packed, lowBytes), sixteen);
+        const __m128i uv = _mm_sub_epi16(_mm_srli_epi16(packed, 8), half);  // U0 V0 U1 V1 ...
+        const __m128i d = _mm_shufflehi_epi16(_mm_shufflelo_epi16(uv, _MM_SHUFFLE(2, 2, 0, 0)), _MM_SHUFFLE(2, 2, 0, 0));
+        const __m128i e = _mm_shufflehi_epi16(_mm_shufflelo_epi16(uv, _MM_SHUFFLE(3, 3, 1, 1)), _MM_SHUFFLE(3, 3, 1, 1));
+        const __m128i luma = _mm_add_epi16(_mm_mullo_epi16(y, k42), half);
+        const __m128i blueRest = _mm_add_epi16(luma, _mm_slli_epi16(d, 2));
+        const __m128i greenRest = _mm_add_epi16(_mm_sub_epi16(luma, _mm_mullo_epi16(d, k100)), _mm_mullo_epi16(e, k48));
+        const __m128i redRest = _mm_add_epi16(luma, _mm_mullo_epi16(e, k153));
+        const __m128i blue = _mm_add_epi16(_mm_add_epi16(y, _mm_add_epi16(d, d)), _mm_srai_epi16(blueRest, 8));
+        const __m128i green = _mm_add_epi16(_mm_sub_epi16(y, e), _mm_srai_epi16(greenRest, 8));
+        const __m128i red = _mm_add_epi16(_mm_add_epi16(y, e), _mm_srai_epi16(redRest, 8));
+        const __m128i blueGreen = _mm_unpacklo_epi8(_mm_packus_epi16(blue, blue), _mm_packus_epi16(green, green));
+        const __m128i redAlpha = _mm_unpacklo_epi8(_mm_packus_epi16(red, red), opaque);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8 * i), _mm_unpacklo_epi16(blueGreen, redAlpha));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8 * i + 16), _mm_unpackhi_epi16(blueGreen, redAlpha));
+    }
+    return whole;
+}
+#endif
 
 }  // namespace
 
@@ -43,22 +99,11 @@ bool bgraToYuy2(const std::uint8_t* bgra, int width, int height, std::uint8_t* y
 bool yuy2ToBgra(const std::uint8_t* yuy2, int width, int height, std::uint8_t* bgra) {
     if (!usable(yuy2, bgra, width, height)) return false;
     const std::size_t pairs = static_cast<std::size_t>(width) * height / 2;
-    const std::uint8_t* __restrict in = yuy2;
-    std::uint8_t* __restrict out = bgra;
-    // Plain integer arithmetic with no lookups, which the compiler vectorises.
-    for (std::size_t i = 0; i < pairs; ++i) {
-        const std::uint8_t* q = in + 4 * i;
-        const int d = q[1] - 128, e = q[3] - 128;
-        const int red = 409 * e + 128, green = -100 * d - 208 * e + 128, blue = 516 * d + 128;
-        const int c0 = 298 * (q[0] - 16), c1 = 298 * (q[2] - 16);
-        // Whole words per pixel: byte stores one at a time would cost more than the arithmetic.
-        const std::uint32_t first = word(yuv::clip(yuv::shift8(c0 + blue)), yuv::clip(yuv::shift8(c0 + green)),
-                                         yuv::clip(yuv::shift8(c0 + red)));
-        const std::uint32_t second = word(yuv::clip(yuv::shift8(c1 + blue)), yuv::clip(yuv::shift8(c1 + green)),
-                                          yuv::clip(yuv::shift8(c1 + red)));
-        std::memcpy(out + 8 * i, &first, 4);
-        std::memcpy(out + 8 * i + 4, &second, 4);
-    }
+    std::size_t done = 0;
+#ifdef PLEXA_SCENE_SSE2
+    done = yuy2PairsToBgraSse2(yuy2, pairs, bgra);
+#endif
+    yuy2PairsToBgra(yuy2, done, pairs, bgra);
     return true;
 }
 

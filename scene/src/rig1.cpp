@@ -127,8 +127,10 @@ struct ColorMapping {
     ColorMapping(Rig1::Resolution d, Rig1::Resolution c) : depth(depthLens(d)), color(colorLens(c)) {}
     float column(int col) const { return color.cx + color.fx * ((static_cast<float>(col) - depth.cx) / depth.fx); }
     float row(int row) const { return color.cy - color.fy * ((depth.cy - static_cast<float>(row)) / depth.fy); }
+    // The shift is shiftScale() / depth in millimetres.
+    float shiftScale() const { return color.fx * Rig1::kColorOffset * 1000.0f; }
     float shift(std::uint16_t depthMm) const {
-        return depthMm == 0 ? 0.0f : color.fx * Rig1::kColorOffset * 1000.0f / static_cast<float>(depthMm);
+        return depthMm == 0 ? 0.0f : shiftScale() / static_cast<float>(depthMm);
     }
 };
 
@@ -138,6 +140,29 @@ ColorPixel Rig1::depthToColor(Resolution depth, int col, int row, std::uint16_t 
     return {nearestPixel(m.column(col) - m.shift(depthMm)), nearestPixel(m.row(row))};
 }
 
+namespace {
+
+// One row of a frame mapping, written so that the compiler vectorises it: the
+// same arithmetic as depthToColor (the shift's constant factor is the product it
+// starts with, so the quotient is the same), without branches or calls.
+void mapRowToColor(const float* columns, const std::uint16_t* samples, std::size_t count, float shiftScale,
+                   std::int32_t y, ColorPixel* out) {
+    for (std::size_t col = 0; col < count; ++col) {
+        const auto depthMm = static_cast<std::uint16_t>(samples[col] >> 3);
+        const float quotient = shiftScale / static_cast<float>(depthMm);
+        const float shift = depthMm == 0 ? 0.0f : quotient;
+        // nearestPixel() spelled out with selects.
+        float up = columns[col] - shift + 0.5f;
+        up = up < -1.0e9f ? -1.0e9f : up;
+        up = up > 1.0e9f ? 1.0e9f : up;
+        const auto truncated = static_cast<std::int32_t>(up);
+        out[col].x = truncated - (static_cast<float>(truncated) > up ? 1 : 0);
+        out[col].y = y;
+    }
+}
+
+}  // namespace
+
 std::size_t Rig1::mapDepthFrameToColor(Resolution depth, const std::uint16_t* depthWithPlayer, std::size_t count,
                                        Resolution color, ColorPixel* out) {
     if (!valid(depth) || !valid(color) || depthWithPlayer == nullptr || out == nullptr) return 0;
@@ -146,13 +171,11 @@ std::size_t Rig1::mapDepthFrameToColor(Resolution depth, const std::uint16_t* de
     const std::size_t n = std::min(count, static_cast<std::size_t>(w) * h);
     std::array<float, 1280> columns;
     for (int col = 0; col < w; ++col) columns[col] = m.column(col);
-    std::size_t k = 0;
-    for (int row = 0; row < h && k < n; ++row) {
-        const std::int32_t y = nearestPixel(m.row(row));
-        for (int col = 0; col < w && k < n; ++col, ++k) {
-            const auto depthMm = static_cast<std::uint16_t>(depthWithPlayer[k] >> 3);
-            out[k] = {nearestPixel(columns[col] - m.shift(depthMm)), y};
-        }
+    const float shiftScale = m.shiftScale();
+    for (std::size_t start = 0, row = 0; start < n; start += static_cast<std::size_t>(w), ++row) {
+        const std::size_t length = std::min(static_cast<std::size_t>(w), n - start);
+        mapRowToColor(columns.data(), depthWithPlayer + start, length, shiftScale,
+                      nearestPixel(m.row(static_cast<int>(row))), out + start);
     }
     return n;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "camera.h"
@@ -46,6 +48,19 @@ Placement colorPlacement(float height, float tilt) {
     p.position = p.toWorld({Rig2::kColorOffset, 0, 0});
     return p;
 }
+
+// v, or kNoValue where noneMask is all ones: a select on the bits, which the
+// compiler turns into vector code where a branch or several ?: would not be.
+float orNoValue(std::uint32_t noneMask, float v) {
+    std::uint32_t bits, none;
+    std::memcpy(&bits, &v, sizeof bits);
+    std::memcpy(&none, &kNoValue, sizeof none);
+    bits = (bits & ~noneMask) | (none & noneMask);
+    std::memcpy(&v, &bits, sizeof v);
+    return v;
+}
+
+std::uint32_t noneMaskOf(std::uint16_t depthMm) { return 0u - static_cast<std::uint32_t>(depthMm == 0); }
 
 float metres(std::uint16_t depthMm) { return static_cast<float>(depthMm) / 1000.0f; }
 
@@ -144,24 +159,35 @@ ImagePoint Rig2::depthToColor(int col, int row, std::uint16_t depthMm) const {
     return toColor(colorLens(), rays.x(col, row), rays.y(col, row), depthMm);
 }
 
+// The whole-frame mappings run through the ray table in pixel order, with the
+// same arithmetic as toCamera() and toColor() and selects instead of branches,
+// so that the compiler vectorises them.
 std::size_t Rig2::mapDepthFrameToCamera(const std::uint16_t* depthMm, std::size_t count, CameraPoint* out) const {
     if (depthMm == nullptr || out == nullptr) return 0;
-    const RayGrid& rays = depthView_->rays();
+    const float* rays = depthView_->rays().perPixel();
     const std::size_t n = std::min(count, static_cast<std::size_t>(kDepthPixels));
-    std::size_t k = 0;
-    for (int row = 0; row < kDepthHeight && k < n; ++row)
-        for (int col = 0; col < kDepthWidth && k < n; ++col, ++k) out[k] = toCamera(rays.x(col, row), rays.y(col, row), depthMm[k]);
+    for (std::size_t k = 0; k < n; ++k) {
+        const float z = metres(depthMm[k]);
+        const std::uint32_t none = noneMaskOf(depthMm[k]);
+        out[k].x = orNoValue(none, rays[2 * k] * z);
+        out[k].y = orNoValue(none, rays[2 * k + 1] * z);
+        out[k].z = orNoValue(none, z);
+    }
     return n;
 }
 
 std::size_t Rig2::mapDepthFrameToColor(const std::uint16_t* depthMm, std::size_t count, ImagePoint* out) const {
     if (depthMm == nullptr || out == nullptr) return 0;
-    const RayGrid& rays = depthView_->rays();
+    const float* rays = depthView_->rays().perPixel();
     const Lens color = colorLens();
+    const float cx = color.cx, cy = color.cy, fx = color.fx, fy = color.fy;
     const std::size_t n = std::min(count, static_cast<std::size_t>(kDepthPixels));
-    std::size_t k = 0;
-    for (int row = 0; row < kDepthHeight && k < n; ++row)
-        for (int col = 0; col < kDepthWidth && k < n; ++col, ++k) out[k] = toColor(color, rays.x(col, row), rays.y(col, row), depthMm[k]);
+    for (std::size_t k = 0; k < n; ++k) {
+        const float z = metres(depthMm[k]);
+        const std::uint32_t none = noneMaskOf(depthMm[k]);
+        out[k].x = orNoValue(none, cx + fx * ((rays[2 * k] * z - kColorOffset) / z));
+        out[k].y = orNoValue(none, cy - fy * rays[2 * k + 1]);
+    }
     return n;
 }
 

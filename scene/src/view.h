@@ -20,6 +20,8 @@ public:
     explicit RayGrid(const Lens& lens);
     float x(int col, int row) const { return table_.empty() ? cols_[col] : table_[2 * (row * width_ + col)]; }
     float y(int col, int row) const { return table_.empty() ? rows_[row] : table_[2 * (row * width_ + col) + 1]; }
+    // With distortion: x and y of pixel k (column k % width, row k / width) at 2k and 2k + 1.
+    const float* perPixel() const { return table_.data(); }
 
 private:
     int width_;

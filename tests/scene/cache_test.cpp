@@ -1,0 +1,123 @@
+// What a rig keeps between frames (the room's image per camera pose, the ray and
+// mapping tables) never shows: a rig that has filmed other frames, at other
+// tilts, gives the same bytes as a fresh one; the whole-frame mappings give the
+// same values as the one-pixel formulas; and the outline that limits a body
+// part's hit tests holds every pixel the part covers.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "body_shape.h"
+#include "frames.h"
+#include "part_outline.h"
+
+namespace plexa::scene {
+namespace {
+
+using R = Rig1::Resolution;
+
+TEST(SceneCache, UsedRigsFilmWhatFreshRigsFilmAcrossFramesAndTiltChanges) {
+    const Scene scene(5);
+    Rig1 used;
+    Rig2 usedTwo;
+    struct Step { double seconds; float tilt; R resolution; };
+    const Step steps[] = {{2.0, 0, R::R640x480}, {9.5, 0, R::R640x480}, {9.5, 12, R::R320x240},
+                          {14.0, 12, R::R640x480}, {20.0, -20, R::R640x480}, {26.0, 0, R::R80x60}};
+    for (const Step& step : steps) {
+        const Snapshot s = scene.at(step.seconds);
+        used.setTilt(step.tilt);
+        Rig1 fresh(0.9f, step.tilt);
+        const auto a = testing::renderDepth(used, s, step.resolution), b = testing::renderDepth(fresh, s, step.resolution);
+        EXPECT_EQ(a.depthWithPlayer, b.depthWithPlayer) << step.seconds;
+        EXPECT_EQ(a.infrared, b.infrared) << step.seconds;
+        EXPECT_EQ(a.personIndex, b.personIndex) << step.seconds;
+        EXPECT_EQ(testing::renderColor(used, s, step.resolution).bgra, testing::renderColor(fresh, s, step.resolution).bgra)
+            << step.seconds;
+        Rig2 freshTwo;
+        EXPECT_EQ(testing::renderDepth(usedTwo, s).depthMm, testing::renderDepth(freshTwo, s).depthMm);
+        std::vector<std::uint8_t> rawUsed(2 * Rig2::kColorWidth * Rig2::kColorHeight), rawFresh(rawUsed.size());
+        usedTwo.renderColorYuy2(s, rawUsed.data());
+        freshTwo.renderColorYuy2(s, rawFresh.data());
+        EXPECT_EQ(rawUsed, rawFresh) << step.seconds;
+    }
+}
+
+// Every depth value 0..8191 (with player bits) at every column, on every row in turn.
+TEST(SceneCache, FirstGenerationFrameMappingIsTheOnePixelFormulaForEveryDepthAndColumn) {
+    const int w = 640, h = 480;
+    std::vector<std::uint16_t> samples(static_cast<size_t>(w) * h);
+    std::vector<ColorPixel> mapped(samples.size());
+    for (int first = 0; first < 8192; first += h) {
+        for (int k = 0; k < w * h; ++k)
+            samples[k] = static_cast<std::uint16_t>(((first + k / w) % 8192) << 3 | (k % 8));
+        for (R color : {R::R80x60, R::R320x240, R::R640x480, R::R1280x960}) {
+            ASSERT_EQ(Rig1::mapDepthFrameToColor(R::R640x480, samples.data(), samples.size(), color, mapped.data()),
+                      samples.size());
+            for (int k = 0; k < w * h; ++k) {
+                const ColorPixel one = Rig1::depthToColor(R::R640x480, k % w, k / w, samples[k] >> 3, color);
+                ASSERT_TRUE(one.x == mapped[k].x && one.y == mapped[k].y) << "pixel " << k << " value " << (samples[k] >> 3);
+            }
+        }
+    }
+}
+
+TEST(SceneCache, SecondGenerationFrameMappingsAreTheOnePixelFormulasForEveryDepthAndColumn) {
+    const Rig2 rig;
+    std::vector<std::uint16_t> depth(Rig2::kDepthPixels);
+    std::vector<CameraPoint> camera(depth.size());
+    std::vector<ImagePoint> color(depth.size());
+    for (int first = 0; first < 8192 + 2 * Rig2::kDepthHeight; first += Rig2::kDepthHeight) {
+        // Past 8191, the largest values a sample can hold.
+        for (int k = 0; k < Rig2::kDepthPixels; ++k) {
+            const int v = first + k / Rig2::kDepthWidth;
+            depth[k] = static_cast<std::uint16_t>(v < 8192 ? v : 65535 - (v - 8192));
+        }
+        ASSERT_EQ(rig.mapDepthFrameToCamera(depth.data(), depth.size(), camera.data()), depth.size());
+        ASSERT_EQ(rig.mapDepthFrameToColor(depth.data(), depth.size(), color.data()), depth.size());
+        for (int k = 0; k < Rig2::kDepthPixels; ++k) {
+            const int col = k % Rig2::kDepthWidth, row = k / Rig2::kDepthWidth;
+            const CameraPoint p = rig.depthToCamera(col, row, depth[k]);
+            const ImagePoint q = rig.depthToColor(col, row, depth[k]);
+            ASSERT_EQ(std::memcmp(&p, &camera[k], sizeof p), 0) << "pixel " << k << " value " << depth[k];
+            ASSERT_EQ(std::memcmp(&q, &color[k], sizeof q), 0) << "pixel " << k << " value " << depth[k];
+        }
+    }
+}
+
+TEST(SceneCache, PartOutlinesHoldEveryPixelTheirPartCovers) {
+    Lens lens;  // the first generation's color camera at 640 x 480, without distortion
+    lens.width = 640;
+    lens.height = 480;
+    lens.fx = lens.fy = 640.0f * 265.0f / 320.0f;
+    lens.cx = 319.5f;
+    lens.cy = 239.5f;
+    const Scene scene(11);
+    long covered = 0;
+    for (double t : testing::sampleTimes(12, 5.3)) {
+        const Snapshot s = scene.at(t);
+        for (int p = 0; p < s.personCount; ++p) {
+            const BodyShape shape = shapeInCamera(s.people[p], tiltedPlacement({0, 0.9f, 0}, 0.0f));
+            for (const Primitive& part : shape.parts) {
+                const PixelRect all{0, lens.width, 0, lens.height};
+                const PartOutline outline(part, lens, all);
+                for (int row = 0; row < lens.height; ++row) {
+                    float x, y, unused;  // the rays of the pixels, as the renderer has them
+                    lens.unproject(lens.cx, static_cast<float>(row), unused, y);
+                    const ColumnSpan span = outline.columns(y);
+                    for (int col = 0; col < lens.width; ++col) {
+                        lens.unproject(static_cast<float>(col), lens.cy, x, unused);
+                        const float hit = intersect(part, x, y);
+                        if (!(hit > 0) || std::isinf(hit)) continue;
+                        ++covered;
+                        ASSERT_TRUE(col >= span.begin && col < span.end) << "t " << t << " row " << row << " col " << col;
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GT(covered, 10000);
+}
+
+}  // namespace
+}  // namespace plexa::scene
