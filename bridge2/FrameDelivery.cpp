@@ -8,7 +8,9 @@
 #include "CallbackChannel.h"
 #include "FramePhases.h"
 #include "JavaArrays.h"
+#include "JavaCriticalArray.h"
 #include "KSDK.h"
+#include "UvNormalization.h"
 
 namespace plexa::bridge2 {
 namespace {
@@ -46,6 +48,7 @@ private:
     void reportSize(ReportedSize& reported, jmethodID callback, int width, int height);
     void reportIntrinsicsOnce();
     jfloatArray floorPlaneAndPositions();
+    jfloatArray normalizedColorPoints();
 
     template <typename Sample>
     jsize imageLength(const ImageView<Sample>& view, int perPixel) const {
@@ -102,9 +105,7 @@ jobject FrameDelivery::entry(std::int32_t code) {
             return newJavaShortArray(env_, frame_.depth.samples, length);
         }
         case kUvCode:
-            return frame_.uvUnavailable ? newJavaArray<jfloat>(env_, nullptr, 0)
-                                        : newJavaArray<jfloat>(env_, session_.uvBuffer.data(),
-                                                               session_.uvBuffer.elementCount());
+            return frame_.uvUnavailable ? newJavaArray<jfloat>(env_, nullptr, 0) : normalizedColorPoints();
         case kXyzCode:
             return frame_.xyzUnavailable ? newJavaArray<jfloat>(env_, nullptr, 0)
                                          : newJavaArray<jfloat>(env_, session_.xyzBuffer.data(),
@@ -134,6 +135,31 @@ jobject FrameDelivery::entry(std::int32_t code) {
         default:
             return nullptr;
     }
+}
+
+// The color points of the last mapping, normalised straight into the Java
+// array (no JNI call while its elements are held).
+jfloatArray FrameDelivery::normalizedColorPoints() {
+    const jsize length = session_.uvBuffer.elementCount();
+    jfloatArray array = env_->NewFloatArray(length);
+    if (array == nullptr) {
+        java_.describePendingException();
+        return nullptr;
+    }
+    if (length == 0) return array;
+    bool written = false;
+    {
+        const JavaCriticalArray<jfloat> elements(env_, array);
+        if (elements.elements() != nullptr) {
+            normalizeColorPoints(session_.uvBuffer.data(), static_cast<std::size_t>(length) / 2, elements.elements());
+            written = true;
+        }
+    }
+    if (!written) {
+        java_.describePendingException();
+        return nullptr;
+    }
+    return array;
 }
 
 jfloatArray FrameDelivery::floorPlaneAndPositions() {

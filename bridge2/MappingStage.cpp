@@ -1,9 +1,11 @@
-// The mapping stage: for every depth pixel, its place in the color image
-// (normalised to 1920 x 1080) and its camera-space point, through the
-// session's coordinate mapper, into session buffers sized to the depth frame.
+// The mapping stage: for every depth pixel, its place in the color image and
+// its camera-space point, through the session's coordinate mapper, into
+// session buffers sized to the depth frame. The color points stay as the
+// mapper gives them; delivery normalises them to 1920 x 1080 as it writes
+// them into the Java array, so a buffer the mapper left untouched is never
+// divided twice.
 #include "FramePhases.h"
 #include "KSDK.h"
-#include "UvNormalization.h"
 
 namespace plexa::bridge2 {
 
@@ -25,10 +27,8 @@ void runMappingStage(KSDK& session, FrameWorkingSet& frame) {
         if (!depthUsable || !session.uvBuffer.ensure(depth.width, depth.height)) {
             frame.uvUnavailable = true;
         } else if (pointCount > 0) {
-            float* uv = session.uvBuffer.data();
             mapper->MapDepthFrameToColorSpace(pointCount, depth.samples, pointCount,
-                                              reinterpret_cast<ColorSpacePoint*>(uv));
-            normalizeColorPoints(uv, pointCount);
+                                              reinterpret_cast<ColorSpacePoint*>(session.uvBuffer.data()));
         }
     }
     if (frame.computeXYZ) {

@@ -10,8 +10,8 @@ namespace plexa::bridge2 {
 constexpr float kColorImageWidth = 1920.0f;
 constexpr float kColorImageHeight = 1080.0f;
 
-// Divides x by 1920 and y by 1080 for `pointCount` interleaved (x, y) pairs,
-// in place.
-void normalizeColorPoints(float* points, std::size_t pointCount);
+// Writes x / 1920 and y / 1080 of `pointCount` interleaved (x, y) pairs of
+// `points` to `normalized` (which must not overlap them).
+void normalizeColorPoints(const float* points, std::size_t pointCount, float* normalized);
 
 }  // namespace plexa::bridge2

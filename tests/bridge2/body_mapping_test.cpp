@@ -265,6 +265,21 @@ TEST_F(Plexa2Mapping, AFrameThatFailsBeforeTheMappingRepeatsTheLastOne) {
     EXPECT_EQ(countOf(Operation::MapperMapDepthFrameToColorSpace), 1);
 }
 
+TEST_F(Plexa2Mapping, AFailedColorMappingDeliversTheLastMappedPointsNormalisedOnce) {
+    start(kDepth | kUv);
+    virtual2::ScriptedFrame frame;
+    frame.depth = shortImage(8, 6);
+    frame.depth->samples = depthRamp(8, 6);
+    deliver(frame);
+    // The mapper fails without writing: the points of the first frame stay,
+    // and are not divided by the image size a second time.
+    virtual2::injectFailure(Operation::MapperMapDepthFrameToColorSpace, E_FAIL, 1);
+    frame.depth->samples.assign(48, 1000);
+    deliver(frame);
+    EXPECT_EQ(countOf(Operation::MapperMapDepthFrameToColorSpace), 2);
+    EXPECT_TRUE(sameBits(recorder.floats(1, 1), recorder.floats(0, 1)));
+}
+
 TEST_F(Plexa2Mapping, ADepthBufferSmallerThanItsImageIsNotMapped) {
     start(kDepth | kUv | kXyz);
     virtual2::ScriptedFrame frame;

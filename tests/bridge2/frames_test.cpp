@@ -112,8 +112,9 @@ TEST(SizedBuffer, ASizeNoBufferCanHoldLeavesItEmpty) {
 }
 
 TEST(UvNormalization, DividesByTheFullColorImage) {
-    std::vector<float> points = {960.0f, 540.0f, 1920.0f, 1080.0f, 0.0f, 0.0f, -480.0f, 2160.0f, 3.0f, 7.0f};
-    normalizeColorPoints(points.data(), points.size() / 2);
+    const std::vector<float> mapped = {960.0f, 540.0f, 1920.0f, 1080.0f, 0.0f, 0.0f, -480.0f, 2160.0f, 3.0f, 7.0f};
+    std::vector<float> points(mapped.size(), -99.0f);
+    normalizeColorPoints(mapped.data(), mapped.size() / 2, points.data());
     EXPECT_EQ(points[0], 0.5f);
     EXPECT_EQ(points[1], 0.5f);
     EXPECT_EQ(points[2], 1.0f);
@@ -126,8 +127,9 @@ TEST(UvNormalization, DividesByTheFullColorImage) {
 
 TEST(UvNormalization, TouchesOnlyTheGivenPoints) {
     // Long enough for the vector loop and its remainder.
-    std::vector<float> points(2 * 37 + 2, 1920.0f);
-    normalizeColorPoints(points.data(), 37);
+    const std::vector<float> mapped(2 * 37 + 2, 1920.0f);
+    std::vector<float> points(mapped);
+    normalizeColorPoints(mapped.data(), 37, points.data());
     for (std::size_t k = 0; k < 37; ++k) {
         EXPECT_EQ(points[2 * k], 1.0f);
         EXPECT_EQ(points[2 * k + 1], 1920.0f / 1080.0f);

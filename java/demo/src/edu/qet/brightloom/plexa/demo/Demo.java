@@ -79,9 +79,18 @@ public final class Demo {
         long recordingLength = (long) (Math.min(1.0, seconds / 2) * 1e9);
         long recordingEnd = Long.MAX_VALUE;
         int width = 30;
+        // The processor time the whole process takes while both sessions stream,
+        // from the first second on (when the VM has compiled the callbacks).
+        long cpuFrom = start + (long) (Math.min(1.0, seconds / 4) * 1e9);
+        long cpuStartWall = -1;
+        long cpuStart = 0;
         while (System.nanoTime() < end) {
             Thread.sleep(100);
             long now = System.nanoTime();
+            if (cpuStartWall < 0 && now >= cpuFrom) {
+                cpuStartWall = now;
+                cpuStart = processCpuNanoseconds();
+            }
             if (recordingEnd == Long.MAX_VALUE && Plexa1._getDepthFrameCounter(0) > 0) {
                 recordingEnd = Math.min(now + recordingLength, end);
             }
@@ -96,15 +105,27 @@ public final class Demo {
                     second.frameStats.rate());
             System.out.flush();
         }
+        double coresUsed = cpuStartWall < 0 ? 0.0
+                : (processCpuNanoseconds() - cpuStart) / (double) (System.nanoTime() - cpuStartWall);
         if (recordingOpen) {
             Plexa1._closeDepthFile(0);
         }
         System.out.println();
         stop(first, second, output);
+        System.out.printf("  CPU while streaming: %.2f cores%n", coresUsed);
         long recordingBytes = recording.length();
         long records = (recordingBytes - 4) / (12 + 2L * FirstGeneration.WIDTH * FirstGeneration.HEIGHT);
         System.out.printf("Depth recording: %s, %d bytes (%d frames of 640 x 480)%n", recording.getPath(),
                 recordingBytes, Math.max(0, records));
+    }
+
+    /** The processor time of the whole process so far, or 0 where the VM does not tell it. */
+    private static long processCpuNanoseconds() {
+        java.lang.management.OperatingSystemMXBean os = java.lang.management.ManagementFactory.getOperatingSystemMXBean();
+        if (os instanceof com.sun.management.OperatingSystemMXBean) {
+            return Math.max(0, ((com.sun.management.OperatingSystemMXBean) os).getProcessCpuTime());
+        }
+        return 0;
     }
 
     private static void stop(FirstGeneration first, SecondGeneration second, File output) {
