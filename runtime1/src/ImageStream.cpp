@@ -35,19 +35,19 @@ std::unique_ptr<FrameTexture> ImageStream::blankTexture() {
     return texture;
 }
 
-void ImageStream::pushLive(std::unique_ptr<FrameTexture> texture, INT64 timeStamp) {
+void ImageStream::pushLive(std::unique_ptr<FrameTexture> texture, INT64 timeStamp, std::optional<Vector4> reading) {
     while (!ready_.empty() && !hasRoom()) {
         recycle(std::move(ready_.front().texture));
         ready_.pop_front();
     }
-    push(ReadyFrame{std::move(texture), timeStamp, nextFrameNumber_++, false});
+    push(ReadyFrame{std::move(texture), timeStamp, nextFrameNumber_++, false, reading});
 }
 
 void ImageStream::pushScripted(ScriptedImageFrame&& frame, INT64 timeStamp) {
     std::unique_ptr<FrameTexture> texture = spareTexture();
     texture->bytes() = std::move(frame.bytes);
     texture->setPitch(frame.pitch == -1 ? packedPitchOf(settings_.imageType, settings_.resolution) : frame.pitch);
-    push(ReadyFrame{std::move(texture), timeStamp, nextFrameNumber_++, true});
+    push(ReadyFrame{std::move(texture), timeStamp, nextFrameNumber_++, true, std::nullopt});
 }
 
 void ImageStream::push(ReadyFrame&& frame) {
@@ -66,6 +66,7 @@ bool ImageStream::takeNext(NUI_IMAGE_FRAME& frame) {
     frame.pFrameTexture = next.texture.get();
     frame.dwFrameFlags = settings_.frameFlags;
     frame.ViewArea = NUI_IMAGE_VIEW_AREA{NUI_IMAGE_DIGITAL_ZOOM_1X, 0, 0};
+    lastTakenReading_ = next.reading;
     outstanding_.push_back(HeldFrame{std::move(next.texture), next.frameNumber});
     return true;
 }

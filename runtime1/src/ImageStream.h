@@ -9,6 +9,7 @@
 
 #include <deque>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace plexa::virtual1 {
@@ -41,13 +42,17 @@ public:
     // A texture of the stream's packed size, for the live producer to fill.
     std::unique_ptr<FrameTexture> blankTexture();
     // A live frame: when the stream already holds its frame limit, the oldest
-    // ready frame makes way, as a sensor that keeps filming would.
-    void pushLive(std::unique_ptr<FrameTexture> texture, INT64 timeStamp);
+    // ready frame makes way, as a sensor that keeps filming would. A frame
+    // may carry the accelerometer reading it was taken with (a replay's).
+    void pushLive(std::unique_ptr<FrameTexture> texture, INT64 timeStamp,
+                  std::optional<Vector4> reading = std::nullopt);
     // A scripted frame; the caller only pushes while hasRoom().
     void pushScripted(ScriptedImageFrame&& frame, INT64 timeStamp);
 
     // Hands out the oldest ready frame; false when none is ready.
     bool takeNext(NUI_IMAGE_FRAME& frame);
+    // The reading the frame handed out last carried, if it carried one.
+    const std::optional<Vector4>& lastTakenReading() const { return lastTakenReading_; }
     HRESULT release(const NUI_IMAGE_FRAME& frame);
     // Resets the caller's event once no frame is ready, so it is signalled
     // exactly while one is.
@@ -64,6 +69,7 @@ private:
         INT64 timeStamp;
         DWORD frameNumber;
         bool scripted;
+        std::optional<Vector4> reading;
     };
     struct HeldFrame {
         std::unique_ptr<FrameTexture> texture;
@@ -83,6 +89,7 @@ private:
     // vector reserved once, so that handing out a frame allocates nothing.
     std::vector<HeldFrame> outstanding_;
     std::vector<std::unique_ptr<FrameTexture>> spare_;
+    std::optional<Vector4> lastTakenReading_;
 };
 
 }  // namespace plexa::virtual1

@@ -101,7 +101,10 @@ public:
                                       colorCoordinateCount != 2 * depthSize.pixelCount()) {
                                       return E_INVALIDARG;
                                   }
-                                  mapDepthToColor(depthResolution, colorResolution, depthValues, colorCoordinates);
+                                  if (!device_->source().mapDepthToColor(depthResolution, colorResolution,
+                                                                         depthValues, colorCoordinates)) {
+                                      mapDepthToColor(depthResolution, colorResolution, depthValues, colorCoordinates);
+                                  }
                                   return S_OK;
                               });
     }
@@ -109,16 +112,17 @@ public:
     HRESULT NuiCameraElevationSetAngle(LONG degrees) override {
         return journal().call(Operation::CameraElevationSetAngle, index(), {degrees}, [&]() -> HRESULT {
             if (degrees < -maximumElevationDegrees || degrees > maximumElevationDegrees) return E_INVALIDARG;
-            processState().setElevation(index(), degrees);
-            return S_OK;
+            return device_->source().setElevation(degrees);
         });
     }
 
     HRESULT NuiCameraElevationGetAngle(LONG* degrees) override {
         return journal().call(Operation::CameraElevationGetAngle, index(), {asInteger(degrees)}, [&]() -> HRESULT {
             if (degrees == nullptr) return E_POINTER;
-            *degrees = processState().elevation(index());
-            return S_OK;
+            LONG angle = 0;
+            const HRESULT result = device_->source().elevation(angle);
+            if (SUCCEEDED(result)) *degrees = angle;
+            return result;
         });
     }
 
@@ -143,9 +147,7 @@ public:
     }
 
     HRESULT NuiStatus() override {
-        return journal().call(Operation::Status, index(), {}, [&] {
-            return processState().isConnected(index()) ? processState().status(index()) : E_NUI_NOTCONNECTED;
-        });
+        return journal().call(Operation::Status, index(), {}, [&] { return device_->source().status(); });
     }
 
     int NuiInstanceIndex() override { return index(); }
@@ -156,8 +158,10 @@ public:
         return journal().call(Operation::AccelerometerGetCurrentReading, index(), {asInteger(reading)},
                               [&]() -> HRESULT {
                                   if (reading == nullptr) return E_POINTER;
-                                  *reading = processState().accelerometer(index());
-                                  return S_OK;
+                                  Vector4 now{};
+                                  const HRESULT result = device_->accelerometer(now);
+                                  if (SUCCEEDED(result)) *reading = now;
+                                  return result;
                               });
     }
 
@@ -173,8 +177,8 @@ private:
 
 }  // namespace
 
-INuiSensor* createSensorObject(int index) {
-    auto device = std::make_shared<SensorDevice>(index);
+INuiSensor* createSensorObject(int index, std::shared_ptr<SensorSource> source) {
+    auto device = std::make_shared<SensorDevice>(index, std::move(source));
     processState().addDevice(index, device);
     // The object owns itself from here: its last Release deletes it.
     return new NuiSensorObject(std::move(device));

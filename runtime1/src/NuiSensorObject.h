@@ -9,9 +9,10 @@
 
 namespace plexa::virtual1 {
 
-class SensorDevice;
+class SensorSource;
 
-// A new sensor object for `index` with one reference, owned by the caller.
-INuiSensor* createSensorObject(int index);
+// A new sensor object for `index` served by `source`, with one reference,
+// owned by the caller.
+INuiSensor* createSensorObject(int index, std::shared_ptr<SensorSource> source);
 
 }  // namespace plexa::virtual1

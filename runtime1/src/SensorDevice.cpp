@@ -32,11 +32,12 @@ DWORD initializeFlagFor(std::int32_t imageType) {
 
 HRESULT SensorDevice::initialize(DWORD flags) {
     if ((flags & ~knownInitializeFlags) != 0) return E_INVALIDARG;
-    if (!processState().isConnected(index_)) return E_NUI_NOTCONNECTED;
+    if (!source_->isConnected()) return E_NUI_NOTCONNECTED;
     Lock lock(mutex_);
     if (!initialized_) {
         initialized_ = true;
         initializedAt_ = Clock::now();
+        source_->sensorInitialized(this);
     }
     initializeFlags_ = flags;
     return S_OK;
@@ -52,8 +53,10 @@ void SensorDevice::shutdown() {
     closeStreams();
     endTracking();
     smoothing_.reset();
+    if (initialized_) source_->sensorShutDown(this);
     initialized_ = false;
     initializeFlags_ = 0;
+    takenReading_.reset();
     wantsLiveTicks_ = false;
     changed_.notify_all();
 }
@@ -70,12 +73,18 @@ HRESULT SensorDevice::openImageStream(const ImageStreamSettings& settings, HANDL
     const Stream kind = settings.imageType == NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX ? Stream::Depth : Stream::Video;
     std::unique_ptr<ImageStream>& slot = streams_[slotOf(kind)];
     if (slot) return E_NUI_IMAGE_STREAM_IN_USE;
+    const HRESULT offered = source_->checkImageStream(settings.imageType, settings.resolution);
+    if (FAILED(offered)) return offered;
 
     const HANDLE handle = newStreamHandle();
     slot = std::make_unique<ImageStream>(handle, index_, settings);
-    processState().claimImageFrames(index_, kind, handle);
-    takeScriptedFramesLocked();
-    startLiveTicks();
+    if (source_->isVirtual()) {
+        processState().claimImageFrames(index_, kind, handle);
+        takeScriptedFramesLocked();
+        startLiveTicks();
+    } else {
+        source_->streamOpened(kind, settings.imageType, settings.resolution, shared_from_this());
+    }
     *stream = handle;
     return S_OK;
 }
@@ -85,6 +94,8 @@ HRESULT SensorDevice::setImageFrameFlags(HANDLE stream, DWORD frameFlags) {
     if (!initialized_) return E_NUI_FEATURE_NOT_INITIALIZED;
     ImageStream* open = openStream(stream);
     if (open == nullptr) return E_INVALIDARG;
+    const HRESULT offered = source_->checkFrameFlags(frameFlags);
+    if (FAILED(offered)) return offered;
     open->setFrameFlags(frameFlags);
     return S_OK;
 }
@@ -115,6 +126,7 @@ HRESULT SensorDevice::getNextImageFrame(HANDLE stream, DWORD millisecondsToWait,
         if (open == nullptr) return E_INVALIDARG;
     }
     if (!open->takeNext(*frame)) return E_NUI_FRAME_NO_DATA;
+    if (open->kind() == Stream::Depth && open->lastTakenReading()) takenReading_ = open->lastTakenReading();
     takeScriptedFramesLocked();
     open->settleEvent();
     return S_OK;
@@ -164,15 +176,60 @@ bool SensorDevice::needsFrames() const {
 void SensorDevice::closeStreams() {
     for (auto& stream : streams_) {
         if (!stream) continue;
-        processState().returnImages(index_, stream->kind(), stream->dropReady());
-        processState().yieldImageFrames(index_, stream->kind(), stream->handle());
+        if (source_->isVirtual()) {
+            processState().returnImages(index_, stream->kind(), stream->dropReady());
+            processState().yieldImageFrames(index_, stream->kind(), stream->handle());
+        } else {
+            stream->dropReady();
+            source_->streamClosed(stream->kind(), this);
+        }
         if (stream->outstandingCount() > 0) closedStreams_.push_back(std::move(stream));
         stream.reset();
     }
 }
 
 void SensorDevice::startLiveTicks() {
+    if (!source_->isVirtual()) return;
     if (!wantsLiveTicks_.exchange(true)) LiveProducer::instance().add(shared_from_this());
+}
+
+HRESULT SensorDevice::accelerometer(Vector4& reading) {
+    {
+        Lock lock(mutex_);
+        if (takenReading_) {
+            reading = *takenReading_;
+            return S_OK;
+        }
+    }
+    return source_->accelerometer(reading);
+}
+
+bool SensorDevice::deliverFrame(Stream kind, const FrameFill& fill) {
+    HANDLE handle = nullptr;
+    std::unique_ptr<FrameTexture> texture;
+    std::int32_t imageType = 0;
+    ImageSize size{};
+    INT64 timeStamp = 0;
+    {
+        Lock lock(mutex_);
+        const auto& stream = streams_[slotOf(kind)];
+        if (!initialized_ || !stream) return false;
+        handle = stream->handle();
+        texture = stream->blankTexture();
+        imageType = stream->imageType();
+        size = stream->size();
+        timeStamp = timeStampAt(Clock::now());
+    }
+    // Converting takes the longest; the caller may fetch and release meanwhile.
+    std::optional<Vector4> reading;
+    if (!fill(texture->bytes().data(), size, imageType, reading)) return false;
+    Lock lock(mutex_);
+    // A stream that ended (or was replaced) meanwhile gets nothing.
+    ImageStream* stream = openStream(handle);
+    if (stream == nullptr) return false;
+    stream->pushLive(std::move(texture), timeStamp, reading);
+    changed_.notify_all();
+    return true;
 }
 
 }  // namespace plexa::virtual1

@@ -3,19 +3,24 @@
 // here that does the work (the journal and failure injection sit in front, in
 // NuiSensorObject). One mutex guards everything; the caller's events are set
 // and reset under it, which cannot deadlock because the kernel never calls
-// back into the sensor.
+// back into the sensor. Frames come from the sensor's source (sources/): the
+// virtual sensor's live producer and scripts, which this object drives
+// itself, or a source that pushes them through deliverFrame.
 #pragma once
 
 #include "ImageStream.h"
 #include "LiveProducer.h"
 #include "SkeletonTracker.h"
 #include "runtime1/VirtualSensor1.h"
+#include "sources/SensorSource.h"
 
 #include <array>
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace plexa::virtual1 {
@@ -26,11 +31,12 @@ class SensorDevice : public std::enable_shared_from_this<SensorDevice> {
 public:
     using Clock = LiveProducer::Clock;
 
-    explicit SensorDevice(int index) : index_(index) {}
+    SensorDevice(int index, std::shared_ptr<SensorSource> source) : index_(index), source_(std::move(source)) {}
     SensorDevice(const SensorDevice&) = delete;
     SensorDevice& operator=(const SensorDevice&) = delete;
 
     int index() const { return index_; }
+    SensorSource& source() const { return *source_; }
 
     // Runtime face.
     HRESULT initialize(DWORD flags);
@@ -46,6 +52,19 @@ public:
     HRESULT disableSkeletonTracking();
     HRESULT getNextSkeletonFrame(DWORD millisecondsToWait, NUI_SKELETON_FRAME* frame);
     HRESULT transformSmooth(NUI_SKELETON_FRAME* frame, const NUI_TRANSFORM_SMOOTH_PARAMETERS* parameters);
+    // The reading of the depth frame fetched last when the source tags its
+    // frames with one (a replay), else the source's reading now.
+    HRESULT accelerometer(Vector4& reading);
+
+    // Pushing sources: `fill` fills a texture of the open stream of `kind`
+    // (packed rows of the stream's size; called outside the lock) and may tag
+    // it with the accelerometer reading it was taken with; the frame becomes
+    // ready, the oldest ready frame making way when the stream is full. A
+    // fill that returns false drops the frame. False when no such stream is
+    // open or the frame was dropped.
+    using FrameFill = std::function<bool(std::uint8_t* bytes, ImageSize size, std::int32_t imageType,
+                                         std::optional<Vector4>& reading)>;
+    bool deliverFrame(Stream kind, const FrameFill& fill);
 
     // Control face.
     // Ends streams and tracking but stays initialised.
@@ -82,6 +101,7 @@ private:
     bool waitFor(Lock& lock, DWORD milliseconds, Ready&& ready);
 
     const int index_;
+    const std::shared_ptr<SensorSource> source_;
     std::mutex mutex_;
     std::condition_variable changed_;  // a frame became ready, or streams ended
     bool initialized_ = false;
@@ -89,6 +109,7 @@ private:
     Clock::time_point initializedAt_{};
     std::array<std::unique_ptr<ImageStream>, 2> streams_;  // depth, video
     std::vector<std::unique_ptr<ImageStream>> closedStreams_;
+    std::optional<Vector4> takenReading_;  // of the depth frame fetched last, when tagged
     SkeletonTracker tracker_;
     SkeletonSmoothingFilter smoothing_;
     std::atomic<bool> wantsLiveTicks_{false};

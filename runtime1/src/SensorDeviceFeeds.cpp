@@ -91,7 +91,7 @@ void SensorDevice::takeScriptedFrames() {
 }
 
 void SensorDevice::takeScriptedFramesLocked() {
-    if (!processState().isScripted(index_)) return;
+    if (!source_->isVirtual() || !processState().isScripted(index_)) return;
     bool took = false;
     for (const auto& stream : streams_) {
         if (!stream || !processState().receivesImageFrames(index_, stream->kind(), stream->handle())) continue;
@@ -113,6 +113,7 @@ void SensorDevice::takeScriptedFramesLocked() {
 
 void SensorDevice::modeChanged() {
     Lock lock(mutex_);
+    if (!source_->isVirtual()) return;
     for (const auto& stream : streams_) {
         if (stream) processState().returnImages(index_, stream->kind(), stream->dropReady());
     }
@@ -132,7 +133,8 @@ void SensorDevice::forgetStreams() {
 int SensorDevice::readyFrameCount(Stream stream) {
     Lock lock(mutex_);
     const auto& open = streams_[slotOf(stream)];
-    if (!open || !processState().receivesImageFrames(index_, stream, open->handle())) return -1;
+    if (!open) return -1;
+    if (source_->isVirtual() && !processState().receivesImageFrames(index_, stream, open->handle())) return -1;
     return static_cast<int>(open->readyCount());
 }
 

@@ -22,6 +22,8 @@ bool validSmoothing(const NUI_TRANSFORM_SMOOTH_PARAMETERS& p) {
 }  // namespace
 
 HRESULT SensorDevice::enableSkeletonTracking(HANDLE nextFrameEvent, DWORD flags) {
+    const HRESULT offered = source_->checkSkeletonTracking();
+    if (FAILED(offered)) return offered;
     Lock lock(mutex_);
     if (!hasSkeletonFeature()) return E_NUI_FEATURE_NOT_INITIALIZED;
     if ((flags & ~NUI_SKELETON_TRACKING_FLAG_ENABLE_SEATED_SUPPORT) != 0) return E_INVALIDARG;
@@ -33,6 +35,8 @@ HRESULT SensorDevice::enableSkeletonTracking(HANDLE nextFrameEvent, DWORD flags)
 }
 
 HRESULT SensorDevice::disableSkeletonTracking() {
+    const HRESULT offered = source_->checkSkeletonTracking();
+    if (FAILED(offered)) return offered;
     Lock lock(mutex_);
     if (!hasSkeletonFeature()) return E_NUI_FEATURE_NOT_INITIALIZED;
     endTracking();
@@ -42,6 +46,8 @@ HRESULT SensorDevice::disableSkeletonTracking() {
 
 HRESULT SensorDevice::getNextSkeletonFrame(DWORD millisecondsToWait, NUI_SKELETON_FRAME* frame) {
     if (frame == nullptr) return E_POINTER;
+    const HRESULT offered = source_->checkSkeletonTracking();
+    if (FAILED(offered)) return offered;
     Lock lock(mutex_);
     if (!hasSkeletonFeature()) return E_NUI_FEATURE_NOT_INITIALIZED;
     if (!tracker_.enabled()) return E_NUI_STREAM_NOT_ENABLED;

@@ -6,7 +6,10 @@ import java.awt.GraphicsEnvironment;
 import java.awt.image.BufferedImage;
 import java.io.File;
 import java.io.IOException;
+import java.lang.management.ManagementFactory;
+import java.util.ArrayList;
 import java.util.LinkedHashMap;
+import java.util.List;
 import java.util.Map;
 import javax.imageio.ImageIO;
 
@@ -15,26 +18,46 @@ import javax.imageio.ImageIO;
  * without one (or with --headless) it runs for a while, writes a PNG of each stream and a summary.
  *
  * <pre>
- * Demo [--headless] [--seconds N] [--output DIR]
+ * Demo [--headless] [--seconds N] [--output DIR] [--sensor SOURCE]
  * </pre>
+ *
+ * SOURCE chooses where the first-generation frames come from, as the environment variable
+ * PLEXA_SENSOR1 does: auto (the default), virtual, freenect or replay:PATH (a depth recording, such
+ * as the demo's own gen1-depth.rec, or a fakenect dump folder).
  */
 public final class Demo {
     private Demo() {
     }
 
+    private static final String USAGE = "usage: Demo [--headless] [--seconds N] [--output DIR] [--sensor SOURCE]\n"
+            + "  SOURCE: auto, virtual, freenect or replay:PATH";
+
     public static void main(String[] args) throws Exception {
         boolean headless = GraphicsEnvironment.isHeadless();
         double seconds = 5.0;
         File output = new File("demo-output");
-        for (int i = 0; i < args.length; i++) {
-            switch (args[i]) {
-                case "--headless": headless = true; break;
-                case "--seconds": seconds = Double.parseDouble(args[++i]); break;
-                case "--output": output = new File(args[++i]); break;
-                default:
-                    System.err.println("usage: Demo [--headless] [--seconds N] [--output DIR]");
-                    System.exit(2);
+        String sensor = null;
+        try {
+            for (int i = 0; i < args.length; i++) {
+                switch (args[i]) {
+                    case "--headless": headless = true; break;
+                    case "--seconds": seconds = Double.parseDouble(args[++i]); break;
+                    case "--output": output = new File(args[++i]); break;
+                    case "--sensor": sensor = args[++i]; break;
+                    default: throw new IllegalArgumentException(args[i]);
+                }
             }
+            if (sensor != null && !isSource(sensor)) {
+                throw new IllegalArgumentException(sensor);
+            }
+        } catch (IllegalArgumentException | ArrayIndexOutOfBoundsException e) {
+            System.err.println(USAGE);
+            System.exit(2);
+        }
+        // The library reads PLEXA_SENSOR1 once, from its process's environment,
+        // which Java cannot change: the demo runs again in a process that has it.
+        if (sensor != null && !sensor.equals(System.getenv("PLEXA_SENSOR1"))) {
+            System.exit(runWithSource(sensor, args));
         }
         System.out.println("Sensors: first generation " + Plexa1._getSensorCount() + ", second generation "
                 + Plexa2._getSensorCount());
@@ -42,8 +65,8 @@ public final class Demo {
         FirstGeneration first = new FirstGeneration();
         SecondGeneration second = new SecondGeneration();
         Plexa1._createNUI(0);
-        int firstStatus = Plexa1._startNUI(true, Plexa1.RESOLUTION_640x480, Plexa1.RESOLUTION_640x480, false, first, 0);
-        if (firstStatus < 0) {
+        int firstStatus = startFirstGeneration(first);
+        if (!started(firstStatus)) {
             System.out.println();
             System.err.println("The first-generation sensor did not start: status " + firstStatus);
             System.exit(1);
@@ -65,6 +88,57 @@ public final class Demo {
             File windowOutput = output;
             DemoWindow.show(first, second, () -> stop(first, second, windowOutput));
         }
+    }
+
+    /** Status 0, or 1 (the sensor is still initialising), is a started session. */
+    private static boolean started(int status) {
+        return status == 0 || status == 1;
+    }
+
+    private static boolean isSource(String source) {
+        return source.equals("auto") || source.equals("virtual") || source.equals("freenect")
+                || (source.startsWith("replay:") && source.length() > "replay:".length());
+    }
+
+    /** Runs this demo again with PLEXA_SENSOR1 set, in a new VM with this one's options; its exit code. */
+    private static int runWithSource(String source, String[] args) throws IOException, InterruptedException {
+        List<String> command = new ArrayList<>();
+        command.add(ProcessHandle.current().info().command().orElse("java"));
+        command.addAll(ManagementFactory.getRuntimeMXBean().getInputArguments());
+        command.add("-cp");
+        command.add(System.getProperty("java.class.path"));
+        command.add(Demo.class.getName());
+        for (String arg : args) {
+            command.add(arg);
+        }
+        ProcessBuilder builder = new ProcessBuilder(command).inheritIO();
+        builder.environment().put("PLEXA_SENSOR1", source);
+        return builder.start().waitFor();
+    }
+
+    /**
+     * Starts depth, color and skeletons; a sensor that offers less (a real one has no skeleton
+     * tracking, a replay only depth) starts with what it has.
+     */
+    private static int startFirstGeneration(FirstGeneration first) {
+        int status = Plexa1._startNUI(true, Plexa1.RESOLUTION_640x480, Plexa1.RESOLUTION_640x480, false, first, 0);
+        if (started(status)) {
+            return status;
+        }
+        System.out.println();
+        Plexa1._stopNUI(0);
+        status = Plexa1._startNUI(false, Plexa1.RESOLUTION_640x480, Plexa1.RESOLUTION_640x480, false, first, 0);
+        if (started(status)) {
+            System.out.println("First generation: no skeleton tracking on this sensor");
+            return status;
+        }
+        System.out.println();
+        Plexa1._stopNUI(0);
+        status = Plexa1._startNUI(false, Plexa1.RESOLUTION_640x480, Plexa1.RESOLUTION_NONE, false, first, 0);
+        if (started(status)) {
+            System.out.println("First generation: depth only on this sensor");
+        }
+        return status;
     }
 
     private static void runHeadless(FirstGeneration first, SecondGeneration second, double seconds, File output)

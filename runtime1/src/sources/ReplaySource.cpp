@@ -1,0 +1,165 @@
+#include "ReplaySource.h"
+
+#include "DepthConversion.h"
+#include "SensorDevice.h"
+#include "SourceSelection.h"
+
+#include <chrono>
+#include <filesystem>
+#include <system_error>
+#include <thread>
+
+namespace plexa::virtual1 {
+
+namespace {
+
+constexpr int kFramesPerSecond = 30;
+
+class ReplaySelection final : public SourceSelection {
+public:
+    explicit ReplaySelection(std::shared_ptr<ReplaySource> source) : source_(std::move(source)) {}
+
+    int sensorCount() override { return 1; }
+
+    HRESULT sourceFor(int index, std::shared_ptr<SensorSource>& source) override {
+        if (index != 0) return E_INVALIDARG;
+        source = source_;
+        return S_OK;
+    }
+
+private:
+    const std::shared_ptr<ReplaySource> source_;
+};
+
+}  // namespace
+
+ReplaySource::ReplaySource(std::string name, std::unique_ptr<ReplayFrames> frames)
+    : name_(std::move(name)), frames_(std::move(frames)), reading_(frames_->firstReading()) {}
+
+bool ReplaySource::isConnected() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return connected_;
+}
+
+HRESULT ReplaySource::status() {
+    return isConnected() ? S_OK : E_NUI_NOTCONNECTED;
+}
+
+HRESULT ReplaySource::checkImageStream(std::int32_t imageType, std::int32_t resolution) {
+    if (imageType != NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX) return E_NUI_HARDWARE_FEATURE_UNAVAILABLE;
+    return resolution == frames_->resolution() ? S_OK : E_NUI_NOTSUPPORTED;
+}
+
+HRESULT ReplaySource::checkFrameFlags(DWORD flags) {
+    return (flags & NUI_IMAGE_STREAM_FLAG_ENABLE_NEAR_MODE) != 0 ? E_NUI_HARDWARE_FEATURE_UNAVAILABLE : S_OK;
+}
+
+HRESULT ReplaySource::elevation(LONG& degrees) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    degrees = elevationFromReading(reading_);
+    return S_OK;
+}
+
+HRESULT ReplaySource::accelerometer(Vector4& reading) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    reading = reading_;
+    return S_OK;
+}
+
+void ReplaySource::streamOpened(Stream kind, std::int32_t, std::int32_t, const std::shared_ptr<SensorDevice>& receiver) {
+    if (kind != Stream::Depth) return;
+    std::lock_guard<std::mutex> lock(mutex_);
+    receiver_ = receiver;
+    receiverAddress_ = receiver.get();
+    changed_.notify_all();
+    if (playing_ || !connected_) return;
+    try {
+        // Detached: it uses only this source, which the selection never destroys.
+        std::thread([self = shared_from_this()] { self->play(); }).detach();
+        playing_ = true;
+    } catch (const std::system_error&) {
+        // No thread: no frames, as a sensor that does not stream.
+    }
+}
+
+void ReplaySource::streamClosed(Stream kind, const SensorDevice* receiver) {
+    if (kind != Stream::Depth) return;
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (receiverAddress_ != receiver) return;
+    receiver_.reset();
+    receiverAddress_ = nullptr;
+    changed_.notify_all();
+}
+
+void ReplaySource::play() {
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point start = Clock::now();
+    std::int64_t frame = 0;
+    for (;;) {
+        ++frame;
+        const Clock::time_point dueAt =
+            start + std::chrono::duration_cast<Clock::duration>(std::chrono::nanoseconds(frame * 1'000'000'000 / kFramesPerSecond));
+        std::shared_ptr<SensorDevice> receiver;
+        std::size_t index = 0;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            changed_.wait_until(lock, dueAt, [&] { return receiver_.expired(); });
+            receiver = receiver_.lock();
+            if (!receiver) {
+                playing_ = false;
+                return;
+            }
+            index = next_;
+        }
+        std::string problem;
+        bool unreadable = false;
+        Vector4 played{};
+        const bool delivered = receiver->deliverFrame(
+            Stream::Depth, [&](std::uint8_t* bytes, ImageSize size, std::int32_t, std::optional<Vector4>& reading) {
+                if (size.pixelCount() != imageSizeOf(frames_->resolution()).pixelCount()) return false;
+                if (!frames_->read(index, reinterpret_cast<std::uint16_t*>(bytes), played, problem)) {
+                    unreadable = true;
+                    return false;
+                }
+                reading = played;
+                return true;
+            });
+        receiver.reset();
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (unreadable) {
+                // A file that changes under the player ends the replay, as an
+                // unplugged sensor ends its streams.
+                connected_ = false;
+                playing_ = false;
+                reportToUser("replay of " + name_ + " stopped: " + problem);
+                return;
+            }
+            if (delivered) {
+                reading_ = played;
+                next_ = (index + 1) % frames_->frameCount();
+            }
+        }
+        // After a long stall carry on from now rather than catch up in a burst.
+        if (Clock::now() - dueAt > std::chrono::milliseconds(200)) {
+            start = Clock::now();
+            frame = 0;
+        }
+    }
+}
+
+std::unique_ptr<SourceSelection> makeReplaySelection(const std::string& path) {
+    std::error_code error;
+    const bool folder = std::filesystem::is_directory(std::filesystem::u8path(path), error) &&
+                        std::filesystem::exists(std::filesystem::u8path(path + "/INDEX.txt"), error);
+    ReplayOpening opening = folder ? openFakenectDump(path) : openDepthRecording(path);
+    if (!opening.frames) {
+        reportToUser("replay of " + path + ": " + opening.problem + "; no sensor");
+        return makeNoSensorSelection();
+    }
+    if (!opening.problem.empty()) reportToUser("replay of " + path + ": " + opening.problem);
+    return std::make_unique<ReplaySelection>(
+        std::make_shared<ReplaySource>(path, std::move(opening.frames)));
+}
+
+}  // namespace plexa::virtual1

@@ -1,0 +1,50 @@
+// A recording played as one sensor: its depth stream at the recorded
+// resolution, 30 frames per second from the moment the stream opens, looping;
+// each frame carries the accelerometer reading it was recorded with, and the
+// sensor reads that of the depth frame fetched last. Color, infrared, near
+// mode, tilt and skeleton tracking are not available.
+#pragma once
+
+#include "ReplayFrames.h"
+#include "SensorSource.h"
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace plexa::virtual1 {
+
+class ReplaySource final : public SensorSource, public std::enable_shared_from_this<ReplaySource> {
+public:
+    ReplaySource(std::string name, std::unique_ptr<ReplayFrames> frames);
+
+    bool isConnected() override;
+    HRESULT status() override;
+    HRESULT checkImageStream(std::int32_t imageType, std::int32_t resolution) override;
+    HRESULT checkFrameFlags(DWORD flags) override;
+    HRESULT checkSkeletonTracking() override { return E_NUI_NOTSUPPORTED; }
+    void streamOpened(Stream kind, std::int32_t imageType, std::int32_t resolution,
+                      const std::shared_ptr<SensorDevice>& receiver) override;
+    void streamClosed(Stream kind, const SensorDevice* receiver) override;
+    HRESULT setElevation(LONG) override { return E_NUI_HARDWARE_FEATURE_UNAVAILABLE; }
+    HRESULT elevation(LONG& degrees) override;
+    HRESULT accelerometer(Vector4& reading) override;
+
+private:
+    // The player thread: runs while a depth stream takes frames.
+    void play();
+
+    const std::string name_;
+    const std::unique_ptr<ReplayFrames> frames_;  // read by the player thread only
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::weak_ptr<SensorDevice> receiver_;
+    const SensorDevice* receiverAddress_ = nullptr;
+    bool playing_ = false;
+    bool connected_ = true;
+    Vector4 reading_;  // of the frame delivered last
+    std::size_t next_ = 0;
+};
+
+}  // namespace plexa::virtual1
