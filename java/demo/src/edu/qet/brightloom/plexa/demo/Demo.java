@@ -28,6 +28,10 @@ public final class Demo {
         File output = new File("demo-output");
         for (int i = 0; i < args.length; i++) {
             switch (args[i]) {
+                case "--version":
+                    // The jar's version, before anything native loads (so no banner).
+                    System.out.println("plexa-demo " + Demo.class.getPackage().getImplementationVersion());
+                    return;
                 case "--headless": headless = true; break;
                 case "--seconds": seconds = Double.parseDouble(args[++i]); break;
                 case "--output": output = new File(args[++i]); break;
