@@ -18,7 +18,7 @@ import javax.imageio.ImageIO;
  * without one (or with --headless) it runs for a while, writes a PNG of each stream and a summary.
  *
  * <pre>
- * Demo [--headless] [--seconds N] [--output DIR] [--sensor SOURCE]
+ * Demo [--headless] [--seconds N] [--output DIR] [--sensor SOURCE] [--version]
  * </pre>
  *
  * SOURCE chooses where the first-generation frames come from, as the environment variable
@@ -29,7 +29,8 @@ public final class Demo {
     private Demo() {
     }
 
-    private static final String USAGE = "usage: Demo [--headless] [--seconds N] [--output DIR] [--sensor SOURCE]\n"
+    private static final String USAGE =
+            "usage: Demo [--headless] [--seconds N] [--output DIR] [--sensor SOURCE] [--version]\n"
             + "  SOURCE: auto, virtual, freenect or replay:PATH";
 
     public static void main(String[] args) throws Exception {
@@ -40,6 +41,10 @@ public final class Demo {
         try {
             for (int i = 0; i < args.length; i++) {
                 switch (args[i]) {
+                    case "--version":
+                        // The jar's version, before anything native loads (so no banner).
+                        System.out.println("plexa-demo " + Demo.class.getPackage().getImplementationVersion());
+                        return;
                     case "--headless": headless = true; break;
                     case "--seconds": seconds = Double.parseDouble(args[++i]); break;
                     case "--output": output = new File(args[++i]); break;
