@@ -3,7 +3,7 @@
 // variable before the runtime first reads it.
 #include "jvm.h"
 #include "pipeline_session.h"
-#include "stderr_capture.h"
+#include "capture.h"
 
 #include <gtest/gtest.h>
 

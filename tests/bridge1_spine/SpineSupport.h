@@ -89,25 +89,3 @@ NUI_SKELETON_FRAME trackedSkeletonFrame();
 
 }  // namespace plexa::test::spine
 
-namespace plexa::test::spine {
-
-// Captures what is written to the error stream (file descriptor 2), where the
-// VM describes Java exceptions; passed on when the capture ends.
-class StderrCapture {
-public:
-    StderrCapture();
-    ~StderrCapture();
-    StderrCapture(const StderrCapture&) = delete;
-    StderrCapture& operator=(const StderrCapture&) = delete;
-    // The bytes written so far; the capture goes on.
-    std::string text() const;
-    std::string finish();
-
-private:
-    int savedFd_ = -1;
-    int captureFd_ = -1;
-    std::string captured_;
-    bool finished_ = false;
-};
-
-}  // namespace plexa::test::spine

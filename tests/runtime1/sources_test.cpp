@@ -5,7 +5,7 @@
 // its own process and sets it before that.
 #include "ReplayFiles.h"
 #include "Runtime1Fixture.h"
-#include "stderr_capture.h"
+#include "capture.h"
 
 #include <cstdlib>
 
