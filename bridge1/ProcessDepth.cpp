@@ -12,7 +12,6 @@
 #include "KSDK.h"
 #include "LockedImage.h"
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <utility>
@@ -25,40 +24,6 @@ namespace {
 // Packed copies of padded depth rows. Only the session's event thread runs
 // this handler, so the buffer is that thread's own and ends with it.
 thread_local GrowingBuffer depthRows;
-
-// Prints and clears the VM's pending exception, if any.
-void describeAndClear(JNIEnv* env) {
-    if (env->ExceptionCheck()) {
-        env->ExceptionDescribe();
-        env->ExceptionClear();
-    }
-}
-
-// A float array of `length` elements whose elements `fill` writes in place
-// (no JNI call in between). Null (the VM's exception described and cleared)
-// when the VM cannot create the array or give its elements.
-template <typename Fill>
-jfloatArray newFloatArrayFilledInPlace(JNIEnv* env, jsize length, Fill&& fill) {
-    jfloatArray array = env->NewFloatArray(length);
-    if (array == nullptr) {
-        describeAndClear(env);
-        return nullptr;
-    }
-    bool filled = false;
-    {
-        const plexa::JavaCriticalArray<jfloat> elements(env, array);
-        if (elements.elements() != nullptr) {
-            fill(elements.elements());
-            filled = true;
-        }
-    }
-    if (!filled) {
-        describeAndClear(env);
-        env->DeleteLocalRef(array);
-        return nullptr;
-    }
-    return array;
-}
 
 // The normalised color-image coordinates of the frame, computed straight into
 // the Java array. The runtime writes this frame's raw coordinates into uvRaw;
@@ -79,14 +44,14 @@ jfloatArray newUvArray(KSDK& session, JNIEnv* env, const std::uint16_t* samples,
         static_cast<DWORD>(2 * pixels), session.uvRaw.get()));
     if (mapped) std::swap(session.uvRaw, session.uvLastMapped);
     const LONG* coordinates = session.uvLastMapped.get();
-    return newFloatArrayFilledInPlace(env, static_cast<jsize>(2 * pixels), [&](float* uv) {
+    return plexa::newFloatArrayFilledInPlace(env, static_cast<jsize>(2 * pixels), [&](float* uv) {
         plexa::bridge1::normaliseUv(coordinates, pixels, width, height, uv);
     });
 }
 
 // The camera-space points of the frame, computed straight into the Java array.
 jfloatArray newXyzArray(JNIEnv* env, const std::uint16_t* samples, int width, int height) {
-    return newFloatArrayFilledInPlace(env, 3 * width * height,
+    return plexa::newFloatArrayFilledInPlace(env, 3 * width * height,
                                       [&](float* xyz) { plexa::bridge1::computeXyz(samples, width, height, xyz); });
 }
 

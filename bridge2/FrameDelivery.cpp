@@ -141,25 +141,10 @@ jobject FrameDelivery::entry(std::int32_t code) {
 // array (no JNI call while its elements are held).
 jfloatArray FrameDelivery::normalizedColorPoints() {
     const jsize length = session_.uvBuffer.elementCount();
-    jfloatArray array = env_->NewFloatArray(length);
-    if (array == nullptr) {
-        java_.describePendingException();
-        return nullptr;
-    }
-    if (length == 0) return array;
-    bool written = false;
-    {
-        const JavaCriticalArray<jfloat> elements(env_, array);
-        if (elements.elements() != nullptr) {
-            normalizeColorPoints(session_.uvBuffer.data(), static_cast<std::size_t>(length) / 2, elements.elements());
-            written = true;
-        }
-    }
-    if (!written) {
-        java_.describePendingException();
-        return nullptr;
-    }
-    return array;
+    const float* points = session_.uvBuffer.data();
+    return newFloatArrayFilledInPlace(env_, length, [&](float* uv) {
+        normalizeColorPoints(points, static_cast<std::size_t>(length) / 2, uv);
+    });
 }
 
 jfloatArray FrameDelivery::floorPlaneAndPositions() {

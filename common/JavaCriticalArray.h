@@ -30,4 +30,28 @@ private:
     Element* elements_;
 };
 
+// A new float[] of `length` whose elements `fill(float*)` writes in place (it
+// makes no JNI call). Null, the VM's exception described and cleared, when
+// the VM cannot create the array or give its elements.
+template <typename Fill>
+jfloatArray newFloatArrayFilledInPlace(JNIEnv* env, jsize length, Fill&& fill) {
+    jfloatArray array = env->NewFloatArray(length);
+    if (array != nullptr && length == 0) return array;  // nothing to write
+    bool filled = false;
+    if (array != nullptr) {
+        const JavaCriticalArray<jfloat> elements(env, array);
+        if (elements.elements() != nullptr) {
+            fill(elements.elements());
+            filled = true;
+        }
+    }
+    if (filled) return array;
+    if (env->ExceptionCheck()) {
+        env->ExceptionDescribe();
+        env->ExceptionClear();
+    }
+    if (array != nullptr) env->DeleteLocalRef(array);
+    return nullptr;
+}
+
 }  // namespace plexa

@@ -204,30 +204,24 @@ HRESULT SensorDevice::accelerometer(Vector4& reading) {
     return source_->accelerometer(reading);
 }
 
-bool SensorDevice::deliverFrame(Stream kind, const FrameFill& fill) {
-    HANDLE handle = nullptr;
-    std::unique_ptr<FrameTexture> texture;
-    std::int32_t imageType = 0;
-    ImageSize size{};
-    INT64 timeStamp = 0;
-    {
-        Lock lock(mutex_);
-        const auto& stream = streams_[slotOf(kind)];
-        if (!initialized_ || !stream) return false;
-        handle = stream->handle();
-        texture = stream->blankTexture();
-        imageType = stream->imageType();
-        size = stream->size();
-        timeStamp = timeStampAt(Clock::now());
-    }
-    // Converting takes the longest; the caller may fetch and release meanwhile.
-    std::optional<Vector4> reading;
-    if (!fill(texture->bytes().data(), size, imageType, reading)) return false;
+bool SensorDevice::beginFrame(Stream kind, PendingFrame& frame) {
+    Lock lock(mutex_);
+    const auto& stream = streams_[slotOf(kind)];
+    if (!initialized_ || !stream) return false;
+    frame.handle = stream->handle();
+    frame.texture = stream->blankTexture();
+    frame.imageType = stream->imageType();
+    frame.size = stream->size();
+    frame.timeStamp = timeStampAt(Clock::now());
+    return true;
+}
+
+bool SensorDevice::finishFrame(PendingFrame&& frame, const std::optional<Vector4>& reading) {
     Lock lock(mutex_);
     // A stream that ended (or was replaced) meanwhile gets nothing.
-    ImageStream* stream = openStream(handle);
+    ImageStream* stream = openStream(frame.handle);
     if (stream == nullptr) return false;
-    stream->pushLive(std::move(texture), timeStamp, reading);
+    stream->pushLive(std::move(frame.texture), frame.timeStamp, reading);
     changed_.notify_all();
     return true;
 }

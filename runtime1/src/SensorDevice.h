@@ -17,7 +17,6 @@
 #include <array>
 #include <atomic>
 #include <condition_variable>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -62,9 +61,17 @@ public:
     // ready, the oldest ready frame making way when the stream is full. A
     // fill that returns false drops the frame. False when no such stream is
     // open or the frame was dropped.
-    using FrameFill = std::function<bool(std::uint8_t* bytes, ImageSize size, std::int32_t imageType,
-                                         std::optional<Vector4>& reading)>;
-    bool deliverFrame(Stream kind, const FrameFill& fill);
+    // `fill` is any callable bool(std::uint8_t* bytes, ImageSize size,
+    // std::int32_t imageType, std::optional<Vector4>& reading), called in
+    // place: a frame costs no allocation for it.
+    template <class Fill>
+    bool deliverFrame(Stream kind, Fill&& fill) {
+        PendingFrame frame;
+        if (!beginFrame(kind, frame)) return false;
+        std::optional<Vector4> reading;
+        if (!fill(frame.texture->bytes().data(), frame.size, frame.imageType, reading)) return false;
+        return finishFrame(std::move(frame), reading);
+    }
 
     // Control face.
     // Ends streams and tracking but stays initialised.
@@ -84,6 +91,17 @@ public:
     bool wantsLiveTicks() const { return wantsLiveTicks_.load(); }
 
 private:
+    // A texture taken for a pushing source's frame, before it is filled.
+    struct PendingFrame {
+        HANDLE handle = nullptr;
+        std::unique_ptr<FrameTexture> texture;
+        std::int32_t imageType = 0;
+        ImageSize size{};
+        INT64 timeStamp = 0;
+    };
+    bool beginFrame(Stream kind, PendingFrame& frame);
+    bool finishFrame(PendingFrame&& frame, const std::optional<Vector4>& reading);
+
     using Lock = std::unique_lock<std::mutex>;
 
     bool hasSkeletonFeature() const { return initialized_ && (initializeFlags_ & NUI_INITIALIZE_FLAG_USES_SKELETON) != 0; }
