@@ -2,29 +2,13 @@
 // page and turn every non-ASCII character into the wrong one.
 #include "plexa/files.h"
 
-#include "plexa/platform.h"
+#include "wide_text.h"
 
 #include <cerrno>
-#include <climits>
+#include <filesystem>
 #include <string>
 
 namespace plexa {
-namespace {
-
-// UTF-8 to UTF-16; false on a malformed sequence, which MultiByteToWideChar
-// would otherwise replace with U+FFFD and so open a file of another name.
-bool toWide(const std::string& utf8, std::wstring& wide) {
-    wide.clear();
-    if (utf8.empty()) return true;
-    if (utf8.size() > static_cast<std::size_t>(INT_MAX)) return false;
-    const int length = static_cast<int>(utf8.size());
-    const int needed = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length, nullptr, 0);
-    if (needed <= 0) return false;
-    wide.resize(static_cast<std::size_t>(needed));
-    return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length, &wide[0], needed) == needed;
-}
-
-}  // namespace
 
 std::FILE* openFile(const std::string& utf8Path, const char* mode) {
     std::wstring widePath, wideMode;
@@ -34,6 +18,25 @@ std::FILE* openFile(const std::string& utf8Path, const char* mode) {
         return nullptr;
     }
     return _wfopen(widePath.c_str(), wideMode.c_str());
+}
+
+std::FILE* openRegularFileToRead(const std::string& utf8Path, bool& notRegular) {
+    notRegular = false;
+    std::wstring widePath;
+    if (utf8Path.find('\0') != std::string::npos || !toWide(utf8Path, widePath)) {
+        errno = EINVAL;
+        return nullptr;
+    }
+    // Named pipes and devices have names outside the file system's folders
+    // (\\.\pipe\...) or are not regular files in them: refused unopened.
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(std::filesystem::path(widePath), error);
+    if (!error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        notRegular = true;
+        errno = EINVAL;
+        return nullptr;
+    }
+    return _wfopen(widePath.c_str(), L"rb");
 }
 
 }  // namespace plexa

@@ -1,32 +1,51 @@
 // The control face: tests, benchmarks and the demo set the sensors up here.
 #include "CallJournal.h"
-#include "ProcessState.h"
+#include "DeviceRegistry.h"
 #include "SensorDevice.h"
+#include "sources/VirtualSensors.h"
 
 namespace plexa::virtual1 {
 
 const char* operationName(Operation operation) {
     switch (operation) {
-        case Operation::GetSensorCount: return "NuiGetSensorCount";
-        case Operation::CreateSensorByIndex: return "NuiCreateSensorByIndex";
-        case Operation::Initialize: return "NuiInitialize";
-        case Operation::Shutdown: return "NuiShutdown";
-        case Operation::ImageStreamOpen: return "NuiImageStreamOpen";
-        case Operation::ImageStreamSetImageFrameFlags: return "NuiImageStreamSetImageFrameFlags";
-        case Operation::ImageStreamGetImageFrameFlags: return "NuiImageStreamGetImageFrameFlags";
-        case Operation::ImageStreamGetNextFrame: return "NuiImageStreamGetNextFrame";
-        case Operation::ImageStreamReleaseFrame: return "NuiImageStreamReleaseFrame";
+        case Operation::GetSensorCount:
+            return "NuiGetSensorCount";
+        case Operation::CreateSensorByIndex:
+            return "NuiCreateSensorByIndex";
+        case Operation::Initialize:
+            return "NuiInitialize";
+        case Operation::Shutdown:
+            return "NuiShutdown";
+        case Operation::ImageStreamOpen:
+            return "NuiImageStreamOpen";
+        case Operation::ImageStreamSetImageFrameFlags:
+            return "NuiImageStreamSetImageFrameFlags";
+        case Operation::ImageStreamGetImageFrameFlags:
+            return "NuiImageStreamGetImageFrameFlags";
+        case Operation::ImageStreamGetNextFrame:
+            return "NuiImageStreamGetNextFrame";
+        case Operation::ImageStreamReleaseFrame:
+            return "NuiImageStreamReleaseFrame";
         case Operation::GetColorPixelCoordinates:
             return "NuiImageGetColorPixelCoordinateFrameFromDepthPixelFrameAtResolution";
-        case Operation::CameraElevationSetAngle: return "NuiCameraElevationSetAngle";
-        case Operation::CameraElevationGetAngle: return "NuiCameraElevationGetAngle";
-        case Operation::SkeletonTrackingEnable: return "NuiSkeletonTrackingEnable";
-        case Operation::SkeletonTrackingDisable: return "NuiSkeletonTrackingDisable";
-        case Operation::SkeletonGetNextFrame: return "NuiSkeletonGetNextFrame";
-        case Operation::TransformSmooth: return "NuiTransformSmooth";
-        case Operation::Status: return "NuiStatus";
-        case Operation::AccelerometerGetCurrentReading: return "NuiAccelerometerGetCurrentReading";
-        case Operation::LockRect: return "LockRect";
+        case Operation::CameraElevationSetAngle:
+            return "NuiCameraElevationSetAngle";
+        case Operation::CameraElevationGetAngle:
+            return "NuiCameraElevationGetAngle";
+        case Operation::SkeletonTrackingEnable:
+            return "NuiSkeletonTrackingEnable";
+        case Operation::SkeletonTrackingDisable:
+            return "NuiSkeletonTrackingDisable";
+        case Operation::SkeletonGetNextFrame:
+            return "NuiSkeletonGetNextFrame";
+        case Operation::TransformSmooth:
+            return "NuiTransformSmooth";
+        case Operation::Status:
+            return "NuiStatus";
+        case Operation::AccelerometerGetCurrentReading:
+            return "NuiAccelerometerGetCurrentReading";
+        case Operation::LockRect:
+            return "LockRect";
     }
     return "unknown operation";
 }
@@ -34,37 +53,39 @@ const char* operationName(Operation operation) {
 void reset() {
     // Streams end first: their unfetched scripted frames return to the queues
     // that resetSettings then empties.
-    for (const auto& device : processState().allDevices()) device->forgetStreams();
-    processState().resetSettings();
+    for (const auto& device : allDevices())
+        device->forgetStreams();
+    virtualSensors().resetSettings();
     journal().clearFailures();
     journal().clearRecords();
 }
 
-void setConnectedCount(int count) {
-    processState().setConnectedCount(count);
-}
+void setConnectedCount(int count) { virtualSensors().setConnectedCount(count); }
 
 void setScripted(int sensorIndex, bool scripted) {
     if (!isSensorIndex(sensorIndex)) return;
-    processState().setScripted(sensorIndex, scripted);
-    for (const auto& device : processState().devicesOf(sensorIndex)) device->modeChanged();
+    virtualSensors().setScripted(sensorIndex, scripted);
+    for (const auto& device : devicesOf(sensorIndex))
+        device->modeChanged();
 }
 
 void queueImageFrame(int sensorIndex, Stream stream, ScriptedImageFrame frame) {
     if (!isSensorIndex(sensorIndex)) return;
-    processState().queueImage(sensorIndex, stream, std::move(frame));
-    for (const auto& device : processState().devicesOf(sensorIndex)) device->takeScriptedFrames();
+    virtualSensors().queueImage(sensorIndex, stream, std::move(frame));
+    for (const auto& device : devicesOf(sensorIndex))
+        device->takeScriptedFrames();
 }
 
 void queueSkeletonFrame(int sensorIndex, const NUI_SKELETON_FRAME& frame) {
     if (!isSensorIndex(sensorIndex)) return;
-    processState().queueSkeleton(sensorIndex, frame);
-    for (const auto& device : processState().devicesOf(sensorIndex)) device->takeScriptedFrames();
+    virtualSensors().queueSkeleton(sensorIndex, frame);
+    for (const auto& device : devicesOf(sensorIndex))
+        device->takeScriptedFrames();
 }
 
 int readyFrameCount(int sensorIndex, Stream stream) {
     if (!isSensorIndex(sensorIndex)) return 0;
-    for (const auto& device : processState().devicesOf(sensorIndex)) {
+    for (const auto& device : devicesOf(sensorIndex)) {
         const int ready = device->readyFrameCount(stream);
         if (ready >= 0) return ready;
     }
@@ -75,34 +96,29 @@ void injectFailure(Operation operation, HRESULT code, int times, int afterCalls)
     journal().injectFailure(operation, code, times, afterCalls);
 }
 
-void clearFailures() {
-    journal().clearFailures();
-}
+void clearFailures() { journal().clearFailures(); }
 
 void setStatus(int sensorIndex, HRESULT status) {
-    if (isSensorIndex(sensorIndex)) processState().setStatus(sensorIndex, status);
+    if (isSensorIndex(sensorIndex)) virtualSensors().setStatus(sensorIndex, status);
 }
 
 void setAccelerometer(int sensorIndex, Vector4 reading) {
-    if (isSensorIndex(sensorIndex)) processState().setAccelerometer(sensorIndex, reading);
+    if (isSensorIndex(sensorIndex)) virtualSensors().setAccelerometer(sensorIndex, reading);
 }
 
 void setElevation(int sensorIndex, LONG degrees) {
-    if (isSensorIndex(sensorIndex)) processState().setElevation(sensorIndex, degrees);
+    if (isSensorIndex(sensorIndex)) virtualSensors().setElevation(sensorIndex, degrees);
 }
 
-std::vector<CallRecord> callLog() {
-    return journal().records();
-}
+std::vector<CallRecord> callLog() { return journal().records(); }
 
-void clearCallLog() {
-    journal().clearRecords();
-}
+void clearCallLog() { journal().clearRecords(); }
 
 int framesOutstanding(int sensorIndex) {
     if (!isSensorIndex(sensorIndex)) return 0;
     int held = 0;
-    for (const auto& device : processState().devicesOf(sensorIndex)) held += device->framesOutstanding();
+    for (const auto& device : devicesOf(sensorIndex))
+        held += device->framesOutstanding();
     return held;
 }
 

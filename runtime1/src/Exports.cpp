@@ -2,12 +2,12 @@
 // serves each is the process's source selection (sources/SourceSelection.h).
 #include "CallJournal.h"
 #include "NuiSensorObject.h"
-#include "ProcessState.h"
 #include "sources/SourceSelection.h"
+#include "sources/VirtualSensors.h"
 
-using plexa::virtual1::Operation;
 using plexa::virtual1::asInteger;
 using plexa::virtual1::journal;
+using plexa::virtual1::Operation;
 using plexa::virtual1::sourceSelection;
 
 extern "C" {

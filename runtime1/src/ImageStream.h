@@ -4,8 +4,8 @@
 #pragma once
 
 #include "FrameTexture.h"
-#include "ImageGeometry.h"
 #include "runtime1/VirtualSensor1.h"
+#include "sources/ImageGeometry.h"
 
 #include <deque>
 #include <memory>

@@ -1,10 +1,10 @@
 #include "NuiSensorObject.h"
 
 #include "CallJournal.h"
-#include "CameraModel.h"
+#include "DeviceRegistry.h"
 #include "NotOffered.h"
-#include "ProcessState.h"
 #include "SensorDevice.h"
+#include "sources/CameraModel.h"
 
 #include <atomic>
 
@@ -84,29 +84,28 @@ public:
 
     HRESULT NuiImageGetColorPixelCoordinateFrameFromDepthPixelFrameAtResolution(
         NUI_IMAGE_RESOLUTION colorResolution, NUI_IMAGE_RESOLUTION depthResolution, DWORD depthValueCount,
-        USHORT* depthValues,
-        DWORD colorCoordinateCount, LONG* colorCoordinates) override {
-        return journal().call(Operation::GetColorPixelCoordinates, index(),
-                              {colorResolution, depthResolution, depthValueCount, asInteger(depthValues),
-                               colorCoordinateCount, asInteger(colorCoordinates)},
-                              [&]() -> HRESULT {
-                                  if (depthValues == nullptr || colorCoordinates == nullptr) return E_POINTER;
-                                  if (!isKnownResolution(colorResolution) || !isKnownResolution(depthResolution)) {
-                                      return E_INVALIDARG;
-                                  }
-                                  // The counts must describe exactly the depth image, so that
-                                  // nothing is read or written past either buffer.
-                                  const ImageSize depthSize = imageSizeOf(depthResolution);
-                                  if (depthValueCount != depthSize.pixelCount() ||
-                                      colorCoordinateCount != 2 * depthSize.pixelCount()) {
-                                      return E_INVALIDARG;
-                                  }
-                                  if (!device_->source().mapDepthToColor(depthResolution, colorResolution,
-                                                                         depthValues, colorCoordinates)) {
-                                      mapDepthToColor(depthResolution, colorResolution, depthValues, colorCoordinates);
-                                  }
-                                  return S_OK;
-                              });
+        USHORT* depthValues, DWORD colorCoordinateCount, LONG* colorCoordinates) override {
+        return journal().call(
+            Operation::GetColorPixelCoordinates, index(),
+            {colorResolution, depthResolution, depthValueCount, asInteger(depthValues), colorCoordinateCount,
+             asInteger(colorCoordinates)},
+            [&]() -> HRESULT {
+                if (depthValues == nullptr || colorCoordinates == nullptr) return E_POINTER;
+                if (!isKnownResolution(colorResolution) || !isKnownResolution(depthResolution)) {
+                    return E_INVALIDARG;
+                }
+                // The counts must describe exactly the depth image, so that
+                // nothing is read or written past either buffer.
+                const ImageSize depthSize = imageSizeOf(depthResolution);
+                if (depthValueCount != depthSize.pixelCount() || colorCoordinateCount != 2 * depthSize.pixelCount()) {
+                    return E_INVALIDARG;
+                }
+                if (!device_->source().mapDepthToColor(depthResolution, colorResolution, depthValues,
+                                                       colorCoordinates)) {
+                    mapDepthToColor(depthResolution, colorResolution, depthValues, colorCoordinates);
+                }
+                return S_OK;
+            });
     }
 
     HRESULT NuiCameraElevationSetAngle(LONG degrees) override {
@@ -179,7 +178,7 @@ private:
 
 INuiSensor* createSensorObject(int index, std::shared_ptr<SensorSource> source) {
     auto device = std::make_shared<SensorDevice>(index, std::move(source));
-    processState().addDevice(index, device);
+    registerDevice(index, device);
     // The object owns itself from here: its last Release deletes it.
     return new NuiSensorObject(std::move(device));
 }

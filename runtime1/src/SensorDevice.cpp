@@ -1,16 +1,14 @@
 // Initialisation and image streams of one sensor.
 #include "SensorDevice.h"
 
-#include "ProcessState.h"
-
 #include <algorithm>
 
 namespace plexa::virtual1 {
 
 namespace {
 
-constexpr DWORD knownInitializeFlags =
-    NUI_INITIALIZE_FLAG_USES_DEPTH_AND_PLAYER_INDEX | NUI_INITIALIZE_FLAG_USES_COLOR | NUI_INITIALIZE_FLAG_USES_SKELETON;
+constexpr DWORD knownInitializeFlags = NUI_INITIALIZE_FLAG_USES_DEPTH_AND_PLAYER_INDEX |
+                                       NUI_INITIALIZE_FLAG_USES_COLOR | NUI_INITIALIZE_FLAG_USES_SKELETON;
 constexpr DWORD maximumFrameLimit = 4;
 
 // Stream handles are serial numbers that are never reused, so a stale handle
@@ -20,12 +18,11 @@ HANDLE newStreamHandle() {
     return reinterpret_cast<HANDLE>(++lastHandle);
 }
 
-std::size_t slotOf(Stream stream) {
-    return stream == Stream::Depth ? 0 : 1;
-}
+std::size_t slotOf(Stream stream) { return stream == Stream::Depth ? 0 : 1; }
 
 DWORD initializeFlagFor(std::int32_t imageType) {
-    return imageType == NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX ? NUI_INITIALIZE_FLAG_USES_DEPTH_AND_PLAYER_INDEX : NUI_INITIALIZE_FLAG_USES_COLOR;
+    return imageType == NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX ? NUI_INITIALIZE_FLAG_USES_DEPTH_AND_PLAYER_INDEX
+                                                              : NUI_INITIALIZE_FLAG_USES_COLOR;
 }
 
 }  // namespace
@@ -57,7 +54,6 @@ void SensorDevice::shutdown() {
     initialized_ = false;
     initializeFlags_ = 0;
     takenReading_.reset();
-    wantsLiveTicks_ = false;
     changed_.notify_all();
 }
 
@@ -65,8 +61,8 @@ HRESULT SensorDevice::openImageStream(const ImageStreamSettings& settings, HANDL
     if (stream == nullptr) return E_POINTER;
     Lock lock(mutex_);
     if (!initialized_) return E_NUI_FEATURE_NOT_INITIALIZED;
-    if (!isKnownImageType(settings.imageType) || !isKnownResolution(settings.resolution) ||
-        settings.frameLimit < 1 || settings.frameLimit > maximumFrameLimit) {
+    if (!isKnownImageType(settings.imageType) || !isKnownResolution(settings.resolution) || settings.frameLimit < 1 ||
+        settings.frameLimit > maximumFrameLimit) {
         return E_INVALIDARG;
     }
     if ((initializeFlags_ & initializeFlagFor(settings.imageType)) == 0) return E_NUI_STREAM_NOT_ENABLED;
@@ -78,13 +74,8 @@ HRESULT SensorDevice::openImageStream(const ImageStreamSettings& settings, HANDL
 
     const HANDLE handle = newStreamHandle();
     slot = std::make_unique<ImageStream>(handle, index_, settings);
-    if (source_->isVirtual()) {
-        processState().claimImageFrames(index_, kind, handle);
-        takeScriptedFramesLocked();
-        startLiveTicks();
-    } else {
-        source_->streamOpened(kind, settings.imageType, settings.resolution, shared_from_this());
-    }
+    source_->streamOpened(kind, settings.imageType, settings.resolution, shared_from_this());
+    takeScriptedFramesLocked();
     *stream = handle;
     return S_OK;
 }
@@ -169,28 +160,15 @@ INT64 SensorDevice::timeStampAt(Clock::time_point when) const {
     return std::max<INT64>(0, std::chrono::duration_cast<std::chrono::milliseconds>(when - initializedAt_).count());
 }
 
-bool SensorDevice::needsFrames() const {
-    return initialized_ && (streams_[0] || streams_[1] || tracker_.enabled());
-}
+bool SensorDevice::needsFrames() const { return initialized_ && (streams_[0] || streams_[1] || tracker_.enabled()); }
 
 void SensorDevice::closeStreams() {
     for (auto& stream : streams_) {
         if (!stream) continue;
-        if (source_->isVirtual()) {
-            processState().returnImages(index_, stream->kind(), stream->dropReady());
-            processState().yieldImageFrames(index_, stream->kind(), stream->handle());
-        } else {
-            stream->dropReady();
-            source_->streamClosed(stream->kind(), this);
-        }
+        source_->streamClosed(stream->kind(), this, stream->dropReady());
         if (stream->outstandingCount() > 0) closedStreams_.push_back(std::move(stream));
         stream.reset();
     }
-}
-
-void SensorDevice::startLiveTicks() {
-    if (!source_->isVirtual()) return;
-    if (!wantsLiveTicks_.exchange(true)) LiveProducer::instance().add(shared_from_this());
 }
 
 HRESULT SensorDevice::accelerometer(Vector4& reading) {
@@ -204,24 +182,48 @@ HRESULT SensorDevice::accelerometer(Vector4& reading) {
     return source_->accelerometer(reading);
 }
 
-bool SensorDevice::beginFrame(Stream kind, PendingFrame& frame) {
+bool SensorDevice::deliverImage(Stream kind, Clock::time_point takenAt, ImageFill fill) {
+    HANDLE handle = nullptr;
+    std::unique_ptr<FrameTexture> texture;
+    ImageSlot slot;
+    {
+        Lock lock(mutex_);
+        const auto& stream = streams_[slotOf(kind)];
+        if (!initialized_ || !stream) return false;
+        handle = stream->handle();
+        texture = stream->blankTexture();
+        slot.bytes = texture->bytes().data();
+        slot.size = stream->size();
+        slot.imageType = stream->imageType();
+        slot.nearMode = (stream->frameFlags() & NUI_IMAGE_STREAM_FLAG_ENABLE_NEAR_MODE) != 0;
+        slot.timeStamp = timeStampAt(takenAt);
+    }
+    // Filling takes the longest; the caller may fetch and release meanwhile.
+    if (!fill(slot)) return false;
     Lock lock(mutex_);
-    const auto& stream = streams_[slotOf(kind)];
-    if (!initialized_ || !stream) return false;
-    frame.handle = stream->handle();
-    frame.texture = stream->blankTexture();
-    frame.imageType = stream->imageType();
-    frame.size = stream->size();
-    frame.timeStamp = timeStampAt(Clock::now());
+    // A stream that ended (or was replaced) meanwhile gets nothing.
+    ImageStream* stream = openStream(handle);
+    if (stream == nullptr || !source_->acceptsPushedFrames(this)) return false;
+    stream->pushLive(std::move(texture), slot.timeStamp, slot.reading);
+    changed_.notify_all();
     return true;
 }
 
-bool SensorDevice::finishFrame(PendingFrame&& frame, const std::optional<Vector4>& reading) {
+bool SensorDevice::deliverSkeleton(Clock::time_point takenAt, SkeletonFill fill) {
+    NUI_SKELETON_FRAME frame{};
+    SkeletonSlot slot{frame};
+    {
+        Lock lock(mutex_);
+        if (!tracker_.enabled()) return false;
+        slot.seated = tracker_.seated();
+        slot.timeStamp = timeStampAt(takenAt);
+    }
+    if (!fill(slot)) return false;
     Lock lock(mutex_);
-    // A stream that ended (or was replaced) meanwhile gets nothing.
-    ImageStream* stream = openStream(frame.handle);
-    if (stream == nullptr) return false;
-    stream->pushLive(std::move(frame.texture), frame.timeStamp, reading);
+    if (!tracker_.enabled() || !source_->acceptsPushedFrames(this)) return false;
+    frame.liTimeStamp.QuadPart = slot.timeStamp;
+    frame.dwFrameNumber = tracker_.nextLiveFrameNumber();
+    tracker_.pushLive(frame);
     changed_.notify_all();
     return true;
 }

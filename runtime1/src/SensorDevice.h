@@ -3,19 +3,17 @@
 // here that does the work (the journal and failure injection sit in front, in
 // NuiSensorObject). One mutex guards everything; the caller's events are set
 // and reset under it, which cannot deadlock because the kernel never calls
-// back into the sensor. Frames come from the sensor's source (sources/): the
-// virtual sensor's live producer and scripts, which this object drives
-// itself, or a source that pushes them through deliverFrame.
+// back into the sensor. Frames come from the sensor's source (sources/), which
+// pushes them through the receiving face or, scripted, waits until this
+// object has room and takes them.
 #pragma once
 
 #include "ImageStream.h"
-#include "LiveProducer.h"
 #include "SkeletonTracker.h"
 #include "runtime1/VirtualSensor1.h"
 #include "sources/SensorSource.h"
 
 #include <array>
-#include <atomic>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -24,12 +22,8 @@
 
 namespace plexa::virtual1 {
 
-class LiveFrameSource;
-
-class SensorDevice : public std::enable_shared_from_this<SensorDevice> {
+class SensorDevice final : public FrameReceiver, public std::enable_shared_from_this<SensorDevice> {
 public:
-    using Clock = LiveProducer::Clock;
-
     SensorDevice(int index, std::shared_ptr<SensorSource> source) : index_(index), source_(std::move(source)) {}
     SensorDevice(const SensorDevice&) = delete;
     SensorDevice& operator=(const SensorDevice&) = delete;
@@ -55,23 +49,9 @@ public:
     // frames with one (a replay), else the source's reading now.
     HRESULT accelerometer(Vector4& reading);
 
-    // Pushing sources: `fill` fills a texture of the open stream of `kind`
-    // (packed rows of the stream's size; called outside the lock) and may tag
-    // it with the accelerometer reading it was taken with; the frame becomes
-    // ready, the oldest ready frame making way when the stream is full. A
-    // fill that returns false drops the frame. False when no such stream is
-    // open or the frame was dropped.
-    // `fill` is any callable bool(std::uint8_t* bytes, ImageSize size,
-    // std::int32_t imageType, std::optional<Vector4>& reading), called in
-    // place: a frame costs no allocation for it.
-    template <class Fill>
-    bool deliverFrame(Stream kind, Fill&& fill) {
-        PendingFrame frame;
-        if (!beginFrame(kind, frame)) return false;
-        std::optional<Vector4> reading;
-        if (!fill(frame.texture->bytes().data(), frame.size, frame.imageType, reading)) return false;
-        return finishFrame(std::move(frame), reading);
-    }
+    // Receiving face.
+    bool deliverImage(Stream kind, Clock::time_point takenAt, ImageFill fill) override;
+    bool deliverSkeleton(Clock::time_point takenAt, SkeletonFill fill) override;
 
     // Control face.
     // Ends streams and tracking but stays initialised.
@@ -85,26 +65,12 @@ public:
     int readyFrameCount(Stream stream);
     int framesOutstanding();
 
-    // Live producer: makes the frames due at `dueAt` when the sensor is live,
-    // filmed at the scene time of their time stamp.
-    void produceLive(Clock::time_point dueAt, LiveFrameSource& source);
-    bool wantsLiveTicks() const { return wantsLiveTicks_.load(); }
-
 private:
-    // A texture taken for a pushing source's frame, before it is filled.
-    struct PendingFrame {
-        HANDLE handle = nullptr;
-        std::unique_ptr<FrameTexture> texture;
-        std::int32_t imageType = 0;
-        ImageSize size{};
-        INT64 timeStamp = 0;
-    };
-    bool beginFrame(Stream kind, PendingFrame& frame);
-    bool finishFrame(PendingFrame&& frame, const std::optional<Vector4>& reading);
-
     using Lock = std::unique_lock<std::mutex>;
 
-    bool hasSkeletonFeature() const { return initialized_ && (initializeFlags_ & NUI_INITIALIZE_FLAG_USES_SKELETON) != 0; }
+    bool hasSkeletonFeature() const {
+        return initialized_ && (initializeFlags_ & NUI_INITIALIZE_FLAG_USES_SKELETON) != 0;
+    }
     bool needsFrames() const;
     ImageStream* openStream(HANDLE stream);
     ImageStream* anyStream(HANDLE stream);  // open, or closed with frames still held
@@ -112,7 +78,6 @@ private:
     void closeStreams();
     void endTracking();
     void takeScriptedFramesLocked();
-    void startLiveTicks();
     // Waits (with the lock) until `ready` holds, the deadline passes or the
     // sensor stops; true when `ready` holds.
     template <typename Ready>
@@ -130,7 +95,6 @@ private:
     std::optional<Vector4> takenReading_;  // of the depth frame fetched last, when tagged
     SkeletonTracker tracker_;
     SkeletonSmoothingFilter smoothing_;
-    std::atomic<bool> wantsLiveTicks_{false};
 };
 
 template <typename Ready>

@@ -1,8 +1,6 @@
 // Skeleton tracking and smoothing of one sensor.
 #include "SensorDevice.h"
 
-#include "ProcessState.h"
-
 #include <cmath>
 
 namespace plexa::virtual1 {
@@ -28,9 +26,8 @@ HRESULT SensorDevice::enableSkeletonTracking(HANDLE nextFrameEvent, DWORD flags)
     if (!hasSkeletonFeature()) return E_NUI_FEATURE_NOT_INITIALIZED;
     if ((flags & ~NUI_SKELETON_TRACKING_FLAG_ENABLE_SEATED_SUPPORT) != 0) return E_INVALIDARG;
     tracker_.enable(nextFrameEvent, flags);
-    processState().claimSkeletonFrames(index_, this);
+    source_->trackingEnabled(shared_from_this());
     takeScriptedFramesLocked();
-    startLiveTicks();
     return S_OK;
 }
 
@@ -69,8 +66,7 @@ HRESULT SensorDevice::transformSmooth(NUI_SKELETON_FRAME* frame, const NUI_TRANS
 
 void SensorDevice::endTracking() {
     if (!tracker_.enabled()) return;
-    processState().returnSkeletons(index_, tracker_.disable());
-    processState().yieldSkeletonFrames(index_, this);
+    source_->trackingDisabled(this, tracker_.disable());
 }
 
 }  // namespace plexa::virtual1

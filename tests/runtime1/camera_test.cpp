@@ -1,8 +1,8 @@
 // The sensor head: tilt, accelerometer, status, and color coordinates of depth pixels.
 #include "Runtime1Fixture.h"
 
-#include "LiveScene.h"
 #include "plexa/scene/rig1.h"
+#include "sources/LiveScene.h"
 
 #include <cmath>
 
@@ -87,8 +87,9 @@ protected:
         depth[row * 320 + column] = static_cast<USHORT>(millimetres << 3 | 2);
         std::vector<LONG> coordinates(2 * depth.size());
         EXPECT_EQ(sensor->NuiImageGetColorPixelCoordinateFrameFromDepthPixelFrameAtResolution(
-                      static_cast<NUI_IMAGE_RESOLUTION>(colorResolution), NUI_IMAGE_RESOLUTION_320x240, static_cast<DWORD>(depth.size()), depth.data(),
-                      static_cast<DWORD>(coordinates.size()), coordinates.data()),
+                      static_cast<NUI_IMAGE_RESOLUTION>(colorResolution), NUI_IMAGE_RESOLUTION_320x240,
+                      static_cast<DWORD>(depth.size()), depth.data(), static_cast<DWORD>(coordinates.size()),
+                      coordinates.data()),
                   S_OK);
         const std::size_t pixel = static_cast<std::size_t>(row) * 320 + column;
         return {coordinates[2 * pixel], coordinates[2 * pixel + 1]};
@@ -113,14 +114,16 @@ TEST_F(ColorCoordinatesTest, NearerPointsShiftFurtherFromTheColorCamerasSide) {
     EXPECT_NEAR(small.first, 160, 2);
     EXPECT_NEAR(small.second, 120, 2);
     // Rows and columns keep their order across the image.
-    EXPECT_LT(colorPixel(10, 10, 1000, NUI_IMAGE_RESOLUTION_640x480).second, colorPixel(10, 200, 1000, NUI_IMAGE_RESOLUTION_640x480).second);
-    EXPECT_LT(colorPixel(10, 10, 1000, NUI_IMAGE_RESOLUTION_640x480).first, colorPixel(300, 10, 1000, NUI_IMAGE_RESOLUTION_640x480).first);
+    EXPECT_LT(colorPixel(10, 10, 1000, NUI_IMAGE_RESOLUTION_640x480).second,
+              colorPixel(10, 200, 1000, NUI_IMAGE_RESOLUTION_640x480).second);
+    EXPECT_LT(colorPixel(10, 10, 1000, NUI_IMAGE_RESOLUTION_640x480).first,
+              colorPixel(300, 10, 1000, NUI_IMAGE_RESOLUTION_640x480).first);
 }
 
 TEST_F(ColorCoordinatesTest, CoordinatesAreTheScenesGeometryAtEveryPairOfResolutions) {
     namespace scene = plexa::scene;
-    const std::int32_t resolutions[] = {NUI_IMAGE_RESOLUTION_80x60, NUI_IMAGE_RESOLUTION_320x240, NUI_IMAGE_RESOLUTION_640x480,
-                                        NUI_IMAGE_RESOLUTION_1280x960};
+    const std::int32_t resolutions[] = {NUI_IMAGE_RESOLUTION_80x60, NUI_IMAGE_RESOLUTION_320x240,
+                                        NUI_IMAGE_RESOLUTION_640x480, NUI_IMAGE_RESOLUTION_1280x960};
     scene::Rig1 rig = v1::makeSensorRig(0);
     const scene::Snapshot moment = scene::Scene(v1::kLiveSceneSeed).at(1.5);
     for (const std::int32_t depthResolution : resolutions) {
@@ -135,7 +138,8 @@ TEST_F(ColorCoordinatesTest, CoordinatesAreTheScenesGeometryAtEveryPairOfResolut
             SCOPED_TRACE("depth " + std::to_string(depthResolution) + ", color " + std::to_string(colorResolution));
             std::vector<LONG> coordinates(2 * pixels, -7);
             ASSERT_EQ(sensor->NuiImageGetColorPixelCoordinateFrameFromDepthPixelFrameAtResolution(
-                          static_cast<NUI_IMAGE_RESOLUTION>(colorResolution), static_cast<NUI_IMAGE_RESOLUTION>(depthResolution), static_cast<DWORD>(pixels), depth.data(),
+                          static_cast<NUI_IMAGE_RESOLUTION>(colorResolution),
+                          static_cast<NUI_IMAGE_RESOLUTION>(depthResolution), static_cast<DWORD>(pixels), depth.data(),
                           static_cast<DWORD>(coordinates.size()), coordinates.data()),
                       S_OK);
             std::vector<scene::ColorPixel> expected(pixels);
@@ -155,17 +159,20 @@ TEST_F(ColorCoordinatesTest, CountsThatDoNotMatchTheImageAreRefused) {
     std::vector<LONG> coordinates(2 * depth.size() + 1, -7);
     auto map = [&](std::int32_t color, std::int32_t depthResolution, DWORD depthCount, DWORD coordinateCount) {
         return sensor->NuiImageGetColorPixelCoordinateFrameFromDepthPixelFrameAtResolution(
-            static_cast<NUI_IMAGE_RESOLUTION>(color), static_cast<NUI_IMAGE_RESOLUTION>(depthResolution), depthCount, depth.data(), coordinateCount, coordinates.data());
+            static_cast<NUI_IMAGE_RESOLUTION>(color), static_cast<NUI_IMAGE_RESOLUTION>(depthResolution), depthCount,
+            depth.data(), coordinateCount, coordinates.data());
     };
     EXPECT_EQ(map(NUI_IMAGE_RESOLUTION_80x60, NUI_IMAGE_RESOLUTION_320x240, 80 * 60, 2 * 80 * 60), E_INVALIDARG);
     EXPECT_EQ(map(NUI_IMAGE_RESOLUTION_80x60, NUI_IMAGE_RESOLUTION_80x60, 80 * 60, 80 * 60), E_INVALIDARG);
     EXPECT_EQ(map(NUI_IMAGE_RESOLUTION_80x60, NUI_IMAGE_RESOLUTION_80x60, 80 * 60 - 1, 2 * 80 * 60), E_INVALIDARG);
     EXPECT_EQ(map(4, NUI_IMAGE_RESOLUTION_80x60, 80 * 60, 2 * 80 * 60), E_INVALIDARG);
     EXPECT_EQ(map(NUI_IMAGE_RESOLUTION_80x60, NUI_IMAGE_RESOLUTION_INVALID, 0, 0), E_INVALIDARG);
-    for (LONG untouched : coordinates) ASSERT_EQ(untouched, -7);
-    EXPECT_EQ(sensor->NuiImageGetColorPixelCoordinateFrameFromDepthPixelFrameAtResolution(
-                  NUI_IMAGE_RESOLUTION_80x60, NUI_IMAGE_RESOLUTION_80x60, 80 * 60, nullptr, 2 * 80 * 60, coordinates.data()),
-              E_POINTER);
+    for (LONG untouched : coordinates)
+        ASSERT_EQ(untouched, -7);
+    EXPECT_EQ(
+        sensor->NuiImageGetColorPixelCoordinateFrameFromDepthPixelFrameAtResolution(
+            NUI_IMAGE_RESOLUTION_80x60, NUI_IMAGE_RESOLUTION_80x60, 80 * 60, nullptr, 2 * 80 * 60, coordinates.data()),
+        E_POINTER);
 
     EXPECT_EQ(map(NUI_IMAGE_RESOLUTION_1280x960, NUI_IMAGE_RESOLUTION_80x60, 80 * 60, 2 * 80 * 60), S_OK);
     EXPECT_EQ(coordinates.back(), -7) << "nothing written past the image";

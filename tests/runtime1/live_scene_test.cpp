@@ -3,8 +3,8 @@
 // what the streams of one moment show agrees with each other.
 #include "Runtime1Fixture.h"
 
-#include "LiveScene.h"
 #include "plexa/scene/rig1.h"
+#include "sources/LiveScene.h"
 
 #include <algorithm>
 #include <cmath>
@@ -83,8 +83,8 @@ bool hasPlayers(const std::vector<std::uint16_t>& samples) {
     return std::any_of(samples.begin(), samples.end(), [](std::uint16_t s) { return (s & 7) != 0; });
 }
 
-const std::int32_t allResolutions[] = {NUI_IMAGE_RESOLUTION_80x60, NUI_IMAGE_RESOLUTION_320x240, NUI_IMAGE_RESOLUTION_640x480,
-                                       NUI_IMAGE_RESOLUTION_1280x960};
+const std::int32_t allResolutions[] = {NUI_IMAGE_RESOLUTION_80x60, NUI_IMAGE_RESOLUTION_320x240,
+                                       NUI_IMAGE_RESOLUTION_640x480, NUI_IMAGE_RESOLUTION_1280x960};
 
 class LiveSceneTest : public Runtime1Test {
 protected:
@@ -95,7 +95,9 @@ protected:
 
     HANDLE open(std::int32_t imageType, std::int32_t resolution, const Event& event) {
         HANDLE stream = nullptr;
-        EXPECT_EQ(sensor->NuiImageStreamOpen(static_cast<NUI_IMAGE_TYPE>(imageType), static_cast<NUI_IMAGE_RESOLUTION>(resolution), 0, 2, event.get(), &stream), S_OK);
+        EXPECT_EQ(sensor->NuiImageStreamOpen(static_cast<NUI_IMAGE_TYPE>(imageType),
+                                             static_cast<NUI_IMAGE_RESOLUTION>(resolution), 0, 2, event.get(), &stream),
+                  S_OK);
         return stream;
     }
 
@@ -117,7 +119,8 @@ protected:
 };
 
 TEST_F(LiveSceneTest, DepthAndColorFramesAreTheSceneAtTheirTimeStamps) {
-    ASSERT_EQ(sensor->NuiInitialize(NUI_INITIALIZE_FLAG_USES_DEPTH_AND_PLAYER_INDEX | NUI_INITIALIZE_FLAG_USES_COLOR), S_OK);
+    ASSERT_EQ(sensor->NuiInitialize(NUI_INITIALIZE_FLAG_USES_DEPTH_AND_PLAYER_INDEX | NUI_INITIALIZE_FLAG_USES_COLOR),
+              S_OK);
     Event depthEvent;
     Event colorEvent;
     HANDLE depth = open(NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX, NUI_IMAGE_RESOLUTION_320x240, depthEvent);
@@ -131,7 +134,8 @@ TEST_F(LiveSceneTest, DepthAndColorFramesAreTheSceneAtTheirTimeStamps) {
         ASSERT_TRUE(take(depth, depthEvent, samples, timeStamp));
         EXPECT_GT(timeStamp, previous) << "the scene moves on with every frame";
         previous = timeStamp;
-        EXPECT_TRUE(sameImage(samples, film.depth(NUI_IMAGE_RESOLUTION_320x240, timeStamp))) << "depth at " << timeStamp;
+        EXPECT_TRUE(sameImage(samples, film.depth(NUI_IMAGE_RESOLUTION_320x240, timeStamp)))
+            << "depth at " << timeStamp;
         sawPeople = sawPeople || hasPlayers(samples);
 
         std::vector<std::uint8_t> bytes;
@@ -164,8 +168,8 @@ TEST_F(LiveSceneTest, EveryResolutionFilmsTheSameScene) {
 
 // The skeleton frame of a moment, checked against the scene's bodies and
 // against the depth frame of the same moment.
-void expectSkeletonsOfTheScene(const NUI_SKELETON_FRAME& frame, const scene::BodyFrame& bodies,
-                               const scene::Rig1& rig, bool seated) {
+void expectSkeletonsOfTheScene(const NUI_SKELETON_FRAME& frame, const scene::BodyFrame& bodies, const scene::Rig1& rig,
+                               bool seated) {
     const scene::Vec4 floor = rig.floorClipPlane();
     EXPECT_EQ(frame.vFloorClipPlane.x, floor.x);
     EXPECT_EQ(frame.vFloorClipPlane.y, floor.y);
@@ -195,7 +199,8 @@ void expectSkeletonsOfTheScene(const NUI_SKELETON_FRAME& frame, const scene::Bod
             EXPECT_EQ(position.z, source.position.z) << "joint " << joint;
             EXPECT_EQ(position.w, 1.0f) << "joint " << joint;
             const bool lowerBody = joint == 0 || joint >= 12;
-            const std::int32_t state = seated && lowerBody ? NUI_SKELETON_POSITION_NOT_TRACKED : static_cast<std::int32_t>(source.state);
+            const std::int32_t state =
+                seated && lowerBody ? NUI_SKELETON_POSITION_NOT_TRACKED : static_cast<std::int32_t>(source.state);
             EXPECT_EQ(skeleton.eSkeletonPositionTrackingState[joint], state) << "joint " << joint;
         }
     }
@@ -236,7 +241,9 @@ void expectJointsOnTheirSilhouettes(const NUI_SKELETON_FRAME& frame, const std::
 }
 
 TEST_F(LiveSceneTest, SkeletonFramesAreTheScenesBodiesOnTheirSilhouettes) {
-    ASSERT_EQ(sensor->NuiInitialize(NUI_INITIALIZE_FLAG_USES_DEPTH_AND_PLAYER_INDEX | NUI_INITIALIZE_FLAG_USES_SKELETON), S_OK);
+    ASSERT_EQ(
+        sensor->NuiInitialize(NUI_INITIALIZE_FLAG_USES_DEPTH_AND_PLAYER_INDEX | NUI_INITIALIZE_FLAG_USES_SKELETON),
+        S_OK);
     Event depthEvent;
     Event skeletonEvent;
     HANDLE depth = open(NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX, NUI_IMAGE_RESOLUTION_320x240, depthEvent);
@@ -280,13 +287,16 @@ TEST_F(LiveSceneTest, SeatedTrackingFollowsTheUpperBodyOnly) {
     NUI_SKELETON_FRAME frame{};
     ASSERT_TRUE(takeSkeleton(event, frame));
     expectSkeletonsOfTheScene(frame, film.bodies(frame.liTimeStamp.QuadPart), film.rig(), true);
-    const auto tracked = std::count_if(std::begin(frame.SkeletonData), std::end(frame.SkeletonData),
-                                       [](const NUI_SKELETON_DATA& s) { return s.eTrackingState == NUI_SKELETON_TRACKED; });
+    const auto tracked =
+        std::count_if(std::begin(frame.SkeletonData), std::end(frame.SkeletonData),
+                      [](const NUI_SKELETON_DATA& s) { return s.eTrackingState == NUI_SKELETON_TRACKED; });
     EXPECT_GT(tracked, 0);
 }
 
 TEST_F(LiveSceneTest, TiltingTheHeadFilmsTheRoomFromTheNewAngle) {
-    ASSERT_EQ(sensor->NuiInitialize(NUI_INITIALIZE_FLAG_USES_DEPTH_AND_PLAYER_INDEX | NUI_INITIALIZE_FLAG_USES_SKELETON), S_OK);
+    ASSERT_EQ(
+        sensor->NuiInitialize(NUI_INITIALIZE_FLAG_USES_DEPTH_AND_PLAYER_INDEX | NUI_INITIALIZE_FLAG_USES_SKELETON),
+        S_OK);
     Event depthEvent;
     Event skeletonEvent;
     HANDLE depth = open(NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX, NUI_IMAGE_RESOLUTION_80x60, depthEvent);
@@ -309,7 +319,8 @@ TEST_F(LiveSceneTest, TiltingTheHeadFilmsTheRoomFromTheNewAngle) {
             EXPECT_TRUE(sameImage(samples, expected)) << "frame " << frame;
         } else {
             turned = sameImage(samples, expected);
-            EXPECT_TRUE(turned || sameImage(samples, level.depth(NUI_IMAGE_RESOLUTION_80x60, timeStamp))) << "frame " << frame;
+            EXPECT_TRUE(turned || sameImage(samples, level.depth(NUI_IMAGE_RESOLUTION_80x60, timeStamp)))
+                << "frame " << frame;
         }
     }
     EXPECT_TRUE(turned);
@@ -339,8 +350,8 @@ TEST_F(LiveSceneTest, SensorsAtDifferentTiltsEachFilmTheirOwnView) {
     Event secondEvent;
     HANDLE first = open(NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX, NUI_IMAGE_RESOLUTION_80x60, firstEvent);
     HANDLE other = nullptr;
-    ASSERT_EQ(second->NuiImageStreamOpen(NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX, NUI_IMAGE_RESOLUTION_80x60, 0, 2, secondEvent.get(),
-                                         &other),
+    ASSERT_EQ(second->NuiImageStreamOpen(NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX, NUI_IMAGE_RESOLUTION_80x60, 0, 2,
+                                         secondEvent.get(), &other),
               S_OK);
     Film level(0);
     Film raised(20);
@@ -348,12 +359,14 @@ TEST_F(LiveSceneTest, SensorsAtDifferentTiltsEachFilmTheirOwnView) {
         std::vector<std::uint16_t> samples;
         INT64 timeStamp = 0;
         ASSERT_TRUE(take(first, firstEvent, samples, timeStamp));
-        EXPECT_TRUE(sameImage(samples, level.depth(NUI_IMAGE_RESOLUTION_80x60, timeStamp))) << "sensor 0, frame " << frame;
+        EXPECT_TRUE(sameImage(samples, level.depth(NUI_IMAGE_RESOLUTION_80x60, timeStamp)))
+            << "sensor 0, frame " << frame;
 
         NUI_IMAGE_FRAME taken{};
         ASSERT_TRUE(secondEvent.waitSignalled(10000));
         ASSERT_EQ(second->NuiImageStreamGetNextFrame(other, 0, &taken), S_OK);
-        EXPECT_TRUE(sameImage(contents<std::uint16_t>(taken), raised.depth(NUI_IMAGE_RESOLUTION_80x60, taken.liTimeStamp.QuadPart)))
+        EXPECT_TRUE(sameImage(contents<std::uint16_t>(taken),
+                              raised.depth(NUI_IMAGE_RESOLUTION_80x60, taken.liTimeStamp.QuadPart)))
             << "sensor 1, frame " << frame;
         ASSERT_EQ(second->NuiImageStreamReleaseFrame(other, &taken), S_OK);
     }

@@ -6,7 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <future>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -36,7 +42,8 @@ TEST(DepthConversion, SamplesAreMillimetresShiftedByThreeFromTheFormulaOrTheDevi
     EXPECT_EQ(samples[2], 0);
     EXPECT_EQ(samples[3], 0);
     std::vector<std::uint16_t> table(2048);
-    for (int i = 0; i < 2048; ++i) table[i] = static_cast<std::uint16_t>(i * 5);
+    for (int i = 0; i < 2048; ++i)
+        table[i] = static_cast<std::uint16_t>(i * 5);
     depthSamplesFromRaw(raw, 4, table.data(), samples);
     EXPECT_EQ(samples[0], 0);
     EXPECT_EQ(samples[1], 2500 << 3);
@@ -65,7 +72,9 @@ TEST(DepthConversion, ColorInfraredAndAccelerometer) {
     EXPECT_EQ(level.w, 0.0f);
     EXPECT_EQ(elevationFromReading(level), 0);
     const double up = 10.0 * 3.14159265358979323846 / 180.0;
-    EXPECT_EQ(elevationFromReading(Vector4{0.0f, static_cast<float>(-std::cos(up)), static_cast<float>(-std::sin(up)), 0.0f}), 10);
+    EXPECT_EQ(
+        elevationFromReading(Vector4{0.0f, static_cast<float>(-std::cos(up)), static_cast<float>(-std::sin(up)), 0.0f}),
+        10);
     EXPECT_EQ(elevationFromReading(Vector4{0.0f, 0.0f, 0.0f, 0.0f}), 0);
 }
 
@@ -76,7 +85,8 @@ TEST(DepthConversion, RegistrationMapsByTheDevicesTableAndShift) {
         table[2 * i + 1] = i / 640;
     }
     std::vector<std::int32_t> shift(10000);
-    for (int mm = 0; mm < 10000; ++mm) shift[mm] = 10000 - mm;  // nearer moves further right
+    for (int mm = 0; mm < 10000; ++mm)
+        shift[mm] = 10000 - mm;  // nearer moves further right
     DepthRegistration registration;
     registration.table = reinterpret_cast<const std::int32_t(*)[2]>(table.data());
     registration.shift = shift.data();
@@ -180,9 +190,14 @@ TEST(FakenectDumpReader, SkipsWhatItCannotPlayWithOneLine) {
     writeFile(folder.file("huge"), depthFileBytes(std::vector<std::uint16_t>(80 * 60, 500), 1280, 960));
     writeFile(folder.file("noheader"), std::vector<std::uint8_t>(200, 'x'));
     writeFile(folder.file("tilt"), {1, 2, 3});
-    writeText(folder.file("INDEX.txt"), "d-1-1-cut\nd-1-1-huge\nd-1-1-noheader\na-1-1-tilt\nd-1-1-missing\nnonsense\nd-1-2-good\n");
+    writeText(folder.file("INDEX.txt"),
+              "d-1-1-cut\nd-1-1-huge\nd-1-1-noheader\na-1-1-tilt\nd-1-1-missing\nnonsense\nd-1-2-good\n");
     for (const char* name : {"cut", "huge", "noheader", "tilt", "good"}) {
-        std::filesystem::create_symlink(name, folder.file(std::string(name == std::string("tilt") ? "a-1-1-" : (name == std::string("good") ? "d-1-2-" : "d-1-1-")) + name));
+        std::filesystem::create_symlink(
+            name,
+            folder.file(std::string(name == std::string("tilt") ? "a-1-1-"
+                                                                : (name == std::string("good") ? "d-1-2-" : "d-1-1-")) +
+                        name));
     }
     ReplayOpening opening = openFakenectDump(folder.path());
     ASSERT_TRUE(opening.frames) << opening.problem;
@@ -193,6 +208,39 @@ TEST(FakenectDumpReader, SkipsWhatItCannotPlayWithOneLine) {
     EXPECT_FALSE(openFakenectDump(empty.path()).frames);
     writeText(empty.file("INDEX.txt"), "r-1-1-x\n");
     EXPECT_NE(openFakenectDump(empty.path()).problem.find("no depth frame"), std::string::npos);
+}
+
+// A replay naming a FIFO (the recording, a dump's INDEX.txt or one of its
+// frame files) is refused at once: opening one to read would wait for a
+// writer that never comes, and hang the program's first sensor call.
+TEST(ReplayReaders, RefuseWhatIsNotARegularFileWithoutWaiting) {
+    struct Case {
+        const char* fifo;  // in the folder
+        bool dump;
+        const char* index;
+    };
+    const Case cases[] = {
+        {"r.rec", false, nullptr},
+        {"INDEX.txt", true, nullptr},
+        {"d-1-1-x", true, "d-1-1-x\n"},
+    };
+    for (const Case& c : cases) {
+        Folder folder("fifo");
+        const std::string fifo = folder.file(c.fifo);
+        ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+        if (c.index != nullptr) writeText(folder.file("INDEX.txt"), c.index);
+        auto opened = std::async(std::launch::async,
+                                 [&] { return c.dump ? openFakenectDump(folder.path()) : openDepthRecording(fifo); });
+        if (opened.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            // Let the stuck reader go before failing.
+            const int writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0) close(writer);
+            ADD_FAILURE() << c.fifo << ": the reader waited on the FIFO";
+        }
+        const ReplayOpening opening = opened.get();
+        EXPECT_FALSE(opening.frames) << c.fifo;
+        EXPECT_NE(opening.problem.find("not a regular file"), std::string::npos) << c.fifo << ": " << opening.problem;
+    }
 }
 
 }  // namespace

@@ -46,9 +46,7 @@ std::int32_t resolutionOf(int width, int height) {
     return NUI_IMAGE_RESOLUTION_INVALID;
 }
 
-std::string systemMessage(int error) {
-    return std::generic_category().message(error);
-}
+std::string systemMessage(int error) { return std::generic_category().message(error); }
 
 class DepthRecording final : public ReplayFrames {
 public:
@@ -113,9 +111,11 @@ ReplayOpening openDepthRecording(const std::string& path) {
         opening.problem = "it is a folder without INDEX.txt, not a recording";
         return opening;
     }
-    File file(plexa::openFile(path, "rb"));
+    bool notRegular = false;
+    File file(plexa::openRegularFileToRead(path, notRegular));
     if (!file) {
-        opening.problem = "cannot be read: " + systemMessage(errno);
+        opening.problem = notRegular ? "it is not a regular file (a pipe, device or socket), not a recording"
+                                     : "cannot be read: " + systemMessage(errno);
         return opening;
     }
     const std::uintmax_t size = std::filesystem::file_size(name, error);
@@ -136,7 +136,8 @@ ReplayOpening openDepthRecording(const std::string& path) {
                           " is not a depth resolution (80 x 60, 320 x 240, 640 x 480 or 1280 x 960)";
         return opening;
     }
-    const std::uint64_t recordBytes = kPrefixBytes + 2 * static_cast<std::uint64_t>(imageSizeOf(resolution).pixelCount());
+    const std::uint64_t recordBytes =
+        kPrefixBytes + 2 * static_cast<std::uint64_t>(imageSizeOf(resolution).pixelCount());
     const std::uint64_t body = static_cast<std::uint64_t>(size) - kHeaderBytes;
     const std::uint64_t count = body / recordBytes;
     const std::uint64_t cut = body % recordBytes;

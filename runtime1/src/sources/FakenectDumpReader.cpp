@@ -105,9 +105,11 @@ public:
             return false;
         }
         const DepthEntry& entry = entries_[index];
-        File file(plexa::openFile(entry.path, "rb"));
+        bool notRegular = false;
+        File file(plexa::openRegularFileToRead(entry.path, notRegular));
         if (!file) {
-            problem = entry.path + " cannot be read: " + std::generic_category().message(errno);
+            problem = entry.path + (notRegular ? " is not a regular file"
+                                               : " cannot be read: " + std::generic_category().message(errno));
             return false;
         }
         const std::size_t pixels = imageSizeOf(resolution_).pixelCount();
@@ -133,9 +135,11 @@ private:
 ReplayOpening openFakenectDump(const std::string& folder) {
     ReplayOpening opening;
     const std::string indexPath = folder + "/INDEX.txt";
-    File index(plexa::openFile(indexPath, "rb"));
+    bool notRegular = false;
+    File index(plexa::openRegularFileToRead(indexPath, notRegular));
     if (!index) {
-        opening.problem = indexPath + " cannot be read: " + std::generic_category().message(errno);
+        opening.problem = indexPath + (notRegular ? " is not a regular file"
+                                                  : " cannot be read: " + std::generic_category().message(errno));
         return opening;
     }
 
@@ -159,7 +163,8 @@ ReplayOpening openFakenectDump(const std::string& folder) {
             }
             continue;
         }
-        while (length > 0 && (line[length - 1] == '\n' || line[length - 1] == '\r')) line[--length] = '\0';
+        while (length > 0 && (line[length - 1] == '\n' || line[length - 1] == '\r'))
+            line[--length] = '\0';
         if (length == 0) continue;
         if (length < 2 || line[1] != '-') {
             problems.add("INDEX.txt line " + std::to_string(lineNumber) + " is not a dump file name");
@@ -169,11 +174,11 @@ ReplayOpening openFakenectDump(const std::string& folder) {
         if (kind != 'd' && kind != 'a') continue;
         const std::string name(line, length);
         const std::string path = folder + "/" + name;
-        File file(plexa::openFile(path, "rb"));
+        File file(plexa::openRegularFileToRead(path, notRegular));
         std::error_code error;
-        const std::uintmax_t size = std::filesystem::file_size(std::filesystem::u8path(path), error);
+        const std::uintmax_t size = file ? std::filesystem::file_size(std::filesystem::u8path(path), error) : 0;
         if (!file || error) {
-            problems.add(name + " cannot be read");
+            problems.add(name + (notRegular ? " is not a regular file" : " cannot be read"));
             continue;
         }
         if (kind == 'a') {
@@ -186,7 +191,8 @@ ReplayOpening openFakenectDump(const std::string& folder) {
             reading = readingFromCounts(int16At(state), int16At(state + 2), int16At(state + 4));
             if (!haveReading) {
                 // Frames before the first reading take it too.
-                for (DepthEntry& entry : entries) entry.reading = reading;
+                for (DepthEntry& entry : entries)
+                    entry.reading = reading;
                 haveReading = true;
             }
             continue;
@@ -204,7 +210,8 @@ ReplayOpening openFakenectDump(const std::string& folder) {
             continue;
         }
         const std::int32_t code = resolutionOf(width, height);
-        if (code == NUI_IMAGE_RESOLUTION_INVALID || (resolution != NUI_IMAGE_RESOLUTION_INVALID && code != resolution)) {
+        if (code == NUI_IMAGE_RESOLUTION_INVALID ||
+            (resolution != NUI_IMAGE_RESOLUTION_INVALID && code != resolution)) {
             problems.add(name + " declares " + std::to_string(width) + " x " + std::to_string(height) +
                          (code == NUI_IMAGE_RESOLUTION_INVALID ? ", not a depth resolution"
                                                                : ", unlike the folder's first depth frame"));

@@ -1,7 +1,7 @@
 #include "ReplaySource.h"
 
 #include "DepthConversion.h"
-#include "SensorDevice.h"
+#include "FramePacer.h"
 #include "SourceSelection.h"
 
 #include <chrono>
@@ -12,8 +12,6 @@
 namespace plexa::virtual1 {
 
 namespace {
-
-constexpr int kFramesPerSecond = 30;
 
 class ReplaySelection final : public SourceSelection {
 public:
@@ -41,9 +39,7 @@ bool ReplaySource::isConnected() {
     return connected_;
 }
 
-HRESULT ReplaySource::status() {
-    return isConnected() ? S_OK : E_NUI_NOTCONNECTED;
-}
+HRESULT ReplaySource::status() { return isConnected() ? S_OK : E_NUI_NOTCONNECTED; }
 
 HRESULT ReplaySource::checkImageStream(std::int32_t imageType, std::int32_t resolution) {
     if (imageType != NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX) return E_NUI_HARDWARE_FEATURE_UNAVAILABLE;
@@ -66,7 +62,8 @@ HRESULT ReplaySource::accelerometer(Vector4& reading) {
     return S_OK;
 }
 
-void ReplaySource::streamOpened(Stream kind, std::int32_t, std::int32_t, const std::shared_ptr<SensorDevice>& receiver) {
+void ReplaySource::streamOpened(Stream kind, std::int32_t, std::int32_t,
+                                const std::shared_ptr<FrameReceiver>& receiver) {
     if (kind != Stream::Depth) return;
     std::lock_guard<std::mutex> lock(mutex_);
     receiver_ = receiver;
@@ -82,7 +79,7 @@ void ReplaySource::streamOpened(Stream kind, std::int32_t, std::int32_t, const s
     }
 }
 
-void ReplaySource::streamClosed(Stream kind, const SensorDevice* receiver) {
+void ReplaySource::streamClosed(Stream kind, const FrameReceiver* receiver, std::vector<ScriptedImageFrame>&&) {
     if (kind != Stream::Depth) return;
     std::lock_guard<std::mutex> lock(mutex_);
     if (receiverAddress_ != receiver) return;
@@ -92,14 +89,10 @@ void ReplaySource::streamClosed(Stream kind, const SensorDevice* receiver) {
 }
 
 void ReplaySource::play() {
-    using Clock = std::chrono::steady_clock;
-    Clock::time_point start = Clock::now();
-    std::int64_t frame = 0;
+    FramePacer pacer(FramePacer::Clock::now());
     for (;;) {
-        ++frame;
-        const Clock::time_point dueAt =
-            start + std::chrono::duration_cast<Clock::duration>(std::chrono::nanoseconds(frame * 1'000'000'000 / kFramesPerSecond));
-        std::shared_ptr<SensorDevice> receiver;
+        const FramePacer::Clock::time_point dueAt = pacer.nextDue();
+        std::shared_ptr<FrameReceiver> receiver;
         std::size_t index = 0;
         {
             std::unique_lock<std::mutex> lock(mutex_);
@@ -114,16 +107,15 @@ void ReplaySource::play() {
         std::string problem;
         bool unreadable = false;
         Vector4 played{};
-        const bool delivered = receiver->deliverFrame(
-            Stream::Depth, [&](std::uint8_t* bytes, ImageSize size, std::int32_t, std::optional<Vector4>& reading) {
-                if (size.pixelCount() != imageSizeOf(frames_->resolution()).pixelCount()) return false;
-                if (!frames_->read(index, reinterpret_cast<std::uint16_t*>(bytes), played, problem)) {
-                    unreadable = true;
-                    return false;
-                }
-                reading = played;
-                return true;
-            });
+        const bool delivered = receiver->deliverImage(Stream::Depth, FramePacer::Clock::now(), [&](ImageSlot& slot) {
+            if (slot.size.pixelCount() != imageSizeOf(frames_->resolution()).pixelCount()) return false;
+            if (!frames_->read(index, reinterpret_cast<std::uint16_t*>(slot.bytes), played, problem)) {
+                unreadable = true;
+                return false;
+            }
+            slot.reading = played;
+            return true;
+        });
         receiver.reset();
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -140,11 +132,7 @@ void ReplaySource::play() {
                 next_ = (index + 1) % frames_->frameCount();
             }
         }
-        // After a long stall carry on from now rather than catch up in a burst.
-        if (Clock::now() - dueAt > std::chrono::milliseconds(200)) {
-            start = Clock::now();
-            frame = 0;
-        }
+        pacer.frameDone(dueAt, FramePacer::Clock::now());
     }
 }
 
@@ -158,8 +146,7 @@ std::unique_ptr<SourceSelection> makeReplaySelection(const std::string& path) {
         return makeNoSensorSelection();
     }
     if (!opening.problem.empty()) reportToUser("replay of " + path + ": " + opening.problem);
-    return std::make_unique<ReplaySelection>(
-        std::make_shared<ReplaySource>(path, std::move(opening.frames)));
+    return std::make_unique<ReplaySelection>(std::make_shared<ReplaySource>(path, std::move(opening.frames)));
 }
 
 }  // namespace plexa::virtual1

@@ -25,8 +25,8 @@ public:
     HRESULT checkFrameFlags(DWORD flags) override;
     HRESULT checkSkeletonTracking() override { return E_NUI_NOTSUPPORTED; }
     void streamOpened(Stream kind, std::int32_t imageType, std::int32_t resolution,
-                      const std::shared_ptr<SensorDevice>& receiver) override;
-    void streamClosed(Stream kind, const SensorDevice* receiver) override;
+                      const std::shared_ptr<FrameReceiver>& receiver) override;
+    void streamClosed(Stream kind, const FrameReceiver* receiver, std::vector<ScriptedImageFrame>&&) override;
     HRESULT setElevation(LONG) override { return E_NUI_HARDWARE_FEATURE_UNAVAILABLE; }
     HRESULT elevation(LONG& degrees) override;
     HRESULT accelerometer(Vector4& reading) override;
@@ -39,8 +39,8 @@ private:
     const std::unique_ptr<ReplayFrames> frames_;  // read by the player thread only
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::weak_ptr<SensorDevice> receiver_;
-    const SensorDevice* receiverAddress_ = nullptr;
+    std::weak_ptr<FrameReceiver> receiver_;
+    const FrameReceiver* receiverAddress_ = nullptr;
     bool playing_ = false;
     bool connected_ = true;
     Vector4 reading_;  // of the frame delivered last

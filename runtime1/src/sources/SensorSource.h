@@ -3,34 +3,32 @@
 // events and frame leases; what it cannot answer itself it asks its source:
 //
 // - virtual: the synthetic scene in live mode, or a test's scripts (the
-//   control face's process state);
+//   control face);
 // - freenect: a real first-generation sensor through libfreenect;
 // - replay: a depth recording or a fakenect dump folder.
 //
-// One source serves every sensor object of its index. A source that pushes
-// frames (freenect, replay) hands them to the sensor object that opened that
-// stream last, through SensorDevice::deliverFrame.
+// One source serves every sensor object of its index. Frames reach the sensor
+// object that opened that stream last, two ways: a source pushes them through
+// the object's receiving face (FrameReceiver), from a thread of its own; and a
+// scripted frame waits with its source until the object, having room, takes it
+// (takeScriptedImage), so that nothing scripted is ever dropped.
 //
 // Lock order: a sensor object may call its source while holding its own
 // mutex; a source never calls a sensor object while holding its own.
 #pragma once
 
+#include "FrameReceiver.h"
 #include "runtime1/VirtualSensor1.h"
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace plexa::virtual1 {
-
-class SensorDevice;
 
 class SensorSource {
 public:
     virtual ~SensorSource() = default;
-
-    // The virtual sensor: the live producer and the control face's scripts
-    // feed it, and the sensor object does that work itself.
-    virtual bool isVirtual() const { return false; }
 
     // Whether the sensor is there now; NuiInitialize fails with
     // E_NUI_NOTCONNECTED when it is not.
@@ -40,8 +38,8 @@ public:
 
     // A sensor object was initialised or shut down; sources that keep a
     // device awake while it is in use count these.
-    virtual void sensorInitialized(const SensorDevice*) {}
-    virtual void sensorShutDown(const SensorDevice*) {}
+    virtual void sensorInitialized(const FrameReceiver*) {}
+    virtual void sensorShutDown(const FrameReceiver*) {}
 
     // S_OK when a stream of this image type and resolution can be opened,
     // else the code NuiImageStreamOpen fails with.
@@ -51,11 +49,29 @@ public:
     // S_OK when skeleton tracking is offered.
     virtual HRESULT checkSkeletonTracking() = 0;
 
-    // `receiver` opened (or ended) its stream of `kind`; from now on frames
-    // of that kind go to it (or to nobody). Only sources that push frames act.
-    virtual void streamOpened(Stream, std::int32_t /*imageType*/, std::int32_t /*resolution*/,
-                              const std::shared_ptr<SensorDevice>& /*receiver*/) {}
-    virtual void streamClosed(Stream, const SensorDevice* /*receiver*/) {}
+    // `receiver` opened its stream of `kind` (or turned tracking on): from now
+    // on frames of that kind go to it. When it ends them, the scripted frames
+    // it had not fetched come back, in order.
+    virtual void streamOpened(Stream kind, std::int32_t imageType, std::int32_t resolution,
+                              const std::shared_ptr<FrameReceiver>& receiver) = 0;
+    virtual void streamClosed(Stream kind, const FrameReceiver* receiver,
+                              std::vector<ScriptedImageFrame>&& unfetched) = 0;
+    virtual void trackingEnabled(const std::shared_ptr<FrameReceiver>&) {}
+    virtual void trackingDisabled(const FrameReceiver*, std::vector<NUI_SKELETON_FRAME>&& /*unfetched*/) {}
+
+    // Whether `receiver` is the one that frames of `kind` go to now.
+    virtual bool feeds(Stream, const FrameReceiver*) { return true; }
+    // Whether a pushed frame, filled for `receiver`, may still be handed to it
+    // (the virtual sensor switched to scripted mode meanwhile: not).
+    virtual bool acceptsPushedFrames(const FrameReceiver*) { return true; }
+
+    // Scripted frames for `receiver`, taken one at a time while it has room.
+    virtual bool takeScriptedImage(Stream, const FrameReceiver*, ScriptedImageFrame&) { return false; }
+    virtual bool takeScriptedSkeleton(const FrameReceiver*, NUI_SKELETON_FRAME&) { return false; }
+    // Ready frames that a sensor object dropped (its mode changed): the
+    // scripted ones come back, in order.
+    virtual void giveBackImages(Stream, std::vector<ScriptedImageFrame>&&) {}
+    virtual void giveBackSkeletons(std::vector<NUI_SKELETON_FRAME>&&) {}
 
     // Tilt; the angle has been checked against the runtime's limits.
     virtual HRESULT setElevation(LONG degrees) = 0;

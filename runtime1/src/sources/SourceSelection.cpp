@@ -1,8 +1,9 @@
 #include "SourceSelection.h"
 
-#include "ProcessState.h"
+#include "VirtualSensors.h"
 #include "VirtualSource.h"
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -13,13 +14,22 @@ namespace {
 
 class VirtualSelection final : public SourceSelection {
 public:
-    int sensorCount() override { return processState().connectedCount(); }
+    int sensorCount() override { return virtualSensors().connectedCount(); }
 
+    // Every sensor object of an index shares that index's source, which knows
+    // which of them receives the frames.
     HRESULT sourceFor(int index, std::shared_ptr<SensorSource>& source) override {
-        if (!processState().isConnected(index)) return E_INVALIDARG;
-        source = std::make_shared<VirtualSource>(index);
+        if (!virtualSensors().isConnected(index)) return E_INVALIDARG;
+        std::lock_guard<std::mutex> lock(mutex_);
+        std::shared_ptr<VirtualSource>& known = sources_[index];
+        if (!known) known = std::make_shared<VirtualSource>(index);
+        source = known;
         return S_OK;
     }
+
+private:
+    std::mutex mutex_;
+    std::array<std::shared_ptr<VirtualSource>, sensorIndexLimit> sources_;
 };
 
 class NoSensorSelection final : public SourceSelection {
@@ -53,13 +63,9 @@ void reportToUser(const std::string& text) {
     std::fflush(stderr);
 }
 
-std::unique_ptr<SourceSelection> makeVirtualSelection() {
-    return std::make_unique<VirtualSelection>();
-}
+std::unique_ptr<SourceSelection> makeVirtualSelection() { return std::make_unique<VirtualSelection>(); }
 
-std::unique_ptr<SourceSelection> makeNoSensorSelection() {
-    return std::make_unique<NoSensorSelection>();
-}
+std::unique_ptr<SourceSelection> makeNoSensorSelection() { return std::make_unique<NoSensorSelection>(); }
 
 SourceSelection& sourceSelection() {
     static SourceSelection* const selection = selectFromEnvironment().release();

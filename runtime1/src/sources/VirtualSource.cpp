@@ -1,30 +1,190 @@
 #include "VirtualSource.h"
 
-#include "ProcessState.h"
+#include "FramePacer.h"
+#include "LiveScene.h"
+#include "VirtualSensors.h"
+
+#include <new>
+#include <system_error>
+#include <thread>
 
 namespace plexa::virtual1 {
 
-bool VirtualSource::isConnected() {
-    return processState().isConnected(index_);
+namespace {
+
+bool fillImage(LiveFrameSource& scene, const LiveView& view, ImageSlot& slot) {
+    switch (slot.imageType) {
+        case NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX:
+            scene.fillDepth(view, slot.size, slot.nearMode, reinterpret_cast<std::uint16_t*>(slot.bytes));
+            return true;
+        case NUI_IMAGE_TYPE_COLOR:
+            scene.fillColor(view, slot.size, slot.bytes);
+            return true;
+        case NUI_IMAGE_TYPE_COLOR_INFRARED:
+            scene.fillInfrared(view, slot.size, reinterpret_cast<std::uint16_t*>(slot.bytes));
+            return true;
+        default:
+            return false;
+    }
 }
 
+}  // namespace
+
+VirtualSource::VirtualSource(int index) : index_(index), scene_(makeLiveFrameSource()) {}
+
+bool VirtualSource::isConnected() { return virtualSensors().isConnected(index_); }
+
 HRESULT VirtualSource::status() {
-    return processState().isConnected(index_) ? processState().status(index_) : E_NUI_NOTCONNECTED;
+    return virtualSensors().isConnected(index_) ? virtualSensors().status(index_) : E_NUI_NOTCONNECTED;
 }
 
 HRESULT VirtualSource::setElevation(LONG degrees) {
-    processState().setElevation(index_, degrees);
+    virtualSensors().setElevation(index_, degrees);
     return S_OK;
 }
 
 HRESULT VirtualSource::elevation(LONG& degrees) {
-    degrees = processState().elevation(index_);
+    degrees = virtualSensors().elevation(index_);
     return S_OK;
 }
 
 HRESULT VirtualSource::accelerometer(Vector4& reading) {
-    reading = processState().accelerometer(index_);
+    reading = virtualSensors().accelerometer(index_);
     return S_OK;
+}
+
+// ---- receivers ------------------------------------------------------------------
+
+void VirtualSource::receive(std::size_t slot, const std::shared_ptr<FrameReceiver>& receiver) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    receivers_[slot] = Receiver{receiver, receiver.get()};
+    changed_.notify_all();
+    if (filming_) return;
+    try {
+        // Detached: it holds this source, which outlives its sensor objects.
+        std::thread([self = shared_from_this()] { self->film(); }).detach();
+        filming_ = true;
+    } catch (const std::system_error&) {
+        // No thread for now: the next stream that opens tries again.
+    }
+}
+
+void VirtualSource::letGo(std::size_t slot, const FrameReceiver* receiver) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!receivers_[slot].is(receiver)) return;
+    receivers_[slot] = Receiver{};
+    changed_.notify_all();
+}
+
+bool VirtualSource::hasReceivers() const {
+    for (const Receiver& receiver : receivers_) {
+        if (!receiver.object.expired()) return true;
+    }
+    return false;
+}
+
+void VirtualSource::streamOpened(Stream kind, std::int32_t, std::int32_t,
+                                 const std::shared_ptr<FrameReceiver>& receiver) {
+    receive(slotOf(kind), receiver);
+}
+
+void VirtualSource::streamClosed(Stream kind, const FrameReceiver* receiver,
+                                 std::vector<ScriptedImageFrame>&& unfetched) {
+    virtualSensors().returnImages(index_, kind, std::move(unfetched));
+    letGo(slotOf(kind), receiver);
+}
+
+void VirtualSource::trackingEnabled(const std::shared_ptr<FrameReceiver>& receiver) {
+    receive(kSkeletonSlot, receiver);
+}
+
+void VirtualSource::trackingDisabled(const FrameReceiver* receiver, std::vector<NUI_SKELETON_FRAME>&& unfetched) {
+    virtualSensors().returnSkeletons(index_, std::move(unfetched));
+    letGo(kSkeletonSlot, receiver);
+}
+
+bool VirtualSource::feeds(Stream kind, const FrameReceiver* receiver) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return receivers_[slotOf(kind)].is(receiver);
+}
+
+bool VirtualSource::acceptsPushedFrames(const FrameReceiver*) { return !virtualSensors().isScripted(index_); }
+
+// ---- scripted mode ----------------------------------------------------------------
+
+bool VirtualSource::takeScriptedImage(Stream kind, const FrameReceiver* receiver, ScriptedImageFrame& frame) {
+    if (!virtualSensors().isScripted(index_) || !feeds(kind, receiver)) return false;
+    std::optional<ScriptedImageFrame> next = virtualSensors().popImage(index_, kind);
+    if (!next) return false;
+    frame = std::move(*next);
+    return true;
+}
+
+bool VirtualSource::takeScriptedSkeleton(const FrameReceiver* receiver, NUI_SKELETON_FRAME& frame) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!receivers_[kSkeletonSlot].is(receiver)) return false;
+    }
+    if (!virtualSensors().isScripted(index_)) return false;
+    std::optional<NUI_SKELETON_FRAME> next = virtualSensors().popSkeleton(index_);
+    if (!next) return false;
+    frame = *next;
+    return true;
+}
+
+void VirtualSource::giveBackImages(Stream kind, std::vector<ScriptedImageFrame>&& frames) {
+    virtualSensors().returnImages(index_, kind, std::move(frames));
+}
+
+void VirtualSource::giveBackSkeletons(std::vector<NUI_SKELETON_FRAME>&& frames) {
+    virtualSensors().returnSkeletons(index_, std::move(frames));
+}
+
+// ---- live mode ----------------------------------------------------------------------
+
+void VirtualSource::film() {
+    FramePacer pacer(FramePacer::Clock::now());
+    for (;;) {
+        const FramePacer::Clock::time_point dueAt = pacer.nextDue();
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            changed_.wait_until(lock, dueAt, [&] { return !hasReceivers(); });
+            if (!hasReceivers()) {
+                filming_ = false;
+                return;
+            }
+        }
+        try {
+            if (!virtualSensors().isScripted(index_)) filmMoment(dueAt);
+        } catch (const std::bad_alloc&) {
+            // Out of memory for one frame: that frame is skipped.
+        }
+        pacer.frameDone(dueAt, FramePacer::Clock::now());
+    }
+}
+
+void VirtualSource::filmMoment(FrameReceiver::Clock::time_point dueAt) {
+    std::array<std::shared_ptr<FrameReceiver>, 3> receivers;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (std::size_t slot = 0; slot < receivers_.size(); ++slot)
+            receivers[slot] = receivers_[slot].object.lock();
+    }
+    const LONG elevation = virtualSensors().elevation(index_);
+    // Each frame is filmed at the scene time of its own time stamp.
+    for (Stream kind : {Stream::Depth, Stream::Video}) {
+        if (const auto& receiver = receivers[slotOf(kind)]) {
+            receiver->deliverImage(kind, dueAt, [&](ImageSlot& slot) {
+                return fillImage(*scene_, LiveView{sceneSecondsAt(slot.timeStamp), index_, elevation}, slot);
+            });
+        }
+    }
+    if (const auto& receiver = receivers[kSkeletonSlot]) {
+        receiver->deliverSkeleton(dueAt, [&](SkeletonSlot& slot) {
+            scene_->fillSkeletons(LiveView{sceneSecondsAt(slot.timeStamp), index_, elevation}, slot.seated, slot.frame);
+            return true;
+        });
+    }
 }
 
 }  // namespace plexa::virtual1

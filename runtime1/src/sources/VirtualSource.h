@@ -1,27 +1,71 @@
-// The virtual sensor as a source: today's scene and scripts. Everything it
-// knows sits in the control face's process state, by sensor index.
+// The virtual sensor of one index as a source: in live mode it films the
+// synthetic scene on a thread of its own, at the sensor's frame rate, for the
+// sensor object that opened each stream last; in scripted mode that object
+// takes the frames a test queued on the control face. Its settings (connected,
+// status, tilt, accelerometer, scripts) are the control face's, by index.
 #pragma once
 
+#include "LiveFrameSource.h"
 #include "SensorSource.h"
+
+#include <array>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 
 namespace plexa::virtual1 {
 
-class VirtualSource final : public SensorSource {
+class VirtualSource final : public SensorSource, public std::enable_shared_from_this<VirtualSource> {
 public:
-    explicit VirtualSource(int index) : index_(index) {}
+    explicit VirtualSource(int index);
 
-    bool isVirtual() const override { return true; }
     bool isConnected() override;
     HRESULT status() override;
     HRESULT checkImageStream(std::int32_t, std::int32_t) override { return S_OK; }
     HRESULT checkFrameFlags(DWORD) override { return S_OK; }
     HRESULT checkSkeletonTracking() override { return S_OK; }
+
+    void streamOpened(Stream kind, std::int32_t imageType, std::int32_t resolution,
+                      const std::shared_ptr<FrameReceiver>& receiver) override;
+    void streamClosed(Stream kind, const FrameReceiver* receiver, std::vector<ScriptedImageFrame>&& unfetched) override;
+    void trackingEnabled(const std::shared_ptr<FrameReceiver>& receiver) override;
+    void trackingDisabled(const FrameReceiver* receiver, std::vector<NUI_SKELETON_FRAME>&& unfetched) override;
+    bool feeds(Stream kind, const FrameReceiver* receiver) override;
+    bool acceptsPushedFrames(const FrameReceiver* receiver) override;
+
+    bool takeScriptedImage(Stream kind, const FrameReceiver* receiver, ScriptedImageFrame& frame) override;
+    bool takeScriptedSkeleton(const FrameReceiver* receiver, NUI_SKELETON_FRAME& frame) override;
+    void giveBackImages(Stream kind, std::vector<ScriptedImageFrame>&& frames) override;
+    void giveBackSkeletons(std::vector<NUI_SKELETON_FRAME>&& frames) override;
+
     HRESULT setElevation(LONG degrees) override;
     HRESULT elevation(LONG& degrees) override;
     HRESULT accelerometer(Vector4& reading) override;
 
 private:
+    // Who receives each kind of frame: depth, video, skeletons.
+    struct Receiver {
+        std::weak_ptr<FrameReceiver> object;
+        const FrameReceiver* address = nullptr;
+        bool is(const FrameReceiver* other) const { return address != nullptr && address == other; }
+    };
+    static constexpr std::size_t kSkeletonSlot = 2;
+    static std::size_t slotOf(Stream kind) { return kind == Stream::Depth ? 0 : 1; }
+
+    void receive(std::size_t slot, const std::shared_ptr<FrameReceiver>& receiver);
+    void letGo(std::size_t slot, const FrameReceiver* receiver);
+    bool hasReceivers() const;
+    // The live thread: films while some receiver is there.
+    void film();
+    void filmMoment(FrameReceiver::Clock::time_point dueAt);
+
     const int index_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::array<Receiver, 3> receivers_;
+    bool filming_ = false;
+    // Used by the live thread only.
+    std::unique_ptr<LiveFrameSource> scene_;
 };
 
 }  // namespace plexa::virtual1

@@ -21,9 +21,7 @@ constexpr float kSensorHeightMetres = 0.9f;
 // A frame's time stamp (milliseconds since the sensor was initialised) is the
 // scene's clock: a sensor films the scene from its beginning each time it
 // starts, and a frame can be filmed again from its time stamp alone.
-inline double sceneSecondsAt(INT64 timeStamp) {
-    return static_cast<double>(timeStamp) / 1000.0;
-}
+inline double sceneSecondsAt(INT64 timeStamp) { return static_cast<double>(timeStamp) / 1000.0; }
 
 // The sensor's rig at a tilt. Rendering fills a rig's caches, so every
 // renderer keeps its own; mapping and readings need none.

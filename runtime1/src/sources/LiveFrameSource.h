@@ -11,9 +11,9 @@ namespace plexa::virtual1 {
 
 // Where and when a frame is taken.
 struct LiveView {
-    double seconds;          // scene time: the frame's time stamp, so each sensor films from its start
-    int sensorIndex;         // sensors of different indexes may stand in different places
-    LONG elevationDegrees;   // the sensor head's tilt, positive looking up
+    double seconds;         // scene time: the frame's time stamp, so each sensor films from its start
+    int sensorIndex;        // sensors of different indexes may stand in different places
+    LONG elevationDegrees;  // the sensor head's tilt, positive looking up
 };
 
 // Called on the live producer's thread only, one call at a time. Buffers are

@@ -24,11 +24,16 @@ constexpr bool isKnownResolution(std::int32_t resolution) {
 // {0, 0} for a code the sensor does not know.
 constexpr ImageSize imageSizeOf(std::int32_t resolution) {
     switch (resolution) {
-        case NUI_IMAGE_RESOLUTION_80x60: return {80, 60};
-        case NUI_IMAGE_RESOLUTION_320x240: return {320, 240};
-        case NUI_IMAGE_RESOLUTION_640x480: return {640, 480};
-        case NUI_IMAGE_RESOLUTION_1280x960: return {1280, 960};
-        default: return {};
+        case NUI_IMAGE_RESOLUTION_80x60:
+            return {80, 60};
+        case NUI_IMAGE_RESOLUTION_320x240:
+            return {320, 240};
+        case NUI_IMAGE_RESOLUTION_640x480:
+            return {640, 480};
+        case NUI_IMAGE_RESOLUTION_1280x960:
+            return {1280, 960};
+        default:
+            return {};
     }
 }
 
@@ -38,9 +43,7 @@ constexpr bool isKnownImageType(std::int32_t imageType) {
 }
 
 // Color is blue, green, red and an unused byte; depth and infrared are 16-bit samples.
-constexpr int bytesPerPixelOf(std::int32_t imageType) {
-    return imageType == NUI_IMAGE_TYPE_COLOR ? 4 : 2;
-}
+constexpr int bytesPerPixelOf(std::int32_t imageType) { return imageType == NUI_IMAGE_TYPE_COLOR ? 4 : 2; }
 
 constexpr std::int32_t packedPitchOf(std::int32_t imageType, std::int32_t resolution) {
     return imageSizeOf(resolution).width * bytesPerPixelOf(imageType);

@@ -9,13 +9,9 @@ namespace {
 
 using scene::FirstGenerationJoint;
 
-Vector4 pointOf(scene::Vec3 p) {
-    return Vector4{p.x, p.y, p.z, 1.0f};
-}
+Vector4 pointOf(scene::Vec3 p) { return Vector4{p.x, p.y, p.z, 1.0f}; }
 
-Vector4 vectorOf(scene::Vec4 v) {
-    return Vector4{v.x, v.y, v.z, v.w};
-}
+Vector4 vectorOf(scene::Vec4 v) { return Vector4{v.x, v.y, v.z, v.w}; }
 
 // Seated tracking follows the upper body only.
 bool isLowerBody(int joint) {
@@ -25,9 +21,12 @@ bool isLowerBody(int joint) {
 
 NUI_SKELETON_POSITION_TRACKING_STATE jointStateOf(scene::TrackingState state) {
     switch (state) {
-        case scene::TrackingState::Tracked: return NUI_SKELETON_POSITION_TRACKED;
-        case scene::TrackingState::Inferred: return NUI_SKELETON_POSITION_INFERRED;
-        case scene::TrackingState::NotTracked: break;
+        case scene::TrackingState::Tracked:
+            return NUI_SKELETON_POSITION_TRACKED;
+        case scene::TrackingState::Inferred:
+            return NUI_SKELETON_POSITION_INFERRED;
+        case scene::TrackingState::NotTracked:
+            break;
     }
     return NUI_SKELETON_POSITION_NOT_TRACKED;
 }
@@ -116,8 +115,6 @@ void SceneFrameSource::fillSkeletons(const LiveView& view, bool seated, NUI_SKEL
     }
 }
 
-std::unique_ptr<LiveFrameSource> makeLiveFrameSource() {
-    return std::make_unique<SceneFrameSource>();
-}
+std::unique_ptr<LiveFrameSource> makeLiveFrameSource() { return std::make_unique<SceneFrameSource>(); }
 
 }  // namespace plexa::virtual1

@@ -14,11 +14,10 @@ namespace {
 // straight into the caller's coordinates; where LONG is another 32-bit type
 // (Windows' long), the rig writes its own records and they are copied over, so
 // that no memory is accessed through a type it does not hold.
-constexpr bool kRigWritesLongs = std::is_same_v<decltype(scene::ColorPixel::x), LONG> &&
-                                 std::is_same_v<decltype(scene::ColorPixel::y), LONG> &&
-                                 sizeof(scene::ColorPixel) == 2 * sizeof(LONG) &&
-                                 alignof(scene::ColorPixel) == alignof(LONG) &&
-                                 std::is_standard_layout_v<scene::ColorPixel>;
+constexpr bool kRigWritesLongs =
+    std::is_same_v<decltype(scene::ColorPixel::x), LONG> && std::is_same_v<decltype(scene::ColorPixel::y), LONG> &&
+    sizeof(scene::ColorPixel) == 2 * sizeof(LONG) && alignof(scene::ColorPixel) == alignof(LONG) &&
+    std::is_standard_layout_v<scene::ColorPixel>;
 
 }  // namespace
 

@@ -1,33 +1,27 @@
 // What the virtual sensors share per process: how many are connected and,
-// per sensor index, the settings and scripts of the control face and the
-// sensor objects created for that index. Settings apply by index, so every
-// sensor object of one index sees them.
+// per sensor index, the settings and scripts of the control face. Settings
+// apply by index, so every sensor object of one index sees them.
 //
 // Lock order: a sensor's mutex may be held while calling in here; this state
-// never calls a sensor while holding its own mutex.
+// calls nothing else.
 #pragma once
 
 #include "runtime1/VirtualSensor1.h"
 
 #include <array>
 #include <deque>
-#include <memory>
 #include <mutex>
 #include <optional>
 #include <vector>
 
 namespace plexa::virtual1 {
 
-class SensorDevice;
-
 // Indexes the control face and NuiCreateSensorByIndex accept.
 constexpr int sensorIndexLimit = 32;
 
-constexpr bool isSensorIndex(int index) {
-    return index >= 0 && index < sensorIndexLimit;
-}
+constexpr bool isSensorIndex(int index) { return index >= 0 && index < sensorIndexLimit; }
 
-class ProcessState {
+class VirtualSensors {
 public:
     int connectedCount();
     void setConnectedCount(int count);
@@ -51,21 +45,7 @@ public:
     std::optional<NUI_SKELETON_FRAME> popSkeleton(int index);
     void returnSkeletons(int index, std::vector<NUI_SKELETON_FRAME>&& frames);
 
-    // Of several sensor objects of one index, the one that opened a stream
-    // (or enabled tracking) last receives that index's scripted frames.
-    void claimImageFrames(int index, Stream stream, HANDLE streamHandle);
-    void yieldImageFrames(int index, Stream stream, HANDLE streamHandle);
-    bool receivesImageFrames(int index, Stream stream, HANDLE streamHandle);
-    void claimSkeletonFrames(int index, const SensorDevice* device);
-    void yieldSkeletonFrames(int index, const SensorDevice* device);
-    bool receivesSkeletonFrames(int index, const SensorDevice* device);
-
-    void addDevice(int index, const std::shared_ptr<SensorDevice>& device);
-    std::vector<std::shared_ptr<SensorDevice>> devicesOf(int index);
-    std::vector<std::shared_ptr<SensorDevice>> allDevices();
-
-    // Settings, scripts and connected count as in a fresh process; the sensor
-    // objects stay registered.
+    // Settings, scripts and connected count as in a fresh process.
     void resetSettings();
 
 private:
@@ -76,9 +56,6 @@ private:
         std::optional<Vector4> accelerometer;
         std::array<std::deque<ScriptedImageFrame>, 2> queuedImages;
         std::deque<NUI_SKELETON_FRAME> queuedSkeletons;
-        std::array<HANDLE, 2> imageReceiver{};
-        const SensorDevice* skeletonReceiver = nullptr;
-        std::vector<std::weak_ptr<SensorDevice>> devices;
 
         void resetSettings();
     };
@@ -92,6 +69,6 @@ private:
 
 // The process-wide state; never destroyed, so that threads still running at
 // exit can use it.
-ProcessState& processState();
+VirtualSensors& virtualSensors();
 
 }  // namespace plexa::virtual1

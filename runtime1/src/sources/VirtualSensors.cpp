@@ -1,0 +1,129 @@
+#include "VirtualSensors.h"
+
+#include "CameraModel.h"
+
+#include <algorithm>
+
+namespace plexa::virtual1 {
+
+int VirtualSensors::connectedCount() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return connectedCount_;
+}
+
+void VirtualSensors::setConnectedCount(int count) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    connectedCount_ = std::clamp(count, 0, sensorIndexLimit);
+}
+
+bool VirtualSensors::isConnected(int index) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return index >= 0 && index < connectedCount_;
+}
+
+bool VirtualSensors::isScripted(int index) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return indexes_[index].scripted;
+}
+
+void VirtualSensors::setScripted(int index, bool scripted) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    indexes_[index].scripted = scripted;
+}
+
+HRESULT VirtualSensors::status(int index) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return indexes_[index].status;
+}
+
+void VirtualSensors::setStatus(int index, HRESULT status) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    indexes_[index].status = status;
+}
+
+LONG VirtualSensors::elevation(int index) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return indexes_[index].elevation;
+}
+
+void VirtualSensors::setElevation(int index, LONG degrees) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    indexes_[index].elevation = degrees;
+}
+
+Vector4 VirtualSensors::accelerometer(int index) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const IndexState& state = indexes_[index];
+    return state.accelerometer ? *state.accelerometer : gravityReading(state.elevation);
+}
+
+void VirtualSensors::setAccelerometer(int index, Vector4 reading) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    indexes_[index].accelerometer = reading;
+}
+
+void VirtualSensors::queueImage(int index, Stream stream, ScriptedImageFrame&& frame) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    indexes_[index].queuedImages[slot(stream)].push_back(std::move(frame));
+}
+
+std::optional<ScriptedImageFrame> VirtualSensors::popImage(int index, Stream stream) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto& queue = indexes_[index].queuedImages[slot(stream)];
+    if (queue.empty()) return std::nullopt;
+    ScriptedImageFrame frame = std::move(queue.front());
+    queue.pop_front();
+    return frame;
+}
+
+void VirtualSensors::returnImages(int index, Stream stream, std::vector<ScriptedImageFrame>&& frames) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto& queue = indexes_[index].queuedImages[slot(stream)];
+    for (auto frame = frames.rbegin(); frame != frames.rend(); ++frame)
+        queue.push_front(std::move(*frame));
+}
+
+void VirtualSensors::queueSkeleton(int index, const NUI_SKELETON_FRAME& frame) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    indexes_[index].queuedSkeletons.push_back(frame);
+}
+
+std::optional<NUI_SKELETON_FRAME> VirtualSensors::popSkeleton(int index) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto& queue = indexes_[index].queuedSkeletons;
+    if (queue.empty()) return std::nullopt;
+    NUI_SKELETON_FRAME frame = queue.front();
+    queue.pop_front();
+    return frame;
+}
+
+void VirtualSensors::returnSkeletons(int index, std::vector<NUI_SKELETON_FRAME>&& frames) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto& queue = indexes_[index].queuedSkeletons;
+    for (auto frame = frames.rbegin(); frame != frames.rend(); ++frame)
+        queue.push_front(*frame);
+}
+
+void VirtualSensors::IndexState::resetSettings() {
+    scripted = false;
+    status = S_OK;
+    elevation = 0;
+    accelerometer.reset();
+    for (auto& queue : queuedImages)
+        queue.clear();
+    queuedSkeletons.clear();
+}
+
+void VirtualSensors::resetSettings() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    connectedCount_ = 1;
+    for (IndexState& state : indexes_)
+        state.resetSettings();
+}
+
+VirtualSensors& virtualSensors() {
+    static VirtualSensors* const instance = new VirtualSensors();
+    return *instance;
+}
+
+}  // namespace plexa::virtual1
