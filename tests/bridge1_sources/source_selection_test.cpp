@@ -35,7 +35,7 @@ TEST(SourceSelection, FreenectWithoutLibfreenectIsOneLineNoSensorAndNoSession) {
     EXPECT_NE(said.find("libfreenect"), std::string::npos) << said;
 }
 
-TEST(SourceSelection, AutoWithoutLibfreenectIsTheVirtualSensor) {
+TEST(SourceSelection, AutoWithoutLibfreenectSaysSoAndIsTheVirtualSensor) {
     ::unsetenv("PLEXA_SENSOR1");
     ::setenv("PLEXA_FREENECT_LIBRARY", "/nonexistent/libfreenect.so.0.5", 1);
     Jvm::start();
@@ -46,7 +46,9 @@ TEST(SourceSelection, AutoWithoutLibfreenectIsTheVirtualSensor) {
     EXPECT_EQ(session.startResult(), 0);
     queueDepth(patternSamples(sizeOf(1), 0));
     EXPECT_TRUE(session.waitForDepth(1));
-    EXPECT_EQ(capture.finish(), "");
+    const std::string said = capture.finish();
+    EXPECT_EQ(lineCount(said), 1u) << said;
+    EXPECT_NE(said.find("the virtual sensor stands in"), std::string::npos) << said;
 }
 
 TEST(SourceSelection, AutoWhereLibfreenectFindsNoSensorIsTheVirtualSensor) {

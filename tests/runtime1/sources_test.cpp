@@ -62,17 +62,46 @@ bool sameBits(const Vector4& a, const Vector4& b) {
     return std::memcmp(&a.x, &b.x, 4) == 0 && std::memcmp(&a.y, &b.y, 4) == 0 && std::memcmp(&a.z, &b.z, 4) == 0;
 }
 
-TEST(Sources, AnUnknownSourceGivesOneLineAndNoSensor) {
-    choose("kinect");
+// What a list names, or the one line that says why it names no sensor.
+struct ListCase {
+    std::string value;
+    int sensors;
+    std::string said;  // a part of the line on standard error; empty: nothing said
+};
+
+class SourceLists : public ::testing::TestWithParam<ListCase> {};
+
+TEST_P(SourceLists, NameTheirSensorsOrSayInOneLineWhyNone) {
+    const ListCase& c = GetParam();
+    choose(c.value);
     StderrCapture capture;
-    EXPECT_EQ(sensorCount(), 0);
-    INuiSensor* sensor = nullptr;
-    EXPECT_LT(NuiCreateSensorByIndex(0, &sensor), 0);
-    EXPECT_EQ(sensor, nullptr);
+    EXPECT_EQ(sensorCount(), c.sensors);
+    for (int index = 0; index <= c.sensors; ++index) {
+        INuiSensor* sensor = nullptr;
+        const HRESULT created = NuiCreateSensorByIndex(index, &sensor);
+        EXPECT_EQ(SUCCEEDED(created), index < c.sensors) << "sensor " << index;
+        if (sensor == nullptr) continue;
+        EXPECT_EQ(sensor->NuiInitialize(NUI_INITIALIZE_FLAG_USES_DEPTH_AND_PLAYER_INDEX), S_OK) << "sensor " << index;
+        sensor->NuiShutdown();
+        sensor->Release();
+    }
     const std::string said = capture.finish();
-    EXPECT_EQ(plexa::test::lineCount(said), 1u) << said;
-    EXPECT_NE(said.find("PLEXA_SENSOR1=kinect"), std::string::npos) << said;
+    EXPECT_EQ(plexa::test::lineCount(said), c.said.empty() ? 0u : 1u) << said;
+    EXPECT_NE(said.find(c.said), std::string::npos) << said;
+    EXPECT_LT(said.size(), 600u) << "the value is quoted, not echoed whole";
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, SourceLists,
+    ::testing::Values(ListCase{"kinect", 0, "PLEXA_SENSOR1=\"kinect\" names no first-generation sensor source"},
+                      ListCase{"virtual", 1, ""}, ListCase{"virtual,virtual,virtual,virtual", 4, ""},
+                      ListCase{"virtual,,virtual", 0, "empty entry (entry 2)"},
+                      ListCase{"virtual,", 0, "empty entry (entry 2)"},
+                      ListCase{"virtual,kinect", 0, "entry 2 \"kinect\" names no"},
+                      ListCase{"virtual,virtual,virtual,virtual,virtual,virtual,virtual,virtual,virtual,virtual,virtual",
+                               0, "more than 10 sensors"},
+                      ListCase{"virtual\nfreenect", 0, "\"virtual\\x0afreenect\""},
+                      ListCase{std::string(100000, 'v'), 0, "cut short: 100000 bytes in all"}));
 
 TEST(Sources, ReplayPlaysTheRecordingInOrderLoopingWithEachRecordsReading) {
     Folder folder("replay");

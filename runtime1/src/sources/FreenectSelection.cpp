@@ -32,16 +32,16 @@ std::unique_ptr<SourceSelection> makeFreenectSelection(FreenectRequest request) 
     freenect::Api api{};
     std::string problem;
     if (!freenect::loadApi(file, api, problem)) {
-        if (!explicitly) return nullptr;
-        reportToUser(std::string("PLEXA_SENSOR1=freenect, but libfreenect (") + file + ") cannot be used: " + problem +
-                     "; no sensor (Debian: apt-get install libfreenect0.5)");
-        return makeNoSensorSelection();
+        reportToUser(std::string(explicitly ? "PLEXA_SENSOR1=freenect, but " : "") + "libfreenect (" + file +
+                     ") cannot be used: " + problem + (explicitly ? "; no sensor" : "; the virtual sensor stands in") +
+                     " (Debian: apt-get install libfreenect0.5)");
+        return nullptr;
     }
     freenect::Context* context = nullptr;
     if (api.init(&context, nullptr) < 0 || context == nullptr) {
         if (!explicitly) return nullptr;
         reportToUser("PLEXA_SENSOR1=freenect, but libfreenect could not start (no USB access?); no sensor");
-        return makeNoSensorSelection();
+        return nullptr;
     }
     api.setLogLevel(context, freenect::LogError);
     api.selectSubdevices(context, static_cast<freenect::DeviceFlags>(freenect::DeviceMotor | freenect::DeviceCamera));

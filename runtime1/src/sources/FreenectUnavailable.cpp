@@ -8,7 +8,7 @@ namespace plexa::virtual1 {
 std::unique_ptr<SourceSelection> makeFreenectSelection(FreenectRequest request) {
     if (request == FreenectRequest::Auto) return nullptr;
     reportToUser("PLEXA_SENSOR1=freenect: libfreenect is not used on this platform; no sensor");
-    return makeNoSensorSelection();
+    return nullptr;
 }
 
 }  // namespace plexa::virtual1

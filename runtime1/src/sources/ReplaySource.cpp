@@ -143,7 +143,7 @@ std::unique_ptr<SourceSelection> makeReplaySelection(const std::string& path) {
     ReplayOpening opening = folder ? openFakenectDump(path) : openDepthRecording(path);
     if (!opening.frames) {
         reportToUser("replay of " + path + ": " + opening.problem + "; no sensor");
-        return makeNoSensorSelection();
+        return nullptr;
     }
     if (!opening.problem.empty()) reportToUser("replay of " + path + ": " + opening.problem);
     return std::make_unique<ReplaySelection>(std::make_shared<ReplaySource>(path, std::move(opening.frames)));

@@ -3,14 +3,18 @@
 #include "VirtualSensors.h"
 #include "VirtualSource.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <vector>
 
 namespace plexa::virtual1 {
 
 namespace {
+
+constexpr std::size_t kLongestQuotedValue = 200;
 
 class VirtualSelection final : public SourceSelection {
 public:
@@ -38,37 +42,141 @@ public:
     HRESULT sourceFor(int, std::shared_ptr<SensorSource>&) override { return E_INVALIDARG; }
 };
 
-std::unique_ptr<SourceSelection> selectFromEnvironment() {
-    const char* value = std::getenv("PLEXA_SENSOR1");
-    const std::string choice = value != nullptr ? value : "";
-    if (choice.empty() || choice == "auto") {
-        if (auto freenect = makeFreenectSelection(FreenectRequest::Auto)) return freenect;
-        return makeVirtualSelection();
+// Sensors of several sources: sensor i is sensor `local` of the part that
+// serves it. Virtual sensors keep their own index, by which the control face
+// knows them.
+class ListSelection final : public SourceSelection {
+public:
+    void add(std::shared_ptr<SourceSelection> part, int count, bool keepsIndex) {
+        for (int local = 0; local < count; ++local) {
+            sensors_.push_back(Sensor{part, keepsIndex ? static_cast<int>(sensors_.size()) : local});
+        }
     }
-    if (choice == "virtual") return makeVirtualSelection();
-    if (choice == "freenect") return makeFreenectSelection(FreenectRequest::Explicit);
-    const std::string replay = "replay:";
-    if (choice.compare(0, replay.size(), replay) == 0 && choice.size() > replay.size()) {
-        return makeReplaySelection(choice.substr(replay.size()));
+    int sensorCount() override { return static_cast<int>(sensors_.size()); }
+    HRESULT sourceFor(int index, std::shared_ptr<SensorSource>& source) override {
+        if (index < 0 || index >= sensorCount()) return E_INVALIDARG;
+        const Sensor& sensor = sensors_[static_cast<std::size_t>(index)];
+        return sensor.part->sourceFor(sensor.local, source);
     }
-    reportToUser("PLEXA_SENSOR1=" + choice +
-                 " names no first-generation sensor source (auto, virtual, freenect or replay:PATH); no sensor");
+
+private:
+    struct Sensor {
+        std::shared_ptr<SourceSelection> part;
+        int local;
+    };
+    std::vector<Sensor> sensors_;
+};
+
+std::vector<std::string> entriesOf(const std::string& value) {
+    std::vector<std::string> entries;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = value.find(',', start);
+        entries.push_back(value.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+        if (comma == std::string::npos) return entries;
+        start = comma + 1;
+    }
+}
+
+std::unique_ptr<SourceSelection> refuse(const std::string& value, const std::string& why) {
+    reportToUser("PLEXA_SENSOR1=" + quotedForUser(value) + " " + why + "; no sensor");
     return makeNoSensorSelection();
 }
 
 }  // namespace
+
+std::unique_ptr<SourceSelection> selectSources(const char* value) {
+    const std::string list = value != nullptr && value[0] != '\0' ? value : "auto";
+    const std::vector<std::string> entries = entriesOf(list);
+    // Words first, so that a mistyped list says so before any device is opened.
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const std::string& entry = entries[i];
+        const std::string where = entries.size() > 1 ? "entry " + std::to_string(i + 1) + " " : "";
+        if (entry.empty()) return refuse(list, "has an empty entry (entry " + std::to_string(i + 1) + ")");
+        const bool known = entry == "auto" || entry == "virtual" || entry == "freenect" ||
+                           (entry.compare(0, 7, "replay:") == 0 && entry.size() > 7);
+        if (!known) {
+            return refuse(list, (where.empty() ? "" : where + quotedForUser(entry) + " ") +
+                                    "names no first-generation sensor source (auto, virtual, freenect or replay:PATH)");
+        }
+    }
+    auto selection = std::make_unique<ListSelection>();
+    std::shared_ptr<SourceSelection> virtualSensorsPart;
+    int virtualCount = 0;
+    std::shared_ptr<SourceSelection> freenect;
+    const auto addVirtual = [&] {
+        if (!virtualSensorsPart) virtualSensorsPart = makeVirtualSelection(0);
+        selection->add(virtualSensorsPart, 1, true);
+        virtualCount = selection->sensorCount();
+    };
+    for (const std::string& entry : entries) {
+        if (entry == "virtual") {
+            addVirtual();
+        } else if (entry == "auto" || entry == "freenect") {
+            const bool automatic = entry == "auto";
+            if (!freenect) {
+                freenect = makeFreenectSelection(automatic ? FreenectRequest::Auto : FreenectRequest::Explicit);
+                if (!freenect && !automatic) return makeNoSensorSelection();
+            }
+            const int found = freenect ? freenect->sensorCount() : 0;
+            if (found > 0) {
+                selection->add(freenect, found, false);
+            } else if (automatic) {
+                addVirtual();
+            }
+        } else {
+            std::unique_ptr<SourceSelection> replay = makeReplaySelection(entry.substr(7));
+            if (!replay) return makeNoSensorSelection();
+            selection->add(std::move(replay), 1, false);
+        }
+        if (selection->sensorCount() > kMostListedSensors) {
+            return refuse(list, "names more than " + std::to_string(kMostListedSensors) + " sensors");
+        }
+    }
+    // Virtual sensors up to the last one listed count as connected (those
+    // whose index another source serves are never asked).
+    if (virtualSensorsPart) virtualSensors().setListedCount(virtualCount);
+    // A list of virtual sensors alone lets the control face connect more or fewer.
+    if (virtualSensorsPart && virtualCount == selection->sensorCount()) return makeVirtualSelection(virtualCount);
+    return selection;
+}
 
 void reportToUser(const std::string& text) {
     std::fprintf(stderr, "Plexa: %s\n", text.c_str());
     std::fflush(stderr);
 }
 
-std::unique_ptr<SourceSelection> makeVirtualSelection() { return std::make_unique<VirtualSelection>(); }
+std::string quotedForUser(const std::string& value) {
+    static const char hex[] = "0123456789abcdef";
+    std::string quoted = "\"";
+    const std::size_t shown = std::min(value.size(), kLongestQuotedValue);
+    for (std::size_t i = 0; i < shown; ++i) {
+        const auto byte = static_cast<unsigned char>(value[i]);
+        if (byte == '"' || byte == '\\') {
+            quoted += '\\';
+            quoted += static_cast<char>(byte);
+        } else if (byte < 0x20 || byte >= 0x7f) {
+            quoted += "\\x";
+            quoted += hex[byte >> 4];
+            quoted += hex[byte & 0xf];
+        } else {
+            quoted += static_cast<char>(byte);
+        }
+    }
+    quoted += '"';
+    if (shown < value.size()) quoted += " (cut short: " + std::to_string(value.size()) + " bytes in all)";
+    return quoted;
+}
+
+std::unique_ptr<SourceSelection> makeVirtualSelection(int count) {
+    if (count > 0) virtualSensors().setListedCount(count);
+    return std::make_unique<VirtualSelection>();
+}
 
 std::unique_ptr<SourceSelection> makeNoSensorSelection() { return std::make_unique<NoSensorSelection>(); }
 
 SourceSelection& sourceSelection() {
-    static SourceSelection* const selection = selectFromEnvironment().release();
+    static SourceSelection* const selection = selectSources(std::getenv("PLEXA_SENSOR1")).release();
     return *selection;
 }
 

@@ -16,6 +16,11 @@ void VirtualSensors::setConnectedCount(int count) {
     connectedCount_ = std::clamp(count, 0, sensorIndexLimit);
 }
 
+void VirtualSensors::setListedCount(int count) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    listedCount_ = connectedCount_ = std::clamp(count, 0, sensorIndexLimit);
+}
+
 bool VirtualSensors::isConnected(int index) {
     std::lock_guard<std::mutex> lock(mutex_);
     return index >= 0 && index < connectedCount_;
@@ -116,7 +121,7 @@ void VirtualSensors::IndexState::resetSettings() {
 
 void VirtualSensors::resetSettings() {
     std::lock_guard<std::mutex> lock(mutex_);
-    connectedCount_ = 1;
+    connectedCount_ = listedCount_;
     for (IndexState& state : indexes_)
         state.resetSettings();
 }

@@ -25,6 +25,9 @@ class VirtualSensors {
 public:
     int connectedCount();
     void setConnectedCount(int count);
+    // The sensors a list of sources names: connected from the start, and
+    // again after the control face's reset.
+    void setListedCount(int count);
     bool isConnected(int index);
 
     bool isScripted(int index);
@@ -63,6 +66,7 @@ private:
     static std::size_t slot(Stream stream) { return stream == Stream::Depth ? 0 : 1; }
 
     std::mutex mutex_;
+    int listedCount_ = 1;
     int connectedCount_ = 1;
     std::array<IndexState, sensorIndexLimit> indexes_;
 };
