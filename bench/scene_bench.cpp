@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "plexa/scene/color_format.h"
+#include "plexa/scene/moment.h"
 #include "plexa/scene/rig1.h"
 #include "plexa/scene/rig2.h"
 #include "plexa/scene/scene.h"
@@ -74,6 +75,8 @@ void runFrames(benchmark::State& state, Body&& body, const char* figure = nullpt
 
 struct Rig1Streams {
     Rig1 rig;
+    Rig1Streams() = default;
+    explicit Rig1Streams(const RigPose& pose) : rig(pose) {}
     std::vector<std::uint16_t> samples = std::vector<std::uint16_t>(kVgaPixels);
     std::vector<std::uint8_t> color = std::vector<std::uint8_t>(4 * kVgaPixels);
     std::vector<ColorPixel> uv = std::vector<ColorPixel>(kVgaPixels);
@@ -100,12 +103,14 @@ struct Rig2Streams {
     }
 };
 
-void rig1Frame(Rig1Streams& s, const Snapshot& snapshot) {
-    s.rig.renderDepth(snapshot, kVga, s.depth());
-    s.rig.renderColor(snapshot, kVga, s.color.data());
-    benchmark::DoNotOptimize(s.rig.bodies(snapshot));
+void rig1Frame(Rig1Streams& s, const Moment& moment) {
+    s.rig.renderDepth(moment, kVga, s.depth());
+    s.rig.renderColor(moment, kVga, s.color.data());
+    benchmark::DoNotOptimize(s.rig.bodies(moment));
     Rig1::mapDepthFrameToColor(kVga, s.samples.data(), s.samples.size(), kVga, s.uv.data());
 }
+
+void rig1Frame(Rig1Streams& s, const Snapshot& snapshot) { rig1Frame(s, Moment(snapshot)); }
 
 // The color camera's raw format is packed 4:2:2, which the bridge has converted to BGRA.
 void rig2Frame(Rig2Streams& s, const Snapshot& snapshot) {
@@ -255,6 +260,24 @@ void BothRigsAllStreams(benchmark::State& state) {
         "scene.both_rigs.ms");
 }
 
+// Four first-generation virtual sensors at their default places filming one
+// moment, each with depth (player index), color, skeletons and color coordinates.
+void FourRigs1AllStreams(benchmark::State& state) {
+    Scene scene(7);
+    MomentCache moments(scene);
+    std::vector<Rig1Streams> rigs;
+    for (int i = 0; i < 4; ++i) rigs.emplace_back(Rig1::defaultPose(i));
+    long frame = 0;
+    runFrames(
+        state,
+        [&] {
+            ++frame;
+            const std::shared_ptr<const Moment> moment = moments.at(10.0 + (frame % 900) * kFrameSeconds);
+            for (Rig1Streams& rig : rigs) rig1Frame(rig, *moment);
+        },
+        "scene.four_rigs1.ms");
+}
+
 }  // namespace
 
 BENCHMARK(SceneAt);
@@ -273,13 +296,14 @@ BENCHMARK(Rig2ColorToYuy2)->Unit(benchmark::kMillisecond);
 BENCHMARK(Rig2Yuy2ToColor)->Unit(benchmark::kMillisecond);
 BENCHMARK(Rig2AllStreams)->Unit(benchmark::kMillisecond);
 BENCHMARK(BothRigsAllStreams)->Unit(benchmark::kMillisecond);
+BENCHMARK(FourRigs1AllStreams)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    for (const char* name : {"scene.both_rigs.ms", "v1.runtime_mapping.640x480.ms", "v2.runtime_mapping.ms",
+    for (const char* name : {"scene.both_rigs.ms", "scene.four_rigs1.ms", "v1.runtime_mapping.640x480.ms", "v2.runtime_mapping.ms",
                              "v2.color_conversion.ms"}) {
         const auto found = figures().find(name);
         if (found != figures().end()) std::printf("FIGURE %s %.3f\n", name, found->second);

@@ -32,7 +32,7 @@ echo "Figures:"
 for figure in v1.depth_uv_xyz.640x480.own_over_floor v1.depth_uv_xyz.1280x960.own_over_floor \
   v2.full.own_over_floor v1.runtime_mapping.640x480.ms v2.runtime_mapping.ms \
   v1.latency.depth.640x480.median_ms v1.latency.depth.640x480.p99_ms v2.latency.full.median_ms \
-  v2.latency.full.p99_ms v1.allocations_per_frame v2.allocations_per_frame scene.both_rigs.ms \
+  v2.latency.full.p99_ms v1.allocations_per_frame v2.allocations_per_frame scene.both_rigs.ms scene.four_rigs1.ms \
   v2.color_conversion.ms demo.cpu_cores; do
   line=$(grep "^FIGURE $figure " "$log" | tail -1 || true)
   echo "${line:-FIGURE $figure missing}"

@@ -88,4 +88,18 @@ Placement tiltedPlacement(Vec3 position, float tiltDegrees) {
     return p;
 }
 
+Placement placementOf(const RigPose& pose) {
+    const Vec3 position{pose.x, pose.height, pose.z};
+    // Without a heading this is the level sensor's own matrix, bit for bit.
+    if (pose.headingDegrees == 0) return tiltedPlacement(position, pose.tiltDegrees);
+    const float tilt = radians(pose.tiltDegrees), heading = radians(pose.headingDegrees);
+    const float c = std::cos(tilt), s = std::sin(tilt);
+    const float ch = std::cos(heading), sh = std::sin(heading);
+    Placement p;
+    p.position = position;
+    // Columns: the camera's right, up and forward in the room.
+    p.rotation = Mat3::fromColumns({ch, 0, -sh}, {-s * sh, c, -s * ch}, {c * sh, s, c * ch});
+    return p;
+}
+
 }  // namespace plexa::scene

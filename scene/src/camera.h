@@ -3,6 +3,7 @@
 #pragma once
 
 #include "math.h"
+#include "plexa/scene/pose.h"
 
 namespace plexa::scene {
 
@@ -54,5 +55,9 @@ struct Placement {
 
 // A sensor on the floor's vertical through `position`, pitched up by `tiltDegrees`.
 Placement tiltedPlacement(Vec3 position, float tiltDegrees);
+
+// The depth camera of a sensor at a pose: turned by its heading about the
+// vertical, then pitched by its tilt.
+Placement placementOf(const RigPose& pose);
 
 }  // namespace plexa::scene

@@ -18,6 +18,38 @@ int clampColumn(float v, int lo, int hi) {
     return v >= static_cast<float>(hi) ? hi : static_cast<int>(v);
 }
 
+// Keeps only the corners of the convex hull of points [0, count), in order
+// around it (Andrew's monotone chain); returns how many.
+int keepHull(std::array<float, 8>& x, std::array<float, 8>& y, int count) {
+    auto before = [&](int a, int b) { return x[a] < x[b] || (x[a] == x[b] && y[a] < y[b]); };
+    std::array<int, 8> order{};
+    for (int i = 0; i < count; ++i) {  // insertion sort: eight points at most
+        int k = i;
+        for (; k > 0 && before(i, order[k - 1]); --k) order[k] = order[k - 1];
+        order[k] = i;
+    }
+    auto turn = [&](int o, int a, int b) { return (x[a] - x[o]) * (y[b] - y[o]) - (y[a] - y[o]) * (x[b] - x[o]); };
+    std::array<int, 16> hull{};
+    int n = 0;
+    for (int k = 0; k < count; ++k) {  // lower chain
+        while (n >= 2 && turn(hull[n - 2], hull[n - 1], order[k]) <= 0) --n;
+        hull[n++] = order[k];
+    }
+    for (int k = count - 2, lower = n + 1; k >= 0; --k) {  // upper chain
+        while (n >= lower && turn(hull[n - 2], hull[n - 1], order[k]) <= 0) --n;
+        hull[n++] = order[k];
+    }
+    if (n > 1) --n;  // the last point is the first again
+    std::array<float, 8> hx{}, hy{};
+    for (int k = 0; k < n; ++k) {
+        hx[k] = x[hull[k]];
+        hy[k] = y[hull[k]];
+    }
+    x = hx;
+    y = hy;
+    return n;
+}
+
 }  // namespace
 
 PartOutline::PartOutline(const Primitive& part, const Lens& lens, const PixelRect& rect) : lens_(lens), rect_(rect) {
@@ -45,6 +77,7 @@ PartOutline::PartOutline(const Primitive& part, const Lens& lens, const PixelRec
     yMin_ = *std::min_element(y_.begin(), y_.begin() + count_);
     yMax_ = *std::max_element(y_.begin(), y_.begin() + count_);
     usable_ = std::isfinite(yMin_) && std::isfinite(yMax_);
+    if (usable_) count_ = keepHull(x_, y_, count_);
 }
 
 ColumnSpan PartOutline::columns(float rayY) const {
@@ -58,12 +91,11 @@ ColumnSpan PartOutline::columns(float rayY) const {
             lo = std::min(lo, x_[i]);
             hi = std::max(hi, x_[i]);
         }
-        for (int j = i + 1; j < count_; ++j) {
-            if ((y_[i] < y) == (y_[j] < y) || y_[i] == y_[j]) continue;  // the segment does not cross the row
-            const float x = x_[i] + (x_[j] - x_[i]) * ((y - y_[i]) / (y_[j] - y_[i]));
-            lo = std::min(lo, x);
-            hi = std::max(hi, x);
-        }
+        const int j = i + 1 == count_ ? 0 : i + 1;
+        if ((y_[i] < y) == (y_[j] < y) || y_[i] == y_[j]) continue;  // the edge does not cross the row
+        const float x = x_[i] + (x_[j] - x_[i]) * ((y - y_[i]) / (y_[j] - y_[i]));
+        lo = std::min(lo, x);
+        hi = std::max(hi, x);
     }
     if (!(lo <= hi)) return {rect_.colBegin, rect_.colEnd};  // cannot happen within the hull's rows; be safe
     const float first = std::floor(lens_.cx + lens_.fx * lo - kMarginPixels);

@@ -2,7 +2,8 @@
 // distortion. A capsule (a sphere is one of length zero) is the convex hull of
 // its two end spheres; each sphere lies in a box, whose image lies in the
 // rectangle around its corners' images; so the part's image lies in the convex
-// hull of those two rectangles. A row is cut from that hull with a margin, so that
+// hull of those two rectangles (kept as its own corners only, in order, so that a
+// row crosses just its edges). A row is cut from that hull with a margin, so that
 // every pixel whose ray hits the part is inside the span: skipping the rest
 // changes no pixel, it only saves the hit tests of rays that miss.
 #pragma once
@@ -32,7 +33,7 @@ private:
     PixelRect rect_;
     bool usable_ = false;
     int count_ = 0;
-    std::array<float, 8> x_{}, y_{};   // hull points (x/z, y/z)
+    std::array<float, 8> x_{}, y_{};   // the rectangles' corners (x/z, y/z), in hull order
     float yMin_ = 0, yMax_ = 0;
 };
 

@@ -33,18 +33,35 @@ Lens colorLens(Rig1::Resolution r) {
     return lens;
 }
 
-Placement depthPlacement(float height, float tilt) { return tiltedPlacement({0, height, 0}, tilt); }
+Placement depthPlacement(const RigPose& pose) { return placementOf(pose); }
 
-Placement colorPlacement(float height, float tilt) {
-    Placement p = depthPlacement(height, tilt);
+Placement colorPlacement(const RigPose& pose) {
+    Placement p = depthPlacement(pose);
     p.position = p.toWorld({Rig1::kColorOffset, 0, 0});
     return p;
 }
 
 // Tracking does not depend on resolution; any lens of the depth camera's field of view will do.
-TrackerSetup tracker(float height, float tilt) {
-    return {depthLens(Rig1::Resolution::R640x480), depthPlacement(height, tilt), Rig1::kNearLimit, kTrackingRange};
+TrackerSetup tracker(const RigPose& pose) {
+    return {depthLens(Rig1::Resolution::R640x480), depthPlacement(pose), Rig1::kNearLimit, kTrackingRange};
 }
+
+float finiteOr(float v, float fallback) { return std::isfinite(v) ? v : fallback; }
+
+// Where the people walk, a little below a standing person's chest.
+constexpr Vec3 kRoomMiddle{0.0f, 1.0f, 3.0f};
+
+// The virtual sensors beyond the first: floor position and height of each,
+// all inside the walls and clear of the furniture and the left door, far enough
+// from the middle (2.4 m or more) to see a whole person, near enough (4.2 m
+// or less) to track the people walking there.
+struct Spot {
+    float x, z, height;
+};
+constexpr Spot kSpots[Rig1::kDefaultPoses - 1] = {
+    {-1.5f, 0.2f, 1.2f},  {1.5f, 0.2f, 0.6f},   {-2.0f, 0.9f, 1.5f}, {2.0f, 0.9f, 0.75f}, {-0.7f, -0.5f, 1.8f},
+    {0.8f, -0.9f, 1.05f}, {2.05f, 1.9f, 1.35f}, {0.3f, -0.7f, 0.5f}, {-1.9f, -0.3f, 1.65f},
+};
 
 std::int32_t nearestPixel(float v) {
     const float up = std::clamp(v + 0.5f, -1.0e9f, 1.0e9f);
@@ -58,16 +75,39 @@ bool Rig1::valid(Resolution r) { return code(r) >= 0 && code(r) <= 3; }
 int Rig1::width(Resolution r) { return valid(r) ? 80 << (code(r) == 0 ? 0 : code(r) + 1) : 0; }
 int Rig1::height(Resolution r) { return valid(r) ? 60 << (code(r) == 0 ? 0 : code(r) + 1) : 0; }
 
-Rig1::Rig1(float heightMetres, float tiltDegrees) : height_(heightMetres), tilt_(0) { setTilt(tiltDegrees); }
+Rig1::Rig1(float heightMetres, float tiltDegrees) {
+    RigPose pose;
+    pose.height = heightMetres;
+    pose.tiltDegrees = tiltDegrees;
+    setPose(pose);
+}
+Rig1::Rig1(const RigPose& pose) { setPose(pose); }
 Rig1::~Rig1() = default;
 Rig1::Rig1(Rig1&&) noexcept = default;
 Rig1& Rig1::operator=(Rig1&&) noexcept = default;
 
 void Rig1::setTilt(float degrees) {
-    tilt_ = std::isnan(degrees) ? 0.0f : std::clamp(degrees, kMinTilt, kMaxTilt);
+    pose_.tiltDegrees = std::isnan(degrees) ? 0.0f : std::clamp(degrees, kMinTilt, kMaxTilt);
+    forgetTracking();
 }
 
-Vec4 Rig1::floorClipPlane() const { return floorClipPlaneOf(depthPlacement(height_, tilt_)); }
+void Rig1::setPose(const RigPose& pose) {
+    pose_.x = finiteOr(pose.x, 0.0f);
+    pose_.z = finiteOr(pose.z, 0.0f);
+    pose_.height = finiteOr(pose.height, RigPose{}.height);
+    pose_.headingDegrees = finiteOr(pose.headingDegrees, 0.0f);
+    setTilt(pose.tiltDegrees);
+}
+
+RigPose Rig1::defaultPose(int sensorIndex) {
+    if (sensorIndex <= 0 || sensorIndex >= kDefaultPoses) return RigPose{};
+    const Spot& spot = kSpots[sensorIndex - 1];
+    RigPose pose = poseLookingAt(spot.x, spot.z, spot.height, kRoomMiddle);
+    pose.tiltDegrees = std::clamp(pose.tiltDegrees, kMinTilt, kMaxTilt);
+    return pose;
+}
+
+Vec4 Rig1::floorClipPlane() const { return floorClipPlaneOf(depthPlacement(pose_)); }
 
 Vec4 Rig1::accelerometer() const {
     Vec4 up = floorClipPlane();
@@ -77,28 +117,37 @@ Vec4 Rig1::accelerometer() const {
 View& Rig1::depthView(Resolution r) {
     auto& view = depthViews_[code(r)];
     if (!view) view = std::make_unique<View>(depthLens(r), View::Kind::Depth, kNearLimit, kFarLimit);
-    view->place(depthPlacement(height_, tilt_));
+    view->place(depthPlacement(pose_));
     return *view;
 }
 
 View& Rig1::colorView(Resolution r) {
     auto& view = colorViews_[code(r)];
     if (!view) view = std::make_unique<View>(colorLens(r), View::Kind::Color, kNearLimit, kFarLimit);
-    view->place(colorPlacement(height_, tilt_));
+    view->place(colorPlacement(pose_));
     return *view;
 }
 
-bool Rig1::renderDepth(const Snapshot& snapshot, Resolution resolution, const DepthImages& images) {
+const TrackedScene& Rig1::trackedAt(const Moment& moment) const {
+    if (!tracked_) tracked_ = std::make_unique<TrackedScene>();
+    if (trackedMoment_ != moment.identity()) {
+        trackPeople(moment.snapshot(), tracker(pose_), *tracked_);
+        trackedMoment_ = moment.identity();
+    }
+    return *tracked_;
+}
+
+bool Rig1::renderDepth(const Moment& moment, Resolution resolution, const DepthImages& images) {
     if (!valid(resolution)) return false;
-    TrackedScene tracked;
-    trackPeople(snapshot, tracker(height_, tilt_), tracked);
+    const TrackedScene& tracked = trackedAt(moment);
     depthView(resolution).renderDepth(tracked.shapes.data(), tracked.count, images);
     return true;
 }
 
-bool Rig1::renderColor(const Snapshot& snapshot, Resolution resolution, std::uint8_t* bgra) {
+bool Rig1::renderColor(const Moment& moment, Resolution resolution, std::uint8_t* bgra) {
     if (!valid(resolution) || bgra == nullptr) return false;
-    const Placement placement = colorPlacement(height_, tilt_);
+    const Snapshot& snapshot = moment.snapshot();
+    const Placement placement = colorPlacement(pose_);
     std::array<BodyShape, kMaxPeople> shapes;
     const int count = std::clamp(snapshot.personCount, 0, kMaxPeople);
     for (int p = 0; p < count; ++p) shapes[p] = shapeInCamera(snapshot.people[p], placement);
@@ -106,11 +155,18 @@ bool Rig1::renderColor(const Snapshot& snapshot, Resolution resolution, std::uin
     return true;
 }
 
-BodyFrame Rig1::bodies(const Snapshot& snapshot) const {
-    TrackedScene tracked;
-    trackPeople(snapshot, tracker(height_, tilt_), tracked);
-    return tracked.frame;
+BodyFrame Rig1::bodies(const Moment& moment) const { return trackedAt(moment).frame; }
+
+// A snapshot is a moment of its own, filmed by this call alone.
+bool Rig1::renderDepth(const Snapshot& snapshot, Resolution resolution, const DepthImages& images) {
+    return renderDepth(Moment(snapshot), resolution, images);
 }
+
+bool Rig1::renderColor(const Snapshot& snapshot, Resolution resolution, std::uint8_t* bgra) {
+    return renderColor(Moment(snapshot), resolution, bgra);
+}
+
+BodyFrame Rig1::bodies(const Snapshot& snapshot) const { return bodies(Moment(snapshot)); }
 
 CameraPoint Rig1::depthToCamera(Resolution depth, int col, int row, std::uint16_t depthMm) {
     if (!valid(depth)) return {};

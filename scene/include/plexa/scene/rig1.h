@@ -1,5 +1,7 @@
 // The first-generation sensor: a depth camera and a color camera 2.5 cm to its
 // right on one motorised body, tilted by an elevation angle, with an accelerometer.
+// It stands anywhere in the room (its pose); everything it reports (depth, XYZ,
+// skeletons, floor clip plane, gravity) is in its own depth camera's space.
 #pragma once
 
 #include <array>
@@ -9,12 +11,15 @@
 
 #include "plexa/scene/images.h"
 #include "plexa/scene/joints.h"
+#include "plexa/scene/moment.h"
+#include "plexa/scene/pose.h"
 #include "plexa/scene/scene.h"
 #include "plexa/scene/types.h"
 
 namespace plexa::scene {
 
 class View;
+struct TrackedScene;
 
 class Rig1 {
 public:
@@ -28,7 +33,9 @@ public:
     static constexpr float kColorOffset = 0.025f;                  // metres to the right of the depth camera
     static constexpr float kNearLimit = 0.4f, kFarLimit = 8.0f;    // metres of depth that read
 
+    // At the origin's vertical, looking along +z.
     explicit Rig1(float heightMetres = 0.9f, float tiltDegrees = 0.0f);
+    explicit Rig1(const RigPose& pose);
     ~Rig1();
     Rig1(Rig1&&) noexcept;
     Rig1& operator=(Rig1&&) noexcept;
@@ -36,10 +43,21 @@ public:
     // Positive tilts up; clamped to [kMinTilt, kMaxTilt]. The cached room is
     // redrawn by the next render of each resolution.
     void setTilt(float degrees);
-    float tilt() const { return tilt_; }
-    float height() const { return height_; }
+    float tilt() const { return pose_.tiltDegrees; }
+    float height() const { return pose_.height; }
+    // The tilt is clamped as setTilt does; a coordinate or heading that is not
+    // finite counts as 0 (a height that is not finite as the default 0.9 m).
+    void setPose(const RigPose& pose);
+    const RigPose& pose() const { return pose_; }
 
-    // In depth camera space: normal up, w the height, so n.p + w = 0 on the floor.
+    // Where the i-th first-generation virtual sensor stands (i = 0 .. kDefaultPoses - 1): sensor 0
+    // at the origin, 0.9 m up, level, looking along +z; the others spread around the room at
+    // different heights, each looking at its middle. An index out of range gives sensor 0's.
+    static constexpr int kDefaultPoses = 10;
+    static RigPose defaultPose(int sensorIndex);
+
+    // In depth camera space: normal up, w the height, so n.p + w = 0 on the floor
+    // (the heading does not change it, the tilt does).
     Vec4 floorClipPlane() const;
     // Gravity in the sensor's frame in g, w = 0: (0, -1, 0) when level.
     Vec4 accelerometer() const;
@@ -50,6 +68,12 @@ public:
     bool renderColor(const Snapshot& snapshot, Resolution resolution, std::uint8_t* bgra);
     // Joints in depth camera space, tracking states, and the floor clip plane.
     BodyFrame bodies(const Snapshot& snapshot) const;
+
+    // The same from a moment several rigs share: the same images as from its
+    // snapshot. The streams of one rig filming one moment share its tracking.
+    bool renderDepth(const Moment& moment, Resolution resolution, const DepthImages& images);
+    bool renderColor(const Moment& moment, Resolution resolution, std::uint8_t* bgra);
+    BodyFrame bodies(const Moment& moment) const;
 
     // The depth camera's pinhole: f = W * 285.63 / 320, centre (W/2 - 0.5, H/2 - 0.5).
     static CameraPoint depthToCamera(Resolution depth, int col, int row, std::uint16_t depthMm);
@@ -67,9 +91,14 @@ public:
 private:
     View& depthView(Resolution resolution);
     View& colorView(Resolution resolution);
+    // The tracking of a moment: worked out again for a snapshot, kept for the
+    // other streams of the last moment filmed.
+    const TrackedScene& trackedAt(const Moment& moment) const;
+    void forgetTracking() { trackedMoment_ = 0; }
 
-    float height_;
-    float tilt_;
+    RigPose pose_;
+    mutable std::unique_ptr<TrackedScene> tracked_;
+    mutable std::uint64_t trackedMoment_ = 0;   // identity of the moment tracked_ holds; 0 none
     std::array<std::unique_ptr<View>, 4> depthViews_;
     std::array<std::unique_ptr<View>, 4> colorViews_;
 };
