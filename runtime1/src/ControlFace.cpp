@@ -2,6 +2,7 @@
 #include "CallJournal.h"
 #include "DeviceRegistry.h"
 #include "SensorDevice.h"
+#include "sources/LiveScene.h"
 #include "sources/VirtualSensors.h"
 
 namespace plexa::virtual1 {
@@ -120,6 +121,19 @@ int framesOutstanding(int sensorIndex) {
     for (const auto& device : devicesOf(sensorIndex))
         held += device->framesOutstanding();
     return held;
+}
+
+SensorPose sensorPose(int sensorIndex) {
+    if (!isSensorIndex(sensorIndex)) return SensorPose{};
+    const scene::RigPose pose = virtual1::sensorPose(sensorIndex, virtualSensors().elevation(sensorIndex));
+    return SensorPose{pose.x, pose.z, pose.height, pose.headingDegrees, pose.tiltDegrees};
+}
+
+Vector4 roomPointOf(int sensorIndex, Vector4 cameraPoint) {
+    if (!isSensorIndex(sensorIndex)) return cameraPoint;
+    const scene::RigPose pose = virtual1::sensorPose(sensorIndex, virtualSensors().elevation(sensorIndex));
+    const scene::Vec3 room = pose.toWorld(scene::Vec3{cameraPoint.x, cameraPoint.y, cameraPoint.z});
+    return Vector4{room.x, room.y, room.z, cameraPoint.w};
 }
 
 }  // namespace plexa::virtual1

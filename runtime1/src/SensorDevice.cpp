@@ -33,7 +33,7 @@ HRESULT SensorDevice::initialize(DWORD flags) {
     Lock lock(mutex_);
     if (!initialized_) {
         initialized_ = true;
-        initializedAt_ = Clock::now();
+        initializedAt_ = source_->clockStart(Clock::now());
         source_->sensorInitialized(this);
     }
     initializeFlags_ = flags;

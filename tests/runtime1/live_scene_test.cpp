@@ -22,7 +22,7 @@ namespace scene = plexa::scene;
 // The test films the scene itself, as the sensor should.
 class Film {
 public:
-    explicit Film(LONG elevationDegrees) : rig_(v1::makeSensorRig(elevationDegrees)) {}
+    explicit Film(LONG elevationDegrees, int sensorIndex = 0) : rig_(v1::makeSensorRig(elevationDegrees, sensorIndex)) {}
 
     std::vector<std::uint16_t> depth(std::int32_t resolution, INT64 timeStamp) {
         std::vector<std::uint16_t> samples(pixels(resolution));
@@ -354,7 +354,7 @@ TEST_F(LiveSceneTest, SensorsAtDifferentTiltsEachFilmTheirOwnView) {
                                          secondEvent.get(), &other),
               S_OK);
     Film level(0);
-    Film raised(20);
+    Film raised(20, 1);  // sensor 1 stands at a place of its own
     for (int frame = 0; frame < 3; ++frame) {
         std::vector<std::uint16_t> samples;
         INT64 timeStamp = 0;

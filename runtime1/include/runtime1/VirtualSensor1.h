@@ -112,6 +112,20 @@ VIRTUAL_SENSOR1_API void clearCallLog();
 // Image frames fetched and not yet released, over all streams of a sensor.
 VIRTUAL_SENSOR1_API int framesOutstanding(int sensorIndex);
 
+// Where a virtual sensor stands in the room that live mode films: its depth
+// camera `height` metres above the floor at (x, z) of the floor plan, turned
+// `headingDegrees` about the vertical (0 looks along +z, 90 along +x) and
+// tilted up by its elevation. Sensor 0 stands at the origin looking along +z;
+// the others stand around the room, each looking at its middle.
+struct SensorPose {
+    float x = 0, z = 0, height = 0, headingDegrees = 0, tiltDegrees = 0;
+};
+VIRTUAL_SENSOR1_API SensorPose sensorPose(int sensorIndex);
+// A point of a virtual sensor's depth camera space (metres: x right, y up, z
+// forward, as the sensor's depth frames and skeletons give it) in the room:
+// the room's floor is y = 0, so points two sensors see agree there.
+VIRTUAL_SENSOR1_API Vector4 roomPointOf(int sensorIndex, Vector4 cameraPoint);
+
 // The smoothing filter behind NuiTransformSmooth, usable on its own so that a
 // test can compute what the runtime gives. It keeps history per skeleton slot.
 class VIRTUAL_SENSOR1_API SkeletonSmoothingFilter {

@@ -10,8 +10,11 @@ FramePacer::Clock::time_point FramePacer::dueTime(Clock::time_point start, std::
 FramePacer::Clock::time_point FramePacer::nextDue() { return dueTime(start_, ++frame_); }
 
 void FramePacer::frameDone(Clock::time_point dueAt, Clock::time_point now) {
-    if (now - dueAt <= stallLimit) return;
-    // The frame due next is the first one after now.
+    if (now - dueAt > stallLimit) skipPast(now);
+}
+
+void FramePacer::skipPast(Clock::time_point now) {
+    if (now < start_) return;
     const auto elapsed = std::chrono::duration_cast<std::chrono::nanoseconds>(now - start_).count();
     frame_ = elapsed * framesPerSecond / 1'000'000'000;
 }

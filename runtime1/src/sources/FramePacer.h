@@ -24,6 +24,8 @@ public:
     Clock::time_point nextDue();
     // Called once the frame due at `dueAt` is done, at `now`.
     void frameDone(Clock::time_point dueAt, Clock::time_point now);
+    // The next frame due is the first one on the grid after `now`.
+    void skipPast(Clock::time_point now);
 
     // The time of frame `frame` on the grid that starts at `start`.
     static Clock::time_point dueTime(Clock::time_point start, std::int64_t frame);

@@ -16,7 +16,7 @@ struct LiveView {
     LONG elevationDegrees;  // the sensor head's tilt, positive looking up
 };
 
-// Called on the live producer's thread only, one call at a time. Buffers are
+// Called on the filming source's thread only, one call at a time. Buffers are
 // packed rows, top row first, of exactly `size`.
 class LiveFrameSource {
 public:
@@ -33,6 +33,7 @@ public:
     virtual void fillSkeletons(const LiveView& view, bool seated, NUI_SKELETON_FRAME& frame) = 0;
 };
 
-std::unique_ptr<LiveFrameSource> makeLiveFrameSource();
+// What sensor `sensorIndex` films live.
+std::unique_ptr<LiveFrameSource> makeLiveFrameSource(int sensorIndex);
 
 }  // namespace plexa::virtual1

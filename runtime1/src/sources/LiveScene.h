@@ -1,12 +1,14 @@
 // What live mode films, in the scene library's terms: the scene's seed, where
-// the sensor stands in it, the scene time of a frame, and the rig's resolution
+// each sensor stands in it, the scene time of a frame, and the rig's resolution
 // codes. Everything a test needs to film the same moment itself is here.
 #pragma once
 
 #include "ImageGeometry.h"
+#include "plexa/scene/moment.h"
 #include "plexa/scene/rig1.h"
 #include "plexa/scene/scene.h"
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
 
@@ -16,17 +18,36 @@ namespace plexa::virtual1 {
 // people; two of them are in view for the first nine seconds.
 constexpr std::uint64_t kLiveSceneSeed = 7;
 
-constexpr float kSensorHeightMetres = 0.9f;
-
-// A frame's time stamp (milliseconds since the sensor was initialised) is the
-// scene's clock: a sensor films the scene from its beginning each time it
-// starts, and a frame can be filmed again from its time stamp alone.
+// Every virtual sensor of the process films on one clock: a frame's time stamp
+// counts milliseconds from the moment the first of them was initialised, and
+// is the scene's clock, so sensors filming at once show the same people at the
+// same moments, and a frame can be filmed again from its time stamp alone.
 inline double sceneSecondsAt(INT64 timeStamp) { return static_cast<double>(timeStamp) / 1000.0; }
 
-// The sensor's rig at a tilt. Rendering fills a rig's caches, so every
+// Sensor 0 stands at the origin, 0.9 m up, looking along +z; each further one
+// stands at a place of its own around the room, looking at its middle, its
+// head tilted (the elevation it reports) towards it.
+inline LONG defaultElevation(int sensorIndex) {
+    return static_cast<LONG>(std::lround(scene::Rig1::defaultPose(sensorIndex).tiltDegrees));
+}
+
+inline scene::RigPose sensorPose(int sensorIndex, LONG elevationDegrees) {
+    scene::RigPose pose = scene::Rig1::defaultPose(sensorIndex);
+    pose.tiltDegrees = static_cast<float>(elevationDegrees);
+    return pose;
+}
+
+// The rig of a sensor at a tilt. Rendering fills a rig's caches, so every
 // renderer keeps its own; mapping and readings need none.
-inline scene::Rig1 makeSensorRig(LONG elevationDegrees) {
-    return scene::Rig1(kSensorHeightMetres, static_cast<float>(elevationDegrees));
+inline scene::Rig1 makeSensorRig(LONG elevationDegrees, int sensorIndex = 0) {
+    return scene::Rig1(sensorPose(sensorIndex, elevationDegrees));
+}
+
+// The moments every virtual sensor of the process films, worked out once each.
+inline scene::MomentCache& liveMoments() {
+    // Never destroyed, so that threads still filming at exit can use it.
+    static scene::MomentCache* const moments = new scene::MomentCache(scene::Scene(kLiveSceneSeed));
+    return *moments;
 }
 
 // The rig's resolutions carry the runtime's resolution codes.

@@ -52,24 +52,16 @@ void fillSkeleton(const scene::Body& body, int slot, bool seated, NUI_SKELETON_D
 static_assert(scene::kFirstGenerationJointCount == NUI_SKELETON_POSITION_COUNT, "20 joints per skeleton");
 static_assert(scene::kBodySlots == NUI_SKELETON_COUNT, "six skeleton slots");
 
-SceneFrameSource::SceneFrameSource() : scene_(kLiveSceneSeed) {}
+SceneFrameSource::SceneFrameSource(int sensorIndex) : rig_(makeSensorRig(defaultElevation(sensorIndex), sensorIndex)) {}
 
 scene::Rig1& SceneFrameSource::rigFor(const LiveView& view) {
-    auto found = rigs_.find(view.sensorIndex);
-    if (found == rigs_.end()) {
-        found = rigs_.emplace(view.sensorIndex, makeSensorRig(view.elevationDegrees)).first;
-    }
-    // The rig redraws its room only when the tilt really changed.
-    found->second.setTilt(static_cast<float>(view.elevationDegrees));
-    return found->second;
+    rig_.setTilt(static_cast<float>(view.elevationDegrees));
+    return rig_;
 }
 
-const scene::Snapshot& SceneFrameSource::snapshotAt(double seconds) {
-    if (snapshotSeconds_ != seconds) {
-        snapshot_ = scene_.at(seconds);
-        snapshotSeconds_ = seconds;
-    }
-    return snapshot_;
+const scene::Moment& SceneFrameSource::momentAt(double seconds) {
+    if (!moment_ || moment_->seconds() != seconds) moment_ = liveMoments().at(seconds);
+    return *moment_;
 }
 
 void SceneFrameSource::fillDepth(const LiveView& view, ImageSize size, bool, std::uint16_t* samples) {
@@ -80,7 +72,7 @@ void SceneFrameSource::fillDepth(const LiveView& view, ImageSize size, bool, std
     }
     scene::DepthImages images;
     images.depthWithPlayer = samples;
-    rigFor(view).renderDepth(snapshotAt(view.seconds), *resolution, images);
+    rigFor(view).renderDepth(momentAt(view.seconds), *resolution, images);
 }
 
 void SceneFrameSource::fillColor(const LiveView& view, ImageSize size, std::uint8_t* pixels) {
@@ -89,7 +81,7 @@ void SceneFrameSource::fillColor(const LiveView& view, ImageSize size, std::uint
         std::memset(pixels, 0, 4 * size.pixelCount());
         return;
     }
-    rigFor(view).renderColor(snapshotAt(view.seconds), *resolution, pixels);
+    rigFor(view).renderColor(momentAt(view.seconds), *resolution, pixels);
 }
 
 void SceneFrameSource::fillInfrared(const LiveView& view, ImageSize size, std::uint16_t* samples) {
@@ -100,12 +92,12 @@ void SceneFrameSource::fillInfrared(const LiveView& view, ImageSize size, std::u
     }
     scene::DepthImages images;
     images.infrared = samples;
-    rigFor(view).renderDepth(snapshotAt(view.seconds), *resolution, images);
+    rigFor(view).renderDepth(momentAt(view.seconds), *resolution, images);
 }
 
 void SceneFrameSource::fillSkeletons(const LiveView& view, bool seated, NUI_SKELETON_FRAME& frame) {
     scene::Rig1& rig = rigFor(view);
-    const scene::BodyFrame bodies = rig.bodies(snapshotAt(view.seconds));
+    const scene::BodyFrame bodies = rig.bodies(momentAt(view.seconds));
     const scene::Vec4 gravity = rig.accelerometer();
     frame.dwFlags = 0;
     frame.vFloorClipPlane = vectorOf(bodies.floorClipPlane);
@@ -115,6 +107,8 @@ void SceneFrameSource::fillSkeletons(const LiveView& view, bool seated, NUI_SKEL
     }
 }
 
-std::unique_ptr<LiveFrameSource> makeLiveFrameSource() { return std::make_unique<SceneFrameSource>(); }
+std::unique_ptr<LiveFrameSource> makeLiveFrameSource(int sensorIndex) {
+    return std::make_unique<SceneFrameSource>(sensorIndex);
+}
 
 }  // namespace plexa::virtual1

@@ -7,14 +7,13 @@
 #include "LiveFrameSource.h"
 #include "LiveScene.h"
 
-#include <map>
-#include <optional>
+#include <memory>
 
 namespace plexa::virtual1 {
 
 class SceneFrameSource final : public LiveFrameSource {
 public:
-    SceneFrameSource();
+    explicit SceneFrameSource(int sensorIndex);
 
     void fillDepth(const LiveView& view, ImageSize size, bool nearMode, std::uint16_t* samples) override;
     void fillColor(const LiveView& view, ImageSize size, std::uint8_t* pixels) override;
@@ -22,16 +21,15 @@ public:
     void fillSkeletons(const LiveView& view, bool seated, NUI_SKELETON_FRAME& frame) override;
 
 private:
-    // The rig of the view's sensor, turned to its tilt. Each sensor index has
-    // its own, so sensors at different tilts do not redraw each other's room.
+    // The sensor's rig, turned to the view's tilt (it redraws its room only
+    // when the tilt really changed).
     scene::Rig1& rigFor(const LiveView& view);
-    const scene::Snapshot& snapshotAt(double seconds);
+    // The moment of the view, shared with every other sensor filming it; the
+    // streams of one sensor ask for it one after the other.
+    const scene::Moment& momentAt(double seconds);
 
-    const scene::Scene scene_;
-    std::map<int, scene::Rig1> rigs_;
-    // The streams of one sensor ask for the same moment one after the other.
-    scene::Snapshot snapshot_;
-    std::optional<double> snapshotSeconds_;
+    scene::Rig1 rig_;
+    std::shared_ptr<const scene::Moment> moment_;
 };
 
 }  // namespace plexa::virtual1

@@ -36,6 +36,12 @@ public:
     // What NuiStatus returns.
     virtual HRESULT status() = 0;
 
+    // Where the time stamps of a sensor object initialised at `initializedAt`
+    // count from: by default that moment.
+    virtual FrameReceiver::Clock::time_point clockStart(FrameReceiver::Clock::time_point initializedAt) {
+        return initializedAt;
+    }
+
     // A sensor object was initialised or shut down; sources that keep a
     // device awake while it is in use count these.
     virtual void sensorInitialized(const FrameReceiver*) {}

@@ -1,10 +1,22 @@
 #include "VirtualSensors.h"
 
 #include "CameraModel.h"
+#include "LiveScene.h"
 
 #include <algorithm>
 
 namespace plexa::virtual1 {
+
+VirtualSensors::VirtualSensors() {
+    for (int index = 0; index < sensorIndexLimit; ++index)
+        indexes_[index].resetSettings(index);
+}
+
+std::chrono::steady_clock::time_point VirtualSensors::clockStart(std::chrono::steady_clock::time_point now) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!clockStart_) clockStart_ = now;
+    return *clockStart_;
+}
 
 int VirtualSensors::connectedCount() {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -14,11 +26,14 @@ int VirtualSensors::connectedCount() {
 void VirtualSensors::setConnectedCount(int count) {
     std::lock_guard<std::mutex> lock(mutex_);
     connectedCount_ = std::clamp(count, 0, sensorIndexLimit);
+    connectedCountSet_ = true;
 }
 
 void VirtualSensors::setListedCount(int count) {
     std::lock_guard<std::mutex> lock(mutex_);
-    listedCount_ = connectedCount_ = std::clamp(count, 0, sensorIndexLimit);
+    listedCount_ = std::clamp(count, 0, sensorIndexLimit);
+    // What the control face set already stands.
+    if (!connectedCountSet_) connectedCount_ = listedCount_;
 }
 
 bool VirtualSensors::isConnected(int index) {
@@ -109,10 +124,10 @@ void VirtualSensors::returnSkeletons(int index, std::vector<NUI_SKELETON_FRAME>&
         queue.push_front(*frame);
 }
 
-void VirtualSensors::IndexState::resetSettings() {
+void VirtualSensors::IndexState::resetSettings(int index) {
     scripted = false;
     status = S_OK;
-    elevation = 0;
+    elevation = defaultElevation(index);
     accelerometer.reset();
     for (auto& queue : queuedImages)
         queue.clear();
@@ -122,8 +137,9 @@ void VirtualSensors::IndexState::resetSettings() {
 void VirtualSensors::resetSettings() {
     std::lock_guard<std::mutex> lock(mutex_);
     connectedCount_ = listedCount_;
-    for (IndexState& state : indexes_)
-        state.resetSettings();
+    connectedCountSet_ = false;
+    for (int index = 0; index < sensorIndexLimit; ++index)
+        indexes_[index].resetSettings(index);
 }
 
 VirtualSensors& virtualSensors() {

@@ -9,6 +9,7 @@
 #include "runtime1/VirtualSensor1.h"
 
 #include <array>
+#include <chrono>
 #include <deque>
 #include <mutex>
 #include <optional>
@@ -23,6 +24,12 @@ constexpr bool isSensorIndex(int index) { return index >= 0 && index < sensorInd
 
 class VirtualSensors {
 public:
+    VirtualSensors();
+
+    // The clock every virtual sensor's time stamps count from: the first
+    // moment asked for, kept for the process.
+    std::chrono::steady_clock::time_point clockStart(std::chrono::steady_clock::time_point now);
+
     int connectedCount();
     void setConnectedCount(int count);
     // The sensors a list of sources names: connected from the start, and
@@ -60,13 +67,15 @@ private:
         std::array<std::deque<ScriptedImageFrame>, 2> queuedImages;
         std::deque<NUI_SKELETON_FRAME> queuedSkeletons;
 
-        void resetSettings();
+        void resetSettings(int index);
     };
 
     static std::size_t slot(Stream stream) { return stream == Stream::Depth ? 0 : 1; }
 
     std::mutex mutex_;
+    std::optional<std::chrono::steady_clock::time_point> clockStart_;
     int listedCount_ = 1;
+    bool connectedCountSet_ = false;
     int connectedCount_ = 1;
     std::array<IndexState, sensorIndexLimit> indexes_;
 };

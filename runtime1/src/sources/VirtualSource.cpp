@@ -30,7 +30,11 @@ bool fillImage(LiveFrameSource& scene, const LiveView& view, ImageSlot& slot) {
 
 }  // namespace
 
-VirtualSource::VirtualSource(int index) : index_(index), scene_(makeLiveFrameSource()) {}
+VirtualSource::VirtualSource(int index) : index_(index), scene_(makeLiveFrameSource(index)) {}
+
+FrameReceiver::Clock::time_point VirtualSource::clockStart(FrameReceiver::Clock::time_point initializedAt) {
+    return virtualSensors().clockStart(initializedAt);
+}
 
 bool VirtualSource::isConnected() { return virtualSensors().isConnected(index_); }
 
@@ -143,7 +147,9 @@ void VirtualSource::giveBackSkeletons(std::vector<NUI_SKELETON_FRAME>&& frames) 
 // ---- live mode ----------------------------------------------------------------------
 
 void VirtualSource::film() {
-    FramePacer pacer(FramePacer::Clock::now());
+    // On the clock every virtual sensor shares, so that they film the same moments.
+    FramePacer pacer(virtualSensors().clockStart(FramePacer::Clock::now()));
+    pacer.skipPast(FramePacer::Clock::now());
     for (;;) {
         const FramePacer::Clock::time_point dueAt = pacer.nextDue();
         {

@@ -21,6 +21,7 @@ public:
 
     bool isConnected() override;
     HRESULT status() override;
+    FrameReceiver::Clock::time_point clockStart(FrameReceiver::Clock::time_point initializedAt) override;
     HRESULT checkImageStream(std::int32_t, std::int32_t) override { return S_OK; }
     HRESULT checkFrameFlags(DWORD) override { return S_OK; }
     HRESULT checkSkeletonTracking() override { return S_OK; }
