@@ -1,8 +1,8 @@
 // The runtime's two exported functions. How many sensors there are and what
-// serves each is the process's source selection (sources/SourceSelection.h).
+// serves each is the process's source selection (sources/SourceList.h).
 #include "CallJournal.h"
 #include "NuiSensorObject.h"
-#include "sources/SourceSelection.h"
+#include "sources/SourceList.h"
 #include "sources/VirtualSensors.h"
 
 using plexa::virtual1::asInteger;

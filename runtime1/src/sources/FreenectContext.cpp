@@ -1,6 +1,6 @@
 #include "FreenectContext.h"
 
-#include "SourceSelection.h"
+#include "UserMessages.h"
 #include "VirtualSensors.h"
 
 #include <algorithm>

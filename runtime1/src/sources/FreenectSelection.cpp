@@ -1,6 +1,7 @@
 // PLEXA_SENSOR1=freenect (and auto): the sensors that libfreenect finds.
+#include "FreenectSelection.h"
 #include "FreenectContext.h"
-#include "SourceSelection.h"
+#include "UserMessages.h"
 
 #include <cstdlib>
 #include <string>

@@ -1,7 +1,8 @@
 // Where libfreenect is not used (the Windows build, whose sensors come from
 // the vendor's runtime): auto means the virtual sensor, and asking for
 // freenect reports no sensor.
-#include "SourceSelection.h"
+#include "FreenectSelection.h"
+#include "UserMessages.h"
 
 namespace plexa::virtual1 {
 

@@ -2,7 +2,7 @@
 
 #include "DepthConversion.h"
 #include "FramePacer.h"
-#include "SourceSelection.h"
+#include "UserMessages.h"
 
 #include <chrono>
 #include <filesystem>

@@ -7,6 +7,7 @@
 
 #include "ReplayFrames.h"
 #include "SensorSource.h"
+#include "SourceSelection.h"
 
 #include <condition_variable>
 #include <memory>
@@ -46,5 +47,9 @@ private:
     Vector4 reading_;  // of the frame delivered last
     std::size_t next_ = 0;
 };
+
+// A recording file or a fakenect dump folder as a selection of one sensor;
+// null (said on standard error) when it cannot be played.
+std::unique_ptr<SourceSelection> makeReplaySelection(const std::string& path);
 
 }  // namespace plexa::virtual1

@@ -1,35 +1,12 @@
-// Which sources serve the first-generation sensors of this process, chosen
-// once, on the first call of NuiGetSensorCount or NuiCreateSensorByIndex, by
-// the environment variable PLEXA_SENSOR1: a comma-separated list of sources,
-// sensor index i being the i-th sensor the list names.
-//
-//   auto (the default)  every sensor libfreenect finds, or one virtual sensor
-//                       when it finds none or is not installed (which one
-//                       line on standard error then says)
-//   virtual             one virtual sensor (scene and scripts); each further
-//                       one films the same room from a place of its own
-//   freenect            every real sensor libfreenect finds, in its order;
-//                       without libfreenect, one line and no sensor
-//   replay:PATH         one sensor playing a depth recording or a fakenect
-//                       dump folder; one that cannot be played gives one line
-//                       and no sensor
-//
-// A list naming more than 10 sensors, an empty entry or an unknown word gives
-// one line on standard error and no sensor.
-//
-// PLEXA_FREENECT_LIBRARY names the file to load instead of libfreenect.so.0.5
-// (for example a build of one's own, or fakenect's stand-in).
+// What serves the first-generation sensors of a process: how many there are,
+// and the source of each (SourceList.h says how the process chooses).
 #pragma once
 
 #include "SensorSource.h"
 
 #include <memory>
-#include <string>
 
 namespace plexa::virtual1 {
-
-// The most sensors a list may name: the bridge's sensor table.
-constexpr int kMostListedSensors = 10;
 
 class SourceSelection {
 public:
@@ -41,31 +18,11 @@ public:
     virtual HRESULT sourceFor(int index, std::shared_ptr<SensorSource>& source) = 0;
 };
 
-// The process's selection; never destroyed, so that threads still running at
-// exit can use it.
-SourceSelection& sourceSelection();
-
-// The selection a PLEXA_SENSOR1 value names (null or empty: auto); what cannot
-// be used has been said on standard error, and gives no sensor.
-std::unique_ptr<SourceSelection> selectSources(const char* value);
-
-// One line for the user on standard error: "Plexa: " and the text.
-void reportToUser(const std::string& text);
-// A value from outside, fit to stand in such a line: quoted, with control
-// characters and bytes outside ASCII escaped, and cut short when long.
-std::string quotedForUser(const std::string& value);
-
-// `count` virtual sensors, indexes 0 to count - 1 (the control face may
-// connect more or fewer).
-std::unique_ptr<SourceSelection> makeVirtualSelection(int count);
-std::unique_ptr<SourceSelection> makeNoSensorSelection();
-// A recording file or a fakenect dump folder; null (said) when it cannot be played.
-std::unique_ptr<SourceSelection> makeReplaySelection(const std::string& path);
-
-enum class FreenectRequest {
-    Auto,      // null when libfreenect is missing (said) or finds no sensor (quietly)
-    Explicit,  // null when libfreenect is missing or cannot start (said)
+// No sensor at all.
+class NoSensorSelection final : public SourceSelection {
+public:
+    int sensorCount() override { return 0; }
+    HRESULT sourceFor(int, std::shared_ptr<SensorSource>&) override { return E_INVALIDARG; }
 };
-std::unique_ptr<SourceSelection> makeFreenectSelection(FreenectRequest request);
 
 }  // namespace plexa::virtual1

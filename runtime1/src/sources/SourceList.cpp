@@ -1,46 +1,18 @@
-#include "SourceSelection.h"
+#include "SourceList.h"
 
+#include "FreenectSelection.h"
+#include "ReplaySource.h"
+#include "UserMessages.h"
+#include "VirtualSelection.h"
 #include "VirtualSensors.h"
-#include "VirtualSource.h"
 
-#include <algorithm>
-#include <array>
-#include <cstdio>
 #include <cstdlib>
-#include <mutex>
+#include <string>
 #include <vector>
 
 namespace plexa::virtual1 {
 
 namespace {
-
-constexpr std::size_t kLongestQuotedValue = 200;
-
-class VirtualSelection final : public SourceSelection {
-public:
-    int sensorCount() override { return virtualSensors().connectedCount(); }
-
-    // Every sensor object of an index shares that index's source, which knows
-    // which of them receives the frames.
-    HRESULT sourceFor(int index, std::shared_ptr<SensorSource>& source) override {
-        if (!virtualSensors().isConnected(index)) return E_INVALIDARG;
-        std::lock_guard<std::mutex> lock(mutex_);
-        std::shared_ptr<VirtualSource>& known = sources_[index];
-        if (!known) known = std::make_shared<VirtualSource>(index);
-        source = known;
-        return S_OK;
-    }
-
-private:
-    std::mutex mutex_;
-    std::array<std::shared_ptr<VirtualSource>, sensorIndexLimit> sources_;
-};
-
-class NoSensorSelection final : public SourceSelection {
-public:
-    int sensorCount() override { return 0; }
-    HRESULT sourceFor(int, std::shared_ptr<SensorSource>&) override { return E_INVALIDARG; }
-};
 
 // Sensors of several sources: sensor i is sensor `local` of the part that
 // serves it. Virtual sensors keep their own index, by which the control face
@@ -80,7 +52,7 @@ std::vector<std::string> entriesOf(const std::string& value) {
 
 std::unique_ptr<SourceSelection> refuse(const std::string& value, const std::string& why) {
     reportToUser("PLEXA_SENSOR1=" + quotedForUser(value) + " " + why + "; no sensor");
-    return makeNoSensorSelection();
+    return std::make_unique<NoSensorSelection>();
 }
 
 }  // namespace
@@ -116,7 +88,7 @@ std::unique_ptr<SourceSelection> selectSources(const char* value) {
             const bool automatic = entry == "auto";
             if (!freenect) {
                 freenect = makeFreenectSelection(automatic ? FreenectRequest::Auto : FreenectRequest::Explicit);
-                if (!freenect && !automatic) return makeNoSensorSelection();
+                if (!freenect && !automatic) return std::make_unique<NoSensorSelection>();
             }
             const int found = freenect ? freenect->sensorCount() : 0;
             if (found > 0) {
@@ -126,7 +98,7 @@ std::unique_ptr<SourceSelection> selectSources(const char* value) {
             }
         } else {
             std::unique_ptr<SourceSelection> replay = makeReplaySelection(entry.substr(7));
-            if (!replay) return makeNoSensorSelection();
+            if (!replay) return std::make_unique<NoSensorSelection>();
             selection->add(std::move(replay), 1, false);
         }
         if (selection->sensorCount() > kMostListedSensors) {
@@ -140,40 +112,6 @@ std::unique_ptr<SourceSelection> selectSources(const char* value) {
     if (virtualSensorsPart && virtualCount == selection->sensorCount()) return makeVirtualSelection(virtualCount);
     return selection;
 }
-
-void reportToUser(const std::string& text) {
-    std::fprintf(stderr, "Plexa: %s\n", text.c_str());
-    std::fflush(stderr);
-}
-
-std::string quotedForUser(const std::string& value) {
-    static const char hex[] = "0123456789abcdef";
-    std::string quoted = "\"";
-    const std::size_t shown = std::min(value.size(), kLongestQuotedValue);
-    for (std::size_t i = 0; i < shown; ++i) {
-        const auto byte = static_cast<unsigned char>(value[i]);
-        if (byte == '"' || byte == '\\') {
-            quoted += '\\';
-            quoted += static_cast<char>(byte);
-        } else if (byte < 0x20 || byte >= 0x7f) {
-            quoted += "\\x";
-            quoted += hex[byte >> 4];
-            quoted += hex[byte & 0xf];
-        } else {
-            quoted += static_cast<char>(byte);
-        }
-    }
-    quoted += '"';
-    if (shown < value.size()) quoted += " (cut short: " + std::to_string(value.size()) + " bytes in all)";
-    return quoted;
-}
-
-std::unique_ptr<SourceSelection> makeVirtualSelection(int count) {
-    if (count > 0) virtualSensors().setListedCount(count);
-    return std::make_unique<VirtualSelection>();
-}
-
-std::unique_ptr<SourceSelection> makeNoSensorSelection() { return std::make_unique<NoSensorSelection>(); }
 
 SourceSelection& sourceSelection() {
     static SourceSelection* const selection = selectSources(std::getenv("PLEXA_SENSOR1")).release();
