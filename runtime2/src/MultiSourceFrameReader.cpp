@@ -1,13 +1,12 @@
 #include "MultiSourceFrameReader.h"
 
 #include "Instrumentation.h"
-#include "KinectSensor.h"
 #include "MultiSourceFrame.h"
 
 namespace plexa::virtual2 {
 
-MultiSourceFrameReader::MultiSourceFrameReader(KinectSensor& sensor, DWORD sources)
-    : sensor_(HeldReference<KinectSensor>::addRef(&sensor)) {
+MultiSourceFrameReader::MultiSourceFrameReader(IKinectSensor& sensor, DWORD sources)
+    : sensor_(HeldReference<IKinectSensor>::addRef(&sensor)) {
     channel_.sources = sources;
 }
 

@@ -7,11 +7,10 @@
 
 namespace plexa::virtual2 {
 
-class KinectSensor;
-
 class MultiSourceFrameReader final : public RefCounted<IMultiSourceFrameReader> {
 public:
-    MultiSourceFrameReader(KinectSensor& sensor, DWORD sources);
+    // `sensor` is the one that opened the reader; the reader holds a reference to it.
+    MultiSourceFrameReader(IKinectSensor& sensor, DWORD sources);
     ~MultiSourceFrameReader() override;
 
     // Registers the reader for frames; fails unless the sensor is open.
@@ -22,7 +21,7 @@ public:
     HRESULT STDMETHODCALLTYPE AcquireLatestFrame(IMultiSourceFrame** frame) override;
 
 private:
-    HeldReference<KinectSensor> sensor_;
+    HeldReference<IKinectSensor> sensor_;
     ReaderChannel channel_;
     bool attached_ = false;
 };

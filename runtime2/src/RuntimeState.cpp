@@ -1,7 +1,6 @@
 #include "RuntimeState.h"
 
 #include "Instrumentation.h"
-#include "KinectSensor.h"
 #include "RecycledBlocks.h"
 #include "SensorGeometry.h"
 
@@ -33,21 +32,21 @@ RuntimeState::RuntimeState()
 
 // ---- sensor ---------------------------------------------------------------
 
-HRESULT RuntimeState::takeDefaultSensor(IKinectSensor** sensor) {
+HRESULT RuntimeState::takeDefaultSensor(IKinectSensor** sensor, SensorObject* (*make)()) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!sensorPresent_) return kDeviceNotConnected;
     // A cached sensor whose count already reached zero is being destroyed on
     // another thread; it is replaced, and its destructor then leaves the new
     // one alone.
     if (defaultSensor_ == nullptr || !defaultSensor_->tryAddRef()) {
-        defaultSensor_ = handOut<KinectSensor>();
+        defaultSensor_ = make();
         sensorOpen_ = false;
     }
     *sensor = defaultSensor_;
     return S_OK;
 }
 
-void RuntimeState::sensorDestroyed(const KinectSensor* sensor) {
+void RuntimeState::sensorDestroyed(const SensorObject* sensor) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (defaultSensor_ != sensor) return;
     defaultSensor_ = nullptr;

@@ -8,6 +8,7 @@
 #include "FrameContent.h"
 #include "LiveFrameSource.h"
 #include "LiveProducer.h"
+#include "RefCounted.h"
 
 #include <deque>
 #include <memory>
@@ -16,7 +17,6 @@
 
 namespace plexa::virtual2 {
 
-class KinectSensor;
 
 // What the state keeps for one open reader. Touched only under the state's
 // mutex.
@@ -34,9 +34,11 @@ class RuntimeState final : private LiveFrameSink {
 public:
     static RuntimeState& instance();
 
-    // The default sensor: the same object while anybody holds it.
-    HRESULT takeDefaultSensor(IKinectSensor** sensor);
-    void sensorDestroyed(const KinectSensor* sensor);
+    using SensorObject = RefCounted<IKinectSensor>;
+    // The default sensor: the same object while anybody holds it, a new one
+    // from `make` when nobody does.
+    HRESULT takeDefaultSensor(IKinectSensor** sensor, SensorObject* (*make)());
+    void sensorDestroyed(const SensorObject* sensor);
     HRESULT openSensor();
     void closeSensor();
     bool mapperPresent();
@@ -80,7 +82,7 @@ private:
     bool sensorPresent_ = true;
     bool mapperPresent_ = true;
     bool scripted_ = false;
-    KinectSensor* defaultSensor_ = nullptr;  // not owned: the holders' references keep it
+    SensorObject* defaultSensor_ = nullptr;  // not owned: the holders' references keep it
     bool sensorOpen_ = false;
     std::vector<ReaderChannel*> readers_;
     std::deque<ScriptedFrame> queue_;
