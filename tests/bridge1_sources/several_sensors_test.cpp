@@ -154,6 +154,16 @@ TEST(FreenectStandin, ThreeDevicesStreamTheirOwnFramesAndOneUnpluggedIsNotConnec
     EXPECT_TRUE(waitUntil([&] { return sessions[2]->elevation() == -4; }));
     EXPECT_EQ(sessions[0]->elevation(), standin::tiltDegrees(0));
 
+    // Sensor 2 stopped and started again streams its own frames anew; the others stream on meanwhile.
+    const jlong zeroBeforeRestart = sessions[0]->depthCount();
+    sessions[2].reset();
+    sessions[2] = std::make_unique<SensorSession>(2, 2, -1);
+    ASSERT_EQ(sessions[2]->startResult(), 0);
+    ASSERT_TRUE(everyStreamReaches(zeroBeforeRestart + 3, {0, 1}));
+    ASSERT_TRUE(waitUntil([&] { return sessions[2]->delivered("depthFrames") >= 2; }));
+    EXPECT_TRUE(depth.isFrameOf(2, sessions[2]->latestDepth(), cycles[2]));
+    EXPECT_EQ(sessions[2]->elevation(), -4);
+
     // Device 1 is pulled out: it alone is not connected; 0 and 2 stream on.
     void* standinLibrary = dlopen(PLEXA_FREENECT_STANDIN, RTLD_NOW | RTLD_NOLOAD);
     ASSERT_NE(standinLibrary, nullptr) << dlerror();
@@ -164,7 +174,12 @@ TEST(FreenectStandin, ThreeDevicesStreamTheirOwnFramesAndOneUnpluggedIsNotConnec
     // A frame taken before the unplugging may still be on its way to Java;
     // then nothing more comes, while the others' counters keep rising.
     const auto othersAdvance = [&] {
-        return everyStreamReaches(std::max(sessions[0]->depthCount(), sessions[2]->depthCount()) + 15, {0, 2});
+        const jlong zero = sessions[0]->depthCount() + 15, zeroVideo = sessions[0]->videoCount() + 15,
+                    two = sessions[2]->depthCount() + 15;
+        return waitUntil([&] {
+            return sessions[0]->depthCount() >= zero && sessions[0]->videoCount() >= zeroVideo &&
+                   sessions[2]->depthCount() >= two;
+        });
     };
     EXPECT_TRUE(othersAdvance());
     const jlong lastOfUnplugged = sessions[1]->depthCount();
