@@ -113,6 +113,18 @@ private:
     return ::testing::AssertionSuccess();
 }
 
+// The accelerometer reading of a device's counts, as Java computes it.
+std::vector<jfloat> ownReading(int device) {
+    return elementsOf<jfloat>(javaStatic<jobject>(kFormula, "reading", "(III)[F",
+                                                  static_cast<jint>(standin::accelerometerX(device)),
+                                                  static_cast<jint>(standin::accelerometerY(device)),
+                                                  static_cast<jint>(standin::accelerometerZ(device))));
+}
+
+jint setElevation(int degrees, int index) {
+    return javaStatic<jint>(kPlexa1, "_setElevationAngle", "(II)I", static_cast<jint>(degrees), static_cast<jint>(index));
+}
+
 TEST(FreenectStandin, ThreeDevicesStreamTheirOwnFramesAndOneUnpluggedIsNotConnectedAlone) {
     ::setenv("PLEXA_SENSOR1", "freenect", 1);
     ::setenv("PLEXA_FREENECT_LIBRARY", PLEXA_FREENECT_STANDIN, 1);
@@ -140,17 +152,12 @@ TEST(FreenectStandin, ThreeDevicesStreamTheirOwnFramesAndOneUnpluggedIsNotConnec
         EXPECT_TRUE(depth.isFrameOf(i, sessions[i]->latestDepth(), cycles[i])) << "sensor " << i;
         EXPECT_EQ(status(i), 0);
         EXPECT_EQ(sessions[i]->elevation(), standin::tiltDegrees(i));
-        EXPECT_EQ(sessions[i]->accelerometer(),
-                  elementsOf<jfloat>(javaStatic<jobject>(kFormula, "reading", "(III)[F",
-                                                         static_cast<jint>(standin::accelerometerX(i)),
-                                                         static_cast<jint>(standin::accelerometerY(i)),
-                                                         static_cast<jint>(standin::accelerometerZ(i)))))
-            << "sensor " << i;
+        EXPECT_EQ(sessions[i]->accelerometer(), ownReading(i)) << "sensor " << i;
     }
     EXPECT_TRUE(isColorOf(0, sessions[0]->latestColor()));
     EXPECT_EQ(sessions[1]->delivered("colorFrames"), 0);
     // Tilting one sensor moves that sensor's motor only.
-    EXPECT_EQ(javaStatic<jint>(kPlexa1, "_setElevationAngle", "(II)I", static_cast<jint>(-4), static_cast<jint>(2)), 0);
+    EXPECT_EQ(setElevation(-4, 2), 0);
     EXPECT_TRUE(waitUntil([&] { return sessions[2]->elevation() == -4; }));
     EXPECT_EQ(sessions[0]->elevation(), standin::tiltDegrees(0));
 
@@ -194,6 +201,12 @@ TEST(FreenectStandin, ThreeDevicesStreamTheirOwnFramesAndOneUnpluggedIsNotConnec
         EXPECT_NE(cycle, cycles[i]) << "sensor " << i << " delivers new frames";
     }
     EXPECT_TRUE(isColorOf(0, sessions[0]->latestColor()));
+    // Its motor is gone with it; the others' still answer.
+    EXPECT_EQ(sessions[1]->accelerometer(), std::vector<jfloat>(3, 0.0f));
+    EXPECT_LT(setElevation(3, 1), 0);
+    EXPECT_EQ(sessions[2]->accelerometer(), ownReading(2));
+    EXPECT_EQ(setElevation(3, 0), 0);
+    EXPECT_TRUE(waitUntil([&] { return sessions[0]->elevation() == 3; }));
     // A new session on the unplugged sensor is refused as not connected.
     sessions[1].reset();
     StdoutCapture capture;
