@@ -50,6 +50,10 @@ public:
     jlong depthCount() const { return javaStatic<jlong>(kPlexa1, "_getDepthFrameCounter", "(I)J", index()); }
     jlong videoCount() const { return javaStatic<jlong>(kPlexa1, "_getVideoFrameCounter", "(I)J", index()); }
     jint delivered(const char* counter) const { return javaMethod<jint>(target_, counter, "()I"); }
+    template <typename R = void, typename... Args>
+    R call(const char* name, const char* signature, Args... args) const {
+        return javaMethod<R>(target_, name, signature, args...);
+    }
     std::vector<jshort> latestDepth() const { return elementsOf<jshort>(javaMethod<jobject>(target_, "latestDepth", "()[S")); }
     std::vector<jbyte> latestColor() const { return elementsOf<jbyte>(javaMethod<jobject>(target_, "latestColor", "()[B")); }
     std::vector<jfloat> accelerometer() const {
@@ -160,6 +164,17 @@ TEST(FreenectStandin, ThreeDevicesStreamTheirOwnFramesAndOneUnpluggedIsNotConnec
     EXPECT_EQ(setElevation(-4, 2), 0);
     EXPECT_TRUE(waitUntil([&] { return sessions[2]->elevation() == -4; }));
     EXPECT_EQ(sessions[0]->elevation(), standin::tiltDegrees(0));
+
+    // A program slow to take sensor 1's frames slows sensor 1 alone.
+    sessions[1]->call("holdDepth", "(I)V", static_cast<jint>(20000));
+    ASSERT_TRUE(waitUntil([&] { return sessions[1]->call<jboolean>("holdingDepth", "()Z") == JNI_TRUE; }));
+    const jint heldAt = sessions[1]->delivered("depthFrames");
+    EXPECT_TRUE(everyStreamReaches(sessions[0]->depthCount() + 15, {0}));
+    EXPECT_TRUE(waitUntil([&, two = sessions[2]->depthCount() + 15] { return sessions[2]->depthCount() >= two; }));
+    EXPECT_EQ(sessions[1]->delivered("depthFrames"), heldAt);
+    sessions[1]->call("releaseDepth", "()V");
+    EXPECT_TRUE(waitUntil([&] { return sessions[1]->delivered("depthFrames") >= heldAt + 3; }));
+    EXPECT_TRUE(depth.isFrameOf(1, sessions[1]->latestDepth(), cycles[1]));
 
     // Sensor 2 stopped and started again streams its own frames anew; the others stream on meanwhile.
     const jlong zeroBeforeRestart = sessions[0]->depthCount();
