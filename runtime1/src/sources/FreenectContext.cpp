@@ -22,6 +22,10 @@ constexpr auto kIdleWait = std::chrono::milliseconds(100);
 // The process's one context, for libfreenect's callbacks, which carry no context of ours.
 FreenectContext* activeContext = nullptr;
 
+bool anyLost(const std::vector<std::shared_ptr<FreenectDevice>>& devices) {
+    return std::any_of(devices.begin(), devices.end(), [](const auto& device) { return !device->isConnected(); });
+}
+
 }  // namespace
 
 FreenectContext::FreenectContext(const freenect::Api& api, freenect::Context* context) : api_(api), context_(context) {
@@ -182,7 +186,21 @@ void FreenectContext::run() {
         for (const auto& device : devices)
             device->pollTilt(now, false);
         if (result < 0 && result != kLibusbInterrupted) {
-            // libfreenect cannot go on (the devices are gone, or a dump
+            // libfreenect reports a device it found dead this way, on every
+            // call while that device stays in the context, and goes on
+            // streaming the others: a device whose motor no longer answers
+            // is that one, and it alone is unplugged.
+            if (!anyLost(devices)) {
+                for (const auto& device : devices)
+                    device->pollTilt(now, true);
+            }
+            if (anyLost(devices)) {
+                for (const auto& device : devices) {
+                    if (!device->isConnected()) device->stopStreams();
+                }
+                continue;
+            }
+            // A failure no device explains (the devices are gone, or a dump
             // ended): every sensor of the context counts as unplugged.
             for (const auto& device : devices)
                 device->stopStreams();
