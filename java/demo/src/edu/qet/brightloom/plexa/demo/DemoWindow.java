@@ -112,10 +112,22 @@ final class DemoWindow {
             grid.revalidate();
         }
         StringBuilder text = new StringBuilder();
-        for (FirstGeneration first : firsts) {
-            text.append(String.format("gen1%s depth %.1f fps, color %.1f fps, skeleton %.1f fps;  ",
-                    firsts.size() > 1 ? " sensor " + first.sensor : "", first.depthStats.rate(),
-                    first.colorStats.rate(), first.skeletonStats.rate()));
+        if (firsts.size() == 1) {
+            FirstGeneration first = firsts.get(0);
+            text.append(String.format("gen1 depth %.1f fps, color %.1f fps, skeleton %.1f fps;  ",
+                    first.depthStats.rate(), first.colorStats.rate(), first.skeletonStats.rate()));
+        } else {
+            // Each tile shows its own rate; the strip, one line for any number of sensors, the slowest of each stream.
+            double depth = Double.MAX_VALUE;
+            double color = Double.MAX_VALUE;
+            double skeleton = Double.MAX_VALUE;
+            for (FirstGeneration first : firsts) {
+                depth = Math.min(depth, first.depthStats.rate());
+                color = Math.min(color, first.colorStats.rate());
+                skeleton = Math.min(skeleton, first.skeletonStats.rate());
+            }
+            text.append(String.format("gen1 %d sensors, slowest: depth %.1f fps, color %.1f fps, skeleton %.1f fps;  ",
+                    firsts.size(), depth, color, skeleton));
         }
         status.setText(text.append(String.format("gen2 %.1f fps", second.frameStats.rate())).toString());
     }
