@@ -8,6 +8,8 @@ import java.io.File;
 import java.io.IOException;
 import java.lang.management.ManagementFactory;
 import java.util.ArrayList;
+import java.util.Arrays;
+import java.util.Collections;
 import java.util.LinkedHashMap;
 import java.util.List;
 import java.util.Map;
@@ -18,26 +20,34 @@ import javax.imageio.ImageIO;
  * without one (or with --headless) it runs for a while, writes a PNG of each stream and a summary.
  *
  * <pre>
- * Demo [--headless] [--seconds N] [--output DIR] [--sensor SOURCE] [--version]
+ * Demo [--headless] [--seconds N] [--output DIR] [--sensor SOURCE] [--sensors N] [--version]
  * </pre>
  *
  * SOURCE chooses where the first-generation frames come from, as the environment variable
  * PLEXA_SENSOR1 does: auto (the default), virtual, freenect or replay:PATH (a depth recording, such
- * as the demo's own gen1-depth.rec, or a fakenect dump folder).
+ * as the demo's own gen1-depth.rec, or a fakenect dump folder), or a comma-separated list of them.
+ * --sensors N streams the first N first-generation sensors side by side (default 1); with neither
+ * SOURCE nor PLEXA_SENSOR1 given, those are N virtual sensors.
  */
 public final class Demo {
     private Demo() {
     }
 
+    /** The first generation's table has 10 sensors. */
+    private static final int MAX_SENSORS = 10;
+    private static final int SUMMARY_NAME_WIDTH = 42;
+
     private static final String USAGE =
-            "usage: Demo [--headless] [--seconds N] [--output DIR] [--sensor SOURCE] [--version]\n"
-            + "  SOURCE: auto, virtual, freenect or replay:PATH";
+            "usage: Demo [--headless] [--seconds N] [--output DIR] [--sensor SOURCE] [--sensors N] [--version]\n"
+            + "  SOURCE: auto, virtual, freenect or replay:PATH, or a comma-separated list of them\n"
+            + "  N: first-generation sensors to stream, 1 to " + MAX_SENSORS;
 
     public static void main(String[] args) throws Exception {
         boolean headless = GraphicsEnvironment.isHeadless();
         double seconds = 5.0;
         File output = new File("demo-output");
         String sensor = null;
+        int sensors = 1;
         try {
             for (int i = 0; i < args.length; i++) {
                 switch (args[i]) {
@@ -49,55 +59,83 @@ public final class Demo {
                     case "--seconds": seconds = Double.parseDouble(args[++i]); break;
                     case "--output": output = new File(args[++i]); break;
                     case "--sensor": sensor = args[++i]; break;
+                    case "--sensors": sensors = Integer.parseInt(args[++i]); break;
                     default: throw new IllegalArgumentException(args[i]);
                 }
             }
-            if (sensor != null && !isSource(sensor)) {
+            if (sensor != null && !isSourceList(sensor)) {
                 throw new IllegalArgumentException(sensor);
+            }
+            if (sensors < 1 || sensors > MAX_SENSORS) {
+                throw new IllegalArgumentException(String.valueOf(sensors));
             }
         } catch (IllegalArgumentException | ArrayIndexOutOfBoundsException e) {
             System.err.println(USAGE);
             System.exit(2);
+        }
+        if (sensor == null && sensors > 1 && System.getenv("PLEXA_SENSOR1") == null) {
+            sensor = String.join(",", Collections.nCopies(sensors, "virtual"));
         }
         // The library reads PLEXA_SENSOR1 once, from its process's environment,
         // which Java cannot change: the demo runs again in a process that has it.
         if (sensor != null && !sensor.equals(System.getenv("PLEXA_SENSOR1"))) {
             System.exit(runWithSource(sensor, args));
         }
-        System.out.println("Sensors: first generation " + Plexa1._getSensorCount() + ", second generation "
+        int sensorCount = Plexa1._getSensorCount();
+        System.out.println("Sensors: first generation " + sensorCount + ", second generation "
                 + Plexa2._getSensorCount());
-
-        FirstGeneration first = new FirstGeneration();
-        SecondGeneration second = new SecondGeneration();
-        Plexa1._createNUI(0);
-        int firstStatus = startFirstGeneration(first);
-        if (!started(firstStatus)) {
-            System.out.println();
-            System.err.println("The first-generation sensor did not start: status " + firstStatus);
-            System.exit(1);
+        if (sensors > 1 && sensorCount < sensors) {
+            System.out.println("Asked for " + sensors + " first-generation sensors, PLEXA_SENSOR1 gives "
+                    + sensorCount + ": streaming " + Math.max(1, sensorCount));
+            sensors = Math.max(1, sensorCount);
         }
-        Plexa1._computeUV(true, 0);
-        Plexa1._computeXYZ(true, 0);
+
+        List<FirstGeneration> firsts = new ArrayList<>();
+        for (int index = 0; index < sensors; index++) {
+            FirstGeneration first = new FirstGeneration(index, sensors > 1);
+            Plexa1._createNUI(index);
+            int firstStatus = startFirstGeneration(first);
+            if (!started(firstStatus)) {
+                System.out.println();
+                System.err.println("The first-generation sensor" + (sensors > 1 ? " " + index : "")
+                        + " did not start: status " + firstStatus);
+                stopFirstGeneration(firsts);
+                System.exit(1);
+            }
+            Plexa1._computeUV(true, index);
+            Plexa1._computeXYZ(true, index);
+            firsts.add(first);
+        }
+        SecondGeneration second = new SecondGeneration();
         Plexa2._createNUI(0);
         int secondStatus = Plexa2._startNUI(SecondGeneration.FLAGS, second, 0);
         if (secondStatus < 0) {
             System.out.println();
             System.err.println("The second-generation sensor did not start: status " + secondStatus);
-            Plexa1._stopNUI(0);
+            stopFirstGeneration(firsts);
             System.exit(1);
         }
 
         if (headless) {
-            runHeadless(first, second, seconds, output);
+            runHeadless(firsts, second, seconds, output);
         } else {
             File windowOutput = output;
-            DemoWindow.show(first, second, () -> stop(first, second, windowOutput));
+            DemoWindow.show(firsts, second, () -> stop(firsts, second, windowOutput));
         }
     }
 
     /** Status 0, or 1 (the sensor is still initialising), is a started session. */
     private static boolean started(int status) {
         return status == 0 || status == 1;
+    }
+
+    private static boolean isSourceList(String sources) {
+        for (String source : sources.split(",", -1)) {
+            if (!isSource(source)) {
+                return false;
+            }
+        }
+        return true;
     }
 
     private static boolean isSource(String source) {
@@ -126,39 +164,50 @@ public final class Demo {
      * tracking, a replay only depth) starts with what it has.
      */
     private static int startFirstGeneration(FirstGeneration first) {
-        int status = Plexa1._startNUI(true, Plexa1.RESOLUTION_640x480, Plexa1.RESOLUTION_640x480, false, first, 0);
+        int status = Plexa1._startNUI(true, Plexa1.RESOLUTION_640x480, Plexa1.RESOLUTION_640x480, false, first, first.sensor);
         if (started(status)) {
             return status;
         }
         System.out.println();
-        Plexa1._stopNUI(0);
-        status = Plexa1._startNUI(false, Plexa1.RESOLUTION_640x480, Plexa1.RESOLUTION_640x480, false, first, 0);
+        Plexa1._stopNUI(first.sensor);
+        status = Plexa1._startNUI(false, Plexa1.RESOLUTION_640x480, Plexa1.RESOLUTION_640x480, false, first, first.sensor);
         if (started(status)) {
-            System.out.println("First generation: no skeleton tracking on this sensor");
+            System.out.println(capitalised(first.name) + ": no skeleton tracking on this sensor");
             return status;
         }
         System.out.println();
-        Plexa1._stopNUI(0);
-        status = Plexa1._startNUI(false, Plexa1.RESOLUTION_640x480, Plexa1.RESOLUTION_NONE, false, first, 0);
+        Plexa1._stopNUI(first.sensor);
+        status = Plexa1._startNUI(false, Plexa1.RESOLUTION_640x480, Plexa1.RESOLUTION_NONE, false, first, first.sensor);
         if (started(status)) {
-            System.out.println("First generation: depth only on this sensor");
+            System.out.println(capitalised(first.name) + ": depth only on this sensor");
         }
         return status;
     }
 
-    private static void runHeadless(FirstGeneration first, SecondGeneration second, double seconds, File output)
-            throws IOException, InterruptedException {
+    private static String capitalised(String text) {
+        return text.isEmpty() ? text : Character.toUpperCase(text.charAt(0)) + text.substring(1);
+    }
+
+    private static void stopFirstGeneration(List<FirstGeneration> firsts) {
+        for (FirstGeneration first : firsts) {
+            Plexa1._stopNUI(first.sensor);
+        }
+    }
+
+    private static void runHeadless(List<FirstGeneration> firsts, SecondGeneration second, double seconds,
+            File output) throws IOException, InterruptedException {
         output.mkdirs();
-        File recording = new File(output, "gen1-depth.rec");
-        boolean recordingOpen = Plexa1._saveDepthFrames(recording.getPath(), 0);
+        // One second of each sensor's depth (half the run at most), counted
+        // from its first depth frame: a sensor may take a while to deliver its first one.
+        List<DepthRecording> recordings = new ArrayList<>();
+        for (FirstGeneration first : firsts) {
+            recordings.add(new DepthRecording(first, new File(output, first.fileName("depth") + ".rec")));
+        }
         long start = System.nanoTime();
         long end = start + (long) (seconds * 1e9);
-        // One second of depth (half the run at most), counted from the first
-        // depth frame: a sensor may take a while to deliver its first one.
         long recordingLength = (long) (Math.min(1.0, seconds / 2) * 1e9);
-        long recordingEnd = Long.MAX_VALUE;
         int width = 30;
-        // The processor time the whole process takes while both sessions stream,
+        // The processor time the whole process takes while the sessions stream,
         // from the first second on (when the VM has compiled the callbacks).
         long cpuFrom = start + (long) (Math.min(1.0, seconds / 4) * 1e9);
         long cpuStartWall = -1;
@@ -170,32 +219,68 @@ public final class Demo {
                 cpuStartWall = now;
                 cpuStart = processCpuNanoseconds();
             }
-            if (recordingEnd == Long.MAX_VALUE && Plexa1._getDepthFrameCounter(0) > 0) {
-                recordingEnd = Math.min(now + recordingLength, end);
+            StringBuilder depthRates = new StringBuilder();
+            for (DepthRecording recording : recordings) {
+                recording.advance(now, Math.min(now + recordingLength, end));
             }
-            if (recordingOpen && now >= recordingEnd) {
-                Plexa1._closeDepthFile(0);
-                recordingOpen = false;
+            for (FirstGeneration first : firsts) {
+                depthRates.append(String.format(" %5.1f", first.depthStats.rate()));
             }
             double done = Math.min(1.0, (now - start) / (double) (end - start));
             int filled = (int) (done * width);
-            System.out.printf("\r[%s%s] %4.1f/%.1f s  gen1 depth %5.1f fps  gen2 frames %5.1f fps", "#".repeat(filled),
-                    ".".repeat(width - filled), (now - start) / 1e9, seconds, first.depthStats.rate(),
-                    second.frameStats.rate());
+            System.out.printf("\r[%s%s] %4.1f/%.1f s  gen1 depth%s fps  gen2 frames %5.1f fps", "#".repeat(filled),
+                    ".".repeat(width - filled), (now - start) / 1e9, seconds, depthRates, second.frameStats.rate());
             System.out.flush();
         }
         double coresUsed = cpuStartWall < 0 ? 0.0
                 : (processCpuNanoseconds() - cpuStart) / (double) (System.nanoTime() - cpuStartWall);
-        if (recordingOpen) {
-            Plexa1._closeDepthFile(0);
+        for (DepthRecording recording : recordings) {
+            recording.close();
         }
         System.out.println();
-        stop(first, second, output);
+        stop(firsts, second, output);
         System.out.printf("  CPU while streaming: %.2f cores%n", coresUsed);
-        long recordingBytes = recording.length();
-        long records = (recordingBytes - 4) / (12 + 2L * FirstGeneration.WIDTH * FirstGeneration.HEIGHT);
-        System.out.printf("Depth recording: %s, %d bytes (%d frames of 640 x 480)%n", recording.getPath(),
-                recordingBytes, Math.max(0, records));
+        for (DepthRecording recording : recordings) {
+            System.out.println(recording.summary());
+        }
+    }
+
+    /** One sensor's depth recording: opened at once, closed a while after its first depth frame. */
+    private static final class DepthRecording {
+        private final FirstGeneration first;
+        private final File file;
+        private boolean open;
+        private long end = Long.MAX_VALUE;
+
+        DepthRecording(FirstGeneration first, File file) {
+            this.first = first;
+            this.file = file;
+            open = Plexa1._saveDepthFrames(file.getPath(), first.sensor);
+        }
+
+        /** Called at {@code now}; closes the file once its time is up, which is {@code endIfStarted} after the first frame. */
+        void advance(long now, long endIfStarted) {
+            if (end == Long.MAX_VALUE && Plexa1._getDepthFrameCounter(first.sensor) > 0) {
+                end = endIfStarted;
+            }
+            if (open && now >= end) {
+                close();
+            }
+        }
+
+        void close() {
+            if (open) {
+                Plexa1._closeDepthFile(first.sensor);
+                open = false;
+            }
+        }
+
+        String summary() {
+            long bytes = file.length();
+            long records = (bytes - 4) / (12 + 2L * FirstGeneration.WIDTH * FirstGeneration.HEIGHT);
+            return String.format("Depth recording: %s, %d bytes (%d frames of 640 x 480)", file.getPath(), bytes,
+                    Math.max(0, records));
+        }
     }
 
     /** The processor time of the whole process so far, or 0 where the VM does not tell it. */
@@ -207,11 +292,19 @@ public final class Demo {
         return 0;
     }
 
-    private static void stop(FirstGeneration first, SecondGeneration second, File output) {
-        Plexa1._stopNUI(0);
+    private static void stop(List<FirstGeneration> firsts, SecondGeneration second, File output) {
+        stopFirstGeneration(firsts);
         Plexa2._stopNUI(0);
-        Map<String, BufferedImage> pictures = new LinkedHashMap<>(first.pictures());
+        Map<String, BufferedImage> pictures = new LinkedHashMap<>();
+        List<StreamStats> stats = new ArrayList<>();
+        boolean firstMappingsSeen = true;
+        for (FirstGeneration first : firsts) {
+            pictures.putAll(first.pictures());
+            stats.addAll(Arrays.asList(first.allStats()));
+            firstMappingsSeen &= first.mappingsSeen();
+        }
         pictures.putAll(second.pictures());
+        stats.addAll(Arrays.asList(second.allStats()));
         output.mkdirs();
         for (Map.Entry<String, BufferedImage> picture : pictures.entrySet()) {
             File file = new File(output, picture.getKey() + ".png");
@@ -222,14 +315,15 @@ public final class Demo {
                 System.err.println("Cannot write " + file.getPath() + ": " + e.getMessage());
             }
         }
+        int nameWidth = SUMMARY_NAME_WIDTH;
+        for (StreamStats stream : stats) {
+            nameWidth = Math.max(nameWidth, stream.name().length());
+        }
         System.out.println("Summary:");
-        for (StreamStats stats : new StreamStats[] {first.depthStats, first.colorStats, first.skeletonStats}) {
-            System.out.println("  " + stats.summary());
+        for (StreamStats stream : stats) {
+            System.out.println("  " + stream.summary(nameWidth));
         }
-        for (StreamStats stats : second.allStats()) {
-            System.out.println("  " + stats.summary());
-        }
-        System.out.println("  UV and XYZ delivered: first generation " + (first.mappingsSeen() ? "yes" : "no")
+        System.out.println("  UV and XYZ delivered: first generation " + (firstMappingsSeen ? "yes" : "no")
                 + ", second generation " + (second.mappingsSeen() ? "yes" : "no"));
     }
 }

@@ -19,30 +19,39 @@ import javax.swing.SwingUtilities;
 import javax.swing.Timer;
 
 /**
- * The demo's window: a grid of one tile per stream (the first generation's pictures and the second
- * generation's color in the top row, the second generation's depth-sized streams below), each with
- * its name and frame rate under it, and a status strip with the sessions' rates at the bottom.
+ * The demo's window: a grid of one tile per stream (a row of each first-generation sensor's pictures,
+ * the second generation's color at the end of the top row, the second generation's depth-sized streams
+ * below them all), each with its name and frame rate under it, and a status strip with the sessions'
+ * rates at the bottom.
  * Refreshed 30 times per second.
  */
 final class DemoWindow {
     private static final int PREFERRED_PICTURE_HEIGHT = 240;
 
-    private final FirstGeneration first;
+    private final List<FirstGeneration> firsts;
     private final SecondGeneration second;
     private final JPanel grid = new JPanel(new TileGridLayout(PREFERRED_PICTURE_HEIGHT));
     private final JLabel status = new JLabel(" ");
     private final List<StreamTile> tiles = new ArrayList<>();
 
-    private DemoWindow(FirstGeneration first, SecondGeneration second) {
-        this.first = first;
+    private DemoWindow(List<FirstGeneration> firsts, SecondGeneration second) {
+        this.firsts = firsts;
         this.second = second;
-        tiles.add(new StreamTile("gen1-depth", first.depthStats, 0, FirstGeneration.WIDTH, FirstGeneration.HEIGHT));
-        tiles.add(new StreamTile("gen1-color", first.colorStats, 0, FirstGeneration.WIDTH, FirstGeneration.HEIGHT));
-        tiles.add(new StreamTile("gen2-color", second.colorStats, 0, 1920, 1080));
-        tiles.add(new StreamTile("gen2-depth", second.depthStats, 1, 512, 424));
-        tiles.add(new StreamTile("gen2-infrared", second.infraredStats, 1, 512, 424));
-        tiles.add(new StreamTile("gen2-long-exposure-infrared", second.longExposureStats, 1, 512, 424));
-        tiles.add(new StreamTile("gen2-body-index", second.bodyIndexStats, 1, 512, 424));
+        int row = 0;
+        for (FirstGeneration first : firsts) {
+            tiles.add(new StreamTile(first.fileName("depth"), first.depthStats, row, FirstGeneration.WIDTH,
+                    FirstGeneration.HEIGHT));
+            tiles.add(new StreamTile(first.fileName("color"), first.colorStats, row, FirstGeneration.WIDTH,
+                    FirstGeneration.HEIGHT));
+            if (row == 0) {
+                tiles.add(new StreamTile("gen2-color", second.colorStats, 0, 1920, 1080));
+            }
+            row++;
+        }
+        tiles.add(new StreamTile("gen2-depth", second.depthStats, row, 512, 424));
+        tiles.add(new StreamTile("gen2-infrared", second.infraredStats, row, 512, 424));
+        tiles.add(new StreamTile("gen2-long-exposure-infrared", second.longExposureStats, row, 512, 424));
+        tiles.add(new StreamTile("gen2-body-index", second.bodyIndexStats, row, 512, 424));
         grid.setBackground(Color.BLACK);
         for (StreamTile tile : tiles) {
             grid.add(tile);
@@ -53,9 +62,9 @@ final class DemoWindow {
         status.setBorder(BorderFactory.createEmptyBorder(3, TileGridLayout.GAP, 3, TileGridLayout.GAP));
     }
 
-    static void show(FirstGeneration first, SecondGeneration second, Runnable onClose) {
+    static void show(List<FirstGeneration> firsts, SecondGeneration second, Runnable onClose) {
         SwingUtilities.invokeLater(() -> {
-            DemoWindow window = new DemoWindow(first, second);
+            DemoWindow window = new DemoWindow(firsts, second);
             JFrame frame = new JFrame("Plexa: virtual sensors");
             frame.getContentPane().setLayout(new BorderLayout());
             frame.getContentPane().add(window.grid, BorderLayout.CENTER);
@@ -90,7 +99,10 @@ final class DemoWindow {
     }
 
     private void refresh() {
-        Map<String, BufferedImage> pictures = new LinkedHashMap<>(first.pictures());
+        Map<String, BufferedImage> pictures = new LinkedHashMap<>();
+        for (FirstGeneration first : firsts) {
+            pictures.putAll(first.pictures());
+        }
         pictures.putAll(second.pictures());
         boolean reshaped = false;
         for (StreamTile tile : tiles) {
@@ -99,8 +111,24 @@ final class DemoWindow {
         if (reshaped) {
             grid.revalidate();
         }
-        status.setText(String.format("gen1 depth %.1f fps, color %.1f fps, skeleton %.1f fps;  gen2 %.1f fps",
-                first.depthStats.rate(), first.colorStats.rate(), first.skeletonStats.rate(),
-                second.frameStats.rate()));
+        StringBuilder text = new StringBuilder();
+        if (firsts.size() == 1) {
+            FirstGeneration first = firsts.get(0);
+            text.append(String.format("gen1 depth %.1f fps, color %.1f fps, skeleton %.1f fps;  ",
+                    first.depthStats.rate(), first.colorStats.rate(), first.skeletonStats.rate()));
+        } else {
+            // Each tile shows its own rate; the strip, one line for any number of sensors, the slowest of each stream.
+            double depth = Double.MAX_VALUE;
+            double color = Double.MAX_VALUE;
+            double skeleton = Double.MAX_VALUE;
+            for (FirstGeneration first : firsts) {
+                depth = Math.min(depth, first.depthStats.rate());
+                color = Math.min(color, first.colorStats.rate());
+                skeleton = Math.min(skeleton, first.skeletonStats.rate());
+            }
+            text.append(String.format("gen1 %d sensors, slowest: depth %.1f fps, color %.1f fps, skeleton %.1f fps;  ",
+                    firsts.size(), depth, color, skeleton));
+        }
+        status.setText(text.append(String.format("gen2 %.1f fps", second.frameStats.rate())).toString());
     }
 }

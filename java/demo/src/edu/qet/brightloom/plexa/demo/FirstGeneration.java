@@ -5,7 +5,11 @@ import java.awt.image.BufferedImage;
 import java.util.LinkedHashMap;
 import java.util.Map;
 
-/** A first-generation session: depth with UV and XYZ, color and skeletons, kept as the latest frame of each. */
+/**
+ * A first-generation session of one sensor: depth with UV and XYZ, color and skeletons, kept as the latest
+ * frame of each. Alone it is "first generation" and its files "gen1-..."; one of several carries its sensor
+ * index in both, so that the sensors' lines and files stay apart.
+ */
 final class FirstGeneration extends Plexa1 {
     static final int WIDTH = 640;
     static final int HEIGHT = 480;
@@ -14,9 +18,13 @@ final class FirstGeneration extends Plexa1 {
     private static final float CX = WIDTH * 0.5f - 0.5f;
     private static final float CY = HEIGHT * 0.5f - 0.5f;
 
-    final StreamStats depthStats = new StreamStats("first generation depth (with UV, XYZ)");
-    final StreamStats colorStats = new StreamStats("first generation color");
-    final StreamStats skeletonStats = new StreamStats("first generation skeleton");
+    final int sensor;
+    /** "first generation", or "first generation sensor N" for one of several. */
+    final String name;
+    final StreamStats depthStats;
+    final StreamStats colorStats;
+    final StreamStats skeletonStats;
+    private final String filePrefix;
 
     private short[] depth;
     private byte[] color;
@@ -24,6 +32,25 @@ final class FirstGeneration extends Plexa1 {
     private float[] positions;
     private boolean uvSeen;
     private boolean xyzSeen;
+
+    /** The session of sensor {@code sensor}; {@code oneOfSeveral} when the demo streams more than one sensor. */
+    FirstGeneration(int sensor, boolean oneOfSeveral) {
+        this.sensor = sensor;
+        name = oneOfSeveral ? "first generation sensor " + sensor : "first generation";
+        filePrefix = oneOfSeveral ? "gen1-sensor" + sensor + "-" : "gen1-";
+        depthStats = new StreamStats(name + " depth (with UV, XYZ)");
+        colorStats = new StreamStats(name + " color");
+        skeletonStats = new StreamStats(name + " skeleton");
+    }
+
+    StreamStats[] allStats() {
+        return new StreamStats[] {depthStats, colorStats, skeletonStats};
+    }
+
+    /** The name of this sensor's picture or file of {@code what} ("depth", "color", ...), without extension. */
+    String fileName(String what) {
+        return filePrefix + what;
+    }
 
     @Override
     public void onDepthFrameEventFromNative(short[] depth, float[] xyz, float[] uv) {
@@ -60,10 +87,10 @@ final class FirstGeneration extends Plexa1 {
     synchronized Map<String, BufferedImage> pictures() {
         Map<String, BufferedImage> pictures = new LinkedHashMap<>();
         if (depth != null) {
-            pictures.put("gen1-depth", overlay(Images.depthFalseColour(depth, WIDTH, HEIGHT, 3)));
+            pictures.put(fileName("depth"), overlay(Images.depthFalseColour(depth, WIDTH, HEIGHT, 3)));
         }
         if (color != null) {
-            pictures.put("gen1-color", overlay(Images.bgra(color, WIDTH, HEIGHT)));
+            pictures.put(fileName("color"), overlay(Images.bgra(color, WIDTH, HEIGHT)));
         }
         return pictures;
     }

@@ -46,14 +46,16 @@ final class StreamStats {
         return (frames - 1) / ((lastNanos - firstNanos) / 1e9);
     }
 
-    synchronized String summary() {
+    /** One line: the name in a column {@code nameWidth} wide (wider when the name is), count, rate, intervals. */
+    synchronized String summary(int nameWidth) {
+        String column = String.format("%-" + Math.max(1, nameWidth) + "s", name);
         if (frames < 2) {
-            return String.format("%-42s %6d frames", name, frames);
+            return String.format("%s %6d frames", column, frames);
         }
         long intervals = frames - 1;
         double mean = intervalSum / intervals;
         double deviation = Math.sqrt(Math.max(0.0, intervalSquares / intervals - mean * mean));
-        return String.format("%-42s %6d frames %6.1f fps  interval %5.1f ms (min %5.1f, max %5.1f, sd %4.1f)",
-                name, frames, rate(), mean, intervalMin, intervalMax, deviation);
+        return String.format("%s %6d frames %6.1f fps  interval %5.1f ms (min %5.1f, max %5.1f, sd %4.1f)",
+                column, frames, rate(), mean, intervalMin, intervalMax, deviation);
     }
 }
