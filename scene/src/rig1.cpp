@@ -53,7 +53,7 @@ constexpr Vec3 kRoomMiddle{0.0f, 1.0f, 3.0f};
 
 // The virtual sensors beyond the first: floor position and height of each,
 // all inside the walls and clear of the furniture and the left door, far enough
-// from the middle (2.4 m or more) to see a whole person, near enough (4.2 m
+// from the middle (2.3 m or more) to see most of a person, near enough (4 m
 // or less) to track the people walking there.
 struct Spot {
     float x, z, height;
