@@ -27,7 +27,8 @@ std::size_t yuy2PairsToBgraAvx2(const std::uint8_t* in, std::size_t pairs, std::
         const __m256i greenRest =
             _mm256_add_epi16(_mm256_sub_epi16(luma, _mm256_mullo_epi16(d, k100)), _mm256_mullo_epi16(e, k48));
         const __m256i redRest = _mm256_add_epi16(luma, _mm256_mullo_epi16(e, k153));
-        const __m256i blue = _mm256_add_epi16(_mm256_add_epi16(y, _mm256_add_epi16(d, d)), _mm256_srai_epi16(blueRest, 8));
+        const __m256i blue =
+            _mm256_add_epi16(_mm256_add_epi16(y, _mm256_add_epi16(d, d)), _mm256_srai_epi16(blueRest, 8));
         const __m256i green = _mm256_add_epi16(_mm256_sub_epi16(y, e), _mm256_srai_epi16(greenRest, 8));
         const __m256i red = _mm256_add_epi16(_mm256_add_epi16(y, e), _mm256_srai_epi16(redRest, 8));
         const __m256i blueGreen =
@@ -36,7 +37,8 @@ std::size_t yuy2PairsToBgraAvx2(const std::uint8_t* in, std::size_t pairs, std::
         const __m256i first = _mm256_unpacklo_epi16(blueGreen, redAlpha);   // pixels 0-3 | 8-11
         const __m256i second = _mm256_unpackhi_epi16(blueGreen, redAlpha);  // pixels 4-7 | 12-15
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 8 * i), _mm256_permute2x128_si256(first, second, 0x20));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 8 * i + 32), _mm256_permute2x128_si256(first, second, 0x31));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 8 * i + 32),
+                            _mm256_permute2x128_si256(first, second, 0x31));
     }
     return whole;
 }

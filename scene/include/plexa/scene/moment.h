@@ -19,7 +19,7 @@ namespace plexa::scene {
 // tracking and body shapes between them.
 class Moment {
 public:
-    Moment();                                 // the empty room
+    Moment();  // the empty room
     explicit Moment(const Snapshot& snapshot);
     Moment(const Scene& scene, double seconds);
 
@@ -50,7 +50,7 @@ private:
     const Scene scene_;
     const std::size_t keep_;
     std::mutex mutex_;
-    std::vector<std::shared_ptr<Moment>> kept_;   // the most recently asked for last
+    std::vector<std::shared_ptr<Moment>> kept_;  // the most recently asked for last
 };
 
 }  // namespace plexa::scene
