@@ -29,7 +29,7 @@ std::shared_ptr<const Moment> MomentCache::at(double seconds) {
     const double key = std::isfinite(seconds) ? seconds : 0.0;
     std::lock_guard<std::mutex> lock(mutex_);
     const auto found = std::find_if(kept_.begin(), kept_.end(),
-                                    [key](const std::shared_ptr<Moment>& m) { return m->seconds() == key; });
+                                    [key](const std::shared_ptr<const Moment>& m) { return m->seconds() == key; });
     if (found != kept_.end()) {
         // Most recently asked for last: the oldest goes first.
         std::rotate(found, found + 1, kept_.end());
@@ -37,19 +37,9 @@ std::shared_ptr<const Moment> MomentCache::at(double seconds) {
     }
     // Worked out under the lock: a second sensor asking for the same time waits
     // for it rather than working it out again; it takes microseconds.
-    if (kept_.size() < keep_) {
-        kept_.push_back(std::make_shared<Moment>(scene_, key));
-        return kept_.back();
-    }
-    std::rotate(kept_.begin(), kept_.begin() + 1, kept_.end());
-    std::shared_ptr<Moment>& oldest = kept_.back();
-    // Nobody else holds it: its memory takes the new time (and a new identity).
-    if (oldest.use_count() == 1) {
-        *oldest = Moment(scene_, key);
-    } else {
-        oldest = std::make_shared<Moment>(scene_, key);
-    }
-    return oldest;
+    if (kept_.size() >= keep_) kept_.erase(kept_.begin());
+    kept_.push_back(std::make_shared<const Moment>(scene_, key));
+    return kept_.back();
 }
 
 }  // namespace plexa::scene
