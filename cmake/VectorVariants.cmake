@@ -9,12 +9,10 @@
 # PLEXA_HAS_<ISA>_VARIANT, only where the variant is built (x86-64).
 include_guard(GLOBAL)
 
-if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
-  set(PLEXA_BUILDS_X86_64_VARIANTS ON)
-endif()
-
 function(plexa_vector_variant target source isa)
-  if(NOT PLEXA_BUILDS_X86_64_VARIANTS)
+  # Checked here, not once at the top: the guard above skips this file in every
+  # directory but the first to include it, so a variable set there would not be seen.
+  if(NOT CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
     return()
   endif()
   if(MSVC)

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstring>
 
+#include "color_format_kernels.h"
+#include "plexa/vector_units.h"
 #include "yuv.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
@@ -100,8 +102,11 @@ bool yuy2ToBgra(const std::uint8_t* yuy2, int width, int height, std::uint8_t* b
     if (!usable(yuy2, bgra, width, height)) return false;
     const std::size_t pairs = static_cast<std::size_t>(width) * height / 2;
     std::size_t done = 0;
+#if defined(PLEXA_HAS_AVX2_VARIANT)
+    if (vectorUnits().avx2) done = kernels::yuy2PairsToBgraAvx2(yuy2, pairs, bgra);
+#endif
 #ifdef PLEXA_SCENE_SSE2
-    done = yuy2PairsToBgraSse2(yuy2, pairs, bgra);
+    done += yuy2PairsToBgraSse2(yuy2 + 4 * done, pairs - done, bgra + 8 * done);
 #endif
     yuy2PairsToBgra(yuy2, done, pairs, bgra);
     return true;

@@ -31,17 +31,15 @@ std::shared_ptr<const Moment> MomentCache::at(double seconds) {
     const auto found = std::find_if(kept_.begin(), kept_.end(),
                                     [key](const std::shared_ptr<const Moment>& m) { return m->seconds() == key; });
     if (found != kept_.end()) {
-        std::shared_ptr<const Moment> moment = *found;
-        kept_.erase(found);
-        kept_.push_back(moment);
-        return moment;
+        // Most recently asked for last: the oldest goes first.
+        std::rotate(found, found + 1, kept_.end());
+        return kept_.back();
     }
     // Worked out under the lock: a second sensor asking for the same time waits
     // for it rather than working it out again; it takes microseconds.
-    auto moment = std::make_shared<const Moment>(scene_, key);
     if (kept_.size() >= keep_) kept_.erase(kept_.begin());
-    kept_.push_back(moment);
-    return moment;
+    kept_.push_back(std::make_shared<const Moment>(scene_, key));
+    return kept_.back();
 }
 
 }  // namespace plexa::scene

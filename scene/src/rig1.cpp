@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "camera.h"
+#include "mapping_loops.h"
 #include "tracking.h"
 #include "view.h"
 
@@ -53,7 +54,7 @@ constexpr Vec3 kRoomMiddle{0.0f, 1.0f, 3.0f};
 
 // The virtual sensors beyond the first: floor position and height of each,
 // all inside the walls and clear of the furniture and the left door, far enough
-// from the middle (2.4 m or more) to see a whole person, near enough (4.2 m
+// from the middle (2.3 m or more) to see most of a person, near enough (4 m
 // or less) to track the people walking there.
 struct Spot {
     float x, z, height;
@@ -196,29 +197,6 @@ ColorPixel Rig1::depthToColor(Resolution depth, int col, int row, std::uint16_t 
     return {nearestPixel(m.column(col) - m.shift(depthMm)), nearestPixel(m.row(row))};
 }
 
-namespace {
-
-// One row of a frame mapping, written so that the compiler vectorises it: the
-// same arithmetic as depthToColor (the shift's constant factor is the product it
-// starts with, so the quotient is the same), without branches or calls.
-void mapRowToColor(const float* columns, const std::uint16_t* samples, std::size_t count, float shiftScale,
-                   std::int32_t y, ColorPixel* out) {
-    for (std::size_t col = 0; col < count; ++col) {
-        const auto depthMm = static_cast<std::uint16_t>(samples[col] >> 3);
-        const float quotient = shiftScale / static_cast<float>(depthMm);
-        const float shift = depthMm == 0 ? 0.0f : quotient;
-        // nearestPixel() spelled out with selects.
-        float up = columns[col] - shift + 0.5f;
-        up = up < -1.0e9f ? -1.0e9f : up;
-        up = up > 1.0e9f ? 1.0e9f : up;
-        const auto truncated = static_cast<std::int32_t>(up);
-        out[col].x = truncated - (static_cast<float>(truncated) > up ? 1 : 0);
-        out[col].y = y;
-    }
-}
-
-}  // namespace
-
 std::size_t Rig1::mapDepthFrameToColor(Resolution depth, const std::uint16_t* depthWithPlayer, std::size_t count,
                                        Resolution color, ColorPixel* out) {
     if (!valid(depth) || !valid(color) || depthWithPlayer == nullptr || out == nullptr) return 0;
@@ -228,10 +206,11 @@ std::size_t Rig1::mapDepthFrameToColor(Resolution depth, const std::uint16_t* de
     std::array<float, 1280> columns;
     for (int col = 0; col < w; ++col) columns[col] = m.column(col);
     const float shiftScale = m.shiftScale();
+    const MappingLoops& loops = mappingLoops();
     for (std::size_t start = 0, row = 0; start < n; start += static_cast<std::size_t>(w), ++row) {
         const std::size_t length = std::min(static_cast<std::size_t>(w), n - start);
-        mapRowToColor(columns.data(), depthWithPlayer + start, length, shiftScale,
-                      nearestPixel(m.row(static_cast<int>(row))), out + start);
+        loops.rowToColor1(columns.data(), depthWithPlayer + start, length, shiftScale,
+                          nearestPixel(m.row(static_cast<int>(row))), out + start);
     }
     return n;
 }

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "camera.h"
+#include "mapping_loops.h"
 #include "tracking.h"
 #include "view.h"
 
@@ -49,18 +50,6 @@ Placement colorPlacement(float height, float tilt) {
     return p;
 }
 
-// v, or kNoValue where noneMask is all ones: a select on the bits, which the
-// compiler turns into vector code where a branch or several ?: would not be.
-float orNoValue(std::uint32_t noneMask, float v) {
-    std::uint32_t bits, none;
-    std::memcpy(&bits, &v, sizeof bits);
-    std::memcpy(&none, &kNoValue, sizeof none);
-    bits = (bits & ~noneMask) | (none & noneMask);
-    std::memcpy(&v, &bits, sizeof v);
-    return v;
-}
-
-std::uint32_t noneMaskOf(std::uint16_t depthMm) { return 0u - static_cast<std::uint32_t>(depthMm == 0); }
 
 float metres(std::uint16_t depthMm) { return static_cast<float>(depthMm) / 1000.0f; }
 
@@ -160,34 +149,20 @@ ImagePoint Rig2::depthToColor(int col, int row, std::uint16_t depthMm) const {
 }
 
 // The whole-frame mappings run through the ray table in pixel order, with the
-// same arithmetic as toCamera() and toColor() and selects instead of branches,
-// so that the compiler vectorises them.
+// same arithmetic as toCamera() and toColor() (mapping_loops.inc).
 std::size_t Rig2::mapDepthFrameToCamera(const std::uint16_t* depthMm, std::size_t count, CameraPoint* out) const {
     if (depthMm == nullptr || out == nullptr) return 0;
-    const float* rays = depthView_->rays().perPixel();
     const std::size_t n = std::min(count, static_cast<std::size_t>(kDepthPixels));
-    for (std::size_t k = 0; k < n; ++k) {
-        const float z = metres(depthMm[k]);
-        const std::uint32_t none = noneMaskOf(depthMm[k]);
-        out[k].x = orNoValue(none, rays[2 * k] * z);
-        out[k].y = orNoValue(none, rays[2 * k + 1] * z);
-        out[k].z = orNoValue(none, z);
-    }
+    mappingLoops().depthToCamera2(depthView_->rays().perPixel(), depthMm, n, out);
     return n;
 }
 
 std::size_t Rig2::mapDepthFrameToColor(const std::uint16_t* depthMm, std::size_t count, ImagePoint* out) const {
     if (depthMm == nullptr || out == nullptr) return 0;
-    const float* rays = depthView_->rays().perPixel();
     const Lens color = colorLens();
-    const float cx = color.cx, cy = color.cy, fx = color.fx, fy = color.fy;
     const std::size_t n = std::min(count, static_cast<std::size_t>(kDepthPixels));
-    for (std::size_t k = 0; k < n; ++k) {
-        const float z = metres(depthMm[k]);
-        const std::uint32_t none = noneMaskOf(depthMm[k]);
-        out[k].x = orNoValue(none, cx + fx * ((rays[2 * k] * z - kColorOffset) / z));
-        out[k].y = orNoValue(none, cy - fy * rays[2 * k + 1]);
-    }
+    mappingLoops().depthToColor2(depthView_->rays().perPixel(), depthMm, n, color.cx, color.cy, color.fx, color.fy,
+                                 kColorOffset, out);
     return n;
 }
 

@@ -202,14 +202,12 @@ void View::drawPart(const Primitive& part, std::uint8_t label, const Hit& hit, W
     // is done once the ray has left it.
     const bool convex = !lens_.distorted();
     const PartOutline outline(part, lens_, rect);
-    for (int row = rect.rowBegin; row < rect.rowEnd; ++row) {
-        // Rays outside the outline miss the part: starting and stopping there
-        // changes nothing but the number of hit tests.
-        const ColumnSpan span = convex ? outline.columns(rays_.y(0, row)) : ColumnSpan{rect.colBegin, rect.colEnd};
+    // One row's pixels [begin, end), the ray of each from rayAt(col).
+    auto drawRow = [&](int row, int begin, int end, auto rayAt) {
         bool entered = false;
-        for (int col = span.begin; col < span.end; ++col) {
-            const float x = rays_.x(col, row), y = rays_.y(col, row);
-            const float t = hit(x, y);
+        for (int col = begin; col < end; ++col) {
+            const ImagePoint ray = rayAt(col);
+            const float t = hit(ray.x, ray.y);
             if (!(t > 0) || t == kInfinity) {
                 if (entered && convex) break;
                 continue;
@@ -220,7 +218,21 @@ void View::drawPart(const Primitive& part, std::uint8_t label, const Hit& hit, W
             if (t >= current) continue;
             peopleZ_[i] = t;
             stamp_[i] = frame_;
-            writer(i, part, label, t, Vec3{x, y, 1.0f});
+            writer(i, part, label, t, Vec3{ray.x, ray.y, 1.0f});
+        }
+    };
+    for (int row = rect.rowBegin; row < rect.rowEnd; ++row) {
+        if (convex) {
+            // Rays outside the outline miss the part: starting and stopping there
+            // changes nothing but the number of hit tests. Each ray's x is its column's.
+            const ColumnSpan span = outline.columns(rays_.y(0, row));
+            const float* columnX = rays_.columnX();
+            const float y = rays_.y(0, row);
+            drawRow(row, span.begin, span.end, [columnX, y](int col) { return ImagePoint{columnX[col], y}; });
+        } else {
+            const float* perPixel = rays_.perPixel() + 2 * static_cast<size_t>(row) * width;
+            drawRow(row, rect.colBegin, rect.colEnd,
+                    [perPixel](int col) { return ImagePoint{perPixel[2 * col], perPixel[2 * col + 1]}; });
         }
     }
 }

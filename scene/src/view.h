@@ -22,6 +22,8 @@ public:
     float y(int col, int row) const { return table_.empty() ? rows_[row] : table_[2 * (row * width_ + col) + 1]; }
     // With distortion: x and y of pixel k (column k % width, row k / width) at 2k and 2k + 1.
     const float* perPixel() const { return table_.data(); }
+    // Without distortion: the x of each column, the same on every row.
+    const float* columnX() const { return cols_.data(); }
 
 private:
     int width_;

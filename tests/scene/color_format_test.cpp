@@ -68,6 +68,43 @@ TEST(ColorFormat, SecondGenerationRawColorIsTheBgraPicturePacked) {
     EXPECT_FALSE(rig.renderColorYuy2(scene.at(0), nullptr));
 }
 
+// Every Y with every U and V, converted by whichever wide loop this processor
+// runs, in runs of every length up to 40 pixels (so the wide loops' tails are
+// taken too) and at every byte offset of the output: each pixel is the studio-range
+// integer formula's.
+TEST(ColorFormat, EveryYuvGivesTheIntegerFormulasPixel) {
+    // floor(v / 256), clipped to a byte (the shift of a value kept non-negative).
+    auto clip = [](int v) { v = ((v + (1 << 16)) >> 8) - (1 << 8); return v < 0 ? 0 : (v > 255 ? 255 : v); };
+    std::vector<std::uint8_t> yuy2, expected;
+    for (int u = 0; u < 256; ++u)
+        for (int v = 0; v < 256; ++v)
+            for (int y = 0; y < 256; y += 2) {
+                const std::uint8_t pair[4] = {static_cast<std::uint8_t>(y), static_cast<std::uint8_t>(u),
+                                              static_cast<std::uint8_t>(y + 1), static_cast<std::uint8_t>(v)};
+                yuy2.insert(yuy2.end(), pair, pair + 4);
+                for (int luma : {y, y + 1}) {
+                    const int c = 298 * (luma - 16), d = u - 128, e = v - 128;
+                    expected.push_back(static_cast<std::uint8_t>(clip(c + 516 * d + 128)));
+                    expected.push_back(static_cast<std::uint8_t>(clip(c - 100 * d - 208 * e + 128)));
+                    expected.push_back(static_cast<std::uint8_t>(clip(c + 409 * e + 128)));
+                    expected.push_back(255);
+                }
+            }
+    const int pixels = static_cast<int>(yuy2.size() / 2);
+    std::vector<std::uint8_t> bgra(expected.size());
+    ASSERT_TRUE(yuy2ToBgra(yuy2.data(), pixels / 64, 64, bgra.data()));
+    ASSERT_EQ(bgra, expected);
+    std::vector<std::uint8_t> shifted(4 * 40 + 16);
+    for (int width = 2; width <= 40; width += 2)
+        for (int offset = 0; offset < 16; ++offset) {
+            const size_t start = static_cast<size_t>(width) * 977 * 2;   // somewhere in the table
+            ASSERT_TRUE(yuy2ToBgra(yuy2.data() + start, width, 1, shifted.data() + offset));
+            ASSERT_TRUE(std::equal(shifted.begin() + offset, shifted.begin() + offset + 4 * width,
+                                   expected.begin() + static_cast<std::ptrdiff_t>(2 * start)))
+                << width << " pixels at offset " << offset;
+        }
+}
+
 TEST(ColorFormat, RefusesOddWidthsAndMissingBuffers) {
     std::vector<std::uint8_t> a(64, 1), b(64, 9);
     EXPECT_FALSE(bgraToYuy2(a.data(), 3, 2, b.data()));

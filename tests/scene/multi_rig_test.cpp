@@ -21,7 +21,9 @@ namespace {
 using R = Rig1::Resolution;
 constexpr R kVga = R::R640x480;
 
-float distance(Vec3 a, Vec3 b) { return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) + (a.z - b.z) * (a.z - b.z)); }
+float distance(Vec3 a, Vec3 b) {
+    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) + (a.z - b.z) * (a.z - b.z));
+}
 
 bool sameBodies(const BodyFrame& a, const BodyFrame& b) {
     if (std::memcmp(&a.floorClipPlane, &b.floorClipPlane, sizeof(Vec4)) != 0) return false;
@@ -51,8 +53,11 @@ Vec3 measured(const Rig1& rig, const testing::DepthFrame& frame, Vec3 world) {
 
 TEST(MultiRig, DefaultSensorsStandApartInsideTheRoomAndEachSeesThePeople) {
     const RigPose first = Rig1::defaultPose(0);
-    EXPECT_EQ(first.x, 0.0f); EXPECT_EQ(first.z, 0.0f); EXPECT_EQ(first.height, 0.9f);
-    EXPECT_EQ(first.headingDegrees, 0.0f); EXPECT_EQ(first.tiltDegrees, 0.0f);
+    EXPECT_EQ(first.x, 0.0f);
+    EXPECT_EQ(first.z, 0.0f);
+    EXPECT_EQ(first.height, 0.9f);
+    EXPECT_EQ(first.headingDegrees, 0.0f);
+    EXPECT_EQ(first.tiltDegrees, 0.0f);
     EXPECT_EQ(Rig1::defaultPose(Rig1::kDefaultPoses).height, first.height);  // out of range: sensor 0's
     EXPECT_EQ(Rig1::defaultPose(-1).height, first.height);
 
@@ -64,7 +69,8 @@ TEST(MultiRig, DefaultSensorsStandApartInsideTheRoomAndEachSeesThePeople) {
         tilts.insert(pose.tiltDegrees);
         EXPECT_LT(std::fabs(pose.x), 2.15f) << i;
         EXPECT_LT(pose.z, 3.0f) << i;
-        EXPECT_GE(pose.tiltDegrees, Rig1::kMinTilt); EXPECT_LE(pose.tiltDegrees, Rig1::kMaxTilt);
+        EXPECT_GE(pose.tiltDegrees, Rig1::kMinTilt);
+        EXPECT_LE(pose.tiltDegrees, Rig1::kMaxTilt);
         Rig1 rig(pose);
         // Looking at the middle: the centre pixel sees the room well beyond the near limit.
         const testing::DepthFrame empty = testing::renderDepth(rig, Snapshot{}, kVga);
@@ -72,7 +78,9 @@ TEST(MultiRig, DefaultSensorsStandApartInsideTheRoomAndEachSeesThePeople) {
         // Gravity follows the tilt and not the heading; the camera-space round trip is the identity.
         const float t = pose.tiltDegrees * 3.14159265f / 180.0f;
         const Vec4 g = rig.accelerometer(), plane = rig.floorClipPlane();
-        EXPECT_NEAR(g.x, 0.0f, 1e-6f); EXPECT_NEAR(g.y, -std::cos(t), 1e-6f); EXPECT_NEAR(g.z, -std::sin(t), 1e-6f);
+        EXPECT_NEAR(g.x, 0.0f, 1e-6f);
+        EXPECT_NEAR(g.y, -std::cos(t), 1e-6f);
+        EXPECT_NEAR(g.z, -std::sin(t), 1e-6f);
         EXPECT_EQ(plane.w, pose.height);
         const Vec3 back = pose.toWorld(pose.toCamera({0.3f, 1.2f, 2.5f}));
         EXPECT_LT(distance(back, {0.3f, 1.2f, 2.5f}), 1e-5f);
@@ -82,8 +90,10 @@ TEST(MultiRig, DefaultSensorsStandApartInsideTheRoomAndEachSeesThePeople) {
             const Moment moment(scene, seconds);
             const BodyFrame bodies = rig.bodies(moment);
             const testing::DepthFrame f = testing::renderDepth(rig, moment.snapshot(), kVga);
-            const bool tracked = std::any_of(bodies.bodies.begin(), bodies.bodies.end(), [](const Body& b) { return b.tracked; });
-            const bool player = std::any_of(f.depthWithPlayer.begin(), f.depthWithPlayer.end(), [](std::uint16_t v) { return (v & 7) != 0; });
+            const bool tracked =
+                std::any_of(bodies.bodies.begin(), bodies.bodies.end(), [](const Body& b) { return b.tracked; });
+            const bool player = std::any_of(f.depthWithPlayer.begin(), f.depthWithPlayer.end(),
+                                            [](std::uint16_t v) { return (v & 7) != 0; });
             EXPECT_EQ(tracked, player) << "sensor " << i << " at " << seconds;
             framesWithSomeone += tracked ? 1 : 0;
         }
@@ -96,7 +106,9 @@ TEST(MultiRig, DefaultSensorsStandApartInsideTheRoomAndEachSeesThePeople) {
 TEST(MultiRig, APointSeenByTwoSensorsMapsToOneRoomPointWithinACentimetre) {
     const Scene scene(7);
     const Moment moment(scene, 12.0);
-    struct Pair { int a, b; };
+    struct Pair {
+        int a, b;
+    };
     for (const Pair pair : {Pair{0, 1}, Pair{2, 3}, Pair{4, 7}, Pair{5, 9}, Pair{6, 8}}) {
         Rig1 a(Rig1::defaultPose(pair.a)), b(Rig1::defaultPose(pair.b));
         const testing::DepthFrame fa = testing::renderDepth(a, moment.snapshot(), kVga);
@@ -107,12 +119,15 @@ TEST(MultiRig, APointSeenByTwoSensorsMapsToOneRoomPointWithinACentimetre) {
         // floor far off is seen too slantwise for a centimetre: a pixel spans more.)
         int seenByBoth = 0;
         for (float x = -1.8f; x <= 1.8f; x += 0.3f)
-            for (const Vec3 point : {Vec3{x, 0.6f, 4.0f}, Vec3{x, 1.2f, 4.0f}, Vec3{x, 1.8f, 4.0f}, Vec3{x, 2.4f, 4.0f}}) {
+            for (const Vec3 point :
+                 {Vec3{x, 0.6f, 4.0f}, Vec3{x, 1.2f, 4.0f}, Vec3{x, 1.8f, 4.0f}, Vec3{x, 2.4f, 4.0f}}) {
                 const Vec3 ma = measured(a, fa, point), mb = measured(b, fb, point);
                 if (distance(ma, point) > 0.05f || distance(mb, point) > 0.05f) continue;
                 ++seenByBoth;
-                EXPECT_LT(distance(ma, point), 0.01f) << pair.a << " at " << point.x << ", " << point.y << ", " << point.z;
-                EXPECT_LT(distance(mb, point), 0.01f) << pair.b << " at " << point.x << ", " << point.y << ", " << point.z;
+                EXPECT_LT(distance(ma, point), 0.01f)
+                    << pair.a << " at " << point.x << ", " << point.y << ", " << point.z;
+                EXPECT_LT(distance(mb, point), 0.01f)
+                    << pair.b << " at " << point.x << ", " << point.y << ", " << point.z;
                 EXPECT_LT(distance(ma, mb), 0.02f);  // each within a centimetre of the point
             }
         EXPECT_GE(seenByBoth, 12) << pair.a << " and " << pair.b;
@@ -157,7 +172,10 @@ TEST(MultiRig, SharedMomentsFilmWhatTheirSnapshotsFilmFromEveryThread) {
             Rig1 rig(Rig1::defaultPose(s));
             for (size_t k = 0; k < times.size(); ++k) {
                 const std::shared_ptr<const Moment> moment = cache.at(times[k]);
-                { std::lock_guard<std::mutex> lock(keepMutex); keepAlive[k] = moment; }
+                {
+                    std::lock_guard<std::mutex> lock(keepMutex);
+                    keepAlive[k] = moment;
+                }
                 testing::DepthFrame d(640, 480);
                 rig.renderDepth(*moment, kVga, d.images());
                 testing::ColorFrame c(640, 480);
@@ -168,7 +186,8 @@ TEST(MultiRig, SharedMomentsFilmWhatTheirSnapshotsFilmFromEveryThread) {
                 results[s].bodies.push_back(rig.bodies(*moment));
             }
         });
-    for (std::thread& t : threads) t.join();
+    for (std::thread& t : threads)
+        t.join();
     for (int s = 0; s < kSensors; ++s) {
         Rig1 fresh(Rig1::defaultPose(s));
         for (size_t k = 0; k < times.size(); ++k) {
@@ -187,8 +206,10 @@ TEST(MultiRig, SharedMomentsFilmWhatTheirSnapshotsFilmFromEveryThread) {
     EXPECT_EQ(cache.at(NAN), cache.at(INFINITY));
     EXPECT_EQ(cache.at(NAN)->seconds(), 0.0);
     const std::shared_ptr<const Moment> early = cache.at(1.0);
-    for (double t = 2.0; t < 2.0 + static_cast<double>(times.size()); t += 1.0) cache.at(t);
+    for (double t = 2.0; t < 2.0 + static_cast<double>(times.size()); t += 1.0)
+        cache.at(t);
     EXPECT_NE(cache.at(1.0), early);
+    EXPECT_EQ(early->seconds(), 1.0) << "a moment someone holds stays as it was";
     EXPECT_TRUE(sameBodies(Rig1().bodies(*early), Rig1().bodies(*cache.at(1.0))));
 }
 

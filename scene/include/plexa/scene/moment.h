@@ -19,7 +19,7 @@ namespace plexa::scene {
 // tracking and body shapes between them.
 class Moment {
 public:
-    Moment();                                 // the empty room
+    Moment();  // the empty room
     explicit Moment(const Snapshot& snapshot);
     Moment(const Scene& scene, double seconds);
 
@@ -35,7 +35,8 @@ private:
 // One scene's moments, handed out by time: every caller asking for the same
 // time gets the same Moment, worked out by the first of them. Safe to call from
 // any number of threads; keeps the last few times asked for (the sensors of a
-// process ask for the same frame times, close together).
+// process ask for the same frame times, close together). Each new time is one
+// allocation (a moment is freed when the cache and every caller let go of it).
 class MomentCache {
 public:
     explicit MomentCache(const Scene& scene, std::size_t keep = 8);
@@ -48,7 +49,7 @@ private:
     const Scene scene_;
     const std::size_t keep_;
     std::mutex mutex_;
-    std::vector<std::shared_ptr<const Moment>> kept_;   // the most recently asked for last
+    std::vector<std::shared_ptr<const Moment>> kept_;  // the most recently asked for last
 };
 
 }  // namespace plexa::scene
