@@ -1,0 +1,100 @@
+// The depth recording file, a format other programs read. Little-endian
+// throughout, no magic number, version, count or trailer:
+//
+//   header  uint16 W, uint16 H   (0, 0 when the session has no depth stream)
+//   record  float32 accelerometer x, y, z; then W x H uint16 samples as the
+//           runtime delivered them, pixel 0 first        (12 + 2WH bytes)
+//
+// A reader takes W and H from the header and reads whole records to the end.
+// The bridge writes it and the runtime's replay reads it, both through here.
+#pragma once
+
+#include "runtime1/NuiRuntime.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+namespace plexa::runtime1 {
+
+// Samples go to the file straight from the runtime's buffer, which holds them
+// in the machine's order; that is the file's order only on a little-endian machine.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "depth records are written in machine byte order");
+
+constexpr std::size_t kDepthRecordHeaderBytes = 4;
+constexpr std::size_t kDepthRecordPrefixBytes = 12;
+
+constexpr std::uint64_t depthRecordBytes(std::uint64_t pixelCount) { return kDepthRecordPrefixBytes + 2 * pixelCount; }
+
+struct DepthRecordHeader {
+    int width = 0;
+    int height = 0;
+};
+
+namespace depth_record_detail {
+
+inline void putUint16(std::uint8_t* at, std::uint32_t value) {
+    at[0] = static_cast<std::uint8_t>(value & 0xFF);
+    at[1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
+}
+
+inline void putFloat(std::uint8_t* at, float value) {
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    for (int i = 0; i < 4; ++i)
+        at[i] = static_cast<std::uint8_t>((bits >> (8 * i)) & 0xFF);
+}
+
+inline float floatAt(const std::uint8_t* at) {
+    const std::uint32_t bits = static_cast<std::uint32_t>(at[0]) | (static_cast<std::uint32_t>(at[1]) << 8) |
+                               (static_cast<std::uint32_t>(at[2]) << 16) | (static_cast<std::uint32_t>(at[3]) << 24);
+    float value = 0.0f;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+}  // namespace depth_record_detail
+
+// Writes the header (the low 16 bits of each size). False when the stream
+// took less than all of it.
+inline bool writeDepthRecordHeader(std::FILE* file, int width, int height) {
+    std::uint8_t header[kDepthRecordHeaderBytes];
+    depth_record_detail::putUint16(header, static_cast<std::uint32_t>(width));
+    depth_record_detail::putUint16(header + 2, static_cast<std::uint32_t>(height));
+    return std::fwrite(header, 1, sizeof header, file) == sizeof header;
+}
+
+// Writes one record. False when the stream took less than all of it.
+inline bool writeDepthRecord(std::FILE* file, const Vector4& accelerometer, const std::uint16_t* samples,
+                             std::size_t sampleCount) {
+    std::uint8_t prefix[kDepthRecordPrefixBytes];
+    depth_record_detail::putFloat(prefix, accelerometer.x);
+    depth_record_detail::putFloat(prefix + 4, accelerometer.y);
+    depth_record_detail::putFloat(prefix + 8, accelerometer.z);
+    if (std::fwrite(prefix, 1, sizeof prefix, file) != sizeof prefix) return false;
+    if (sampleCount == 0) return true;
+    return std::fwrite(samples, sizeof(std::uint16_t), sampleCount, file) == sampleCount;
+}
+
+// Reads the header. False when the stream holds less than all of it.
+inline bool readDepthRecordHeader(std::FILE* file, DepthRecordHeader& header) {
+    std::uint8_t bytes[kDepthRecordHeaderBytes];
+    if (std::fread(bytes, 1, sizeof bytes, file) != sizeof bytes) return false;
+    header.width = bytes[0] | (bytes[1] << 8);
+    header.height = bytes[2] | (bytes[3] << 8);
+    return true;
+}
+
+// Reads the accelerometer (w is 0) and sampleCount samples, in the file's
+// little-endian order. False when the stream holds less than a whole record.
+inline bool readDepthRecord(std::FILE* file, Vector4& accelerometer, std::uint16_t* samples, std::size_t sampleCount) {
+    std::uint8_t prefix[kDepthRecordPrefixBytes];
+    if (std::fread(prefix, 1, sizeof prefix, file) != sizeof prefix) return false;
+    if (sampleCount != 0 && std::fread(samples, sizeof(std::uint16_t), sampleCount, file) != sampleCount) return false;
+    accelerometer = Vector4{depth_record_detail::floatAt(prefix), depth_record_detail::floatAt(prefix + 4),
+                            depth_record_detail::floatAt(prefix + 8), 0.0f};
+    return true;
+}
+
+}  // namespace plexa::runtime1
