@@ -33,15 +33,4 @@ KSDK* SensorAccess::session() const {
     return tableExists.load(std::memory_order_acquire) ? access_.session() : nullptr;
 }
 
-KSDK* SensorAccess::replaceSession(std::unique_ptr<KSDK> fresh) {
-    if (!fresh) return nullptr;
-    KSDK* installed = fresh.get();
-    KSDK* replaced = access_.exchange(std::move(fresh));
-    if (replaced != nullptr) {
-        replaced->Nui_StopReplaced();
-        access_.retire(replaced);
-    }
-    return installed;
-}
-
 }  // namespace plexa::bridge1

@@ -12,8 +12,8 @@ namespace {
 
 template <typename Frame>
 bool receiveDescription(Frame* frame, RuntimePtr<IFrameDescription>& description) {
-    return SUCCEEDED(description.receive(
-               [frame](IFrameDescription** out) { return frame->get_FrameDescription(out); })) &&
+    return SUCCEEDED(
+               description.receive([frame](IFrameDescription** out) { return frame->get_FrameDescription(out); })) &&
            description;
 }
 
@@ -56,16 +56,16 @@ bool describeColor(KSDK& session, FrameWorkingSet& frame) {
         return true;
     }
 
-    if (!session.colorBuffer.ensure(frame.color.width, frame.color.height)) {
+    if (!session.buffers->colorBuffer.ensure(frame.color.width, frame.color.height)) {
         // No room for the converted image: this frame's color entry stays
         // empty, the other streams go on.
         return true;
     }
-    const std::int32_t bytes = session.colorBuffer.elementCount();
-    const HRESULT converted =
-        color->CopyConvertedFrameDataToArray(static_cast<UINT>(bytes), session.colorBuffer.data(), ColorImageFormat_Bgra);
+    const std::int32_t bytes = session.buffers->colorBuffer.elementCount();
+    const HRESULT converted = color->CopyConvertedFrameDataToArray(
+        static_cast<UINT>(bytes), session.buffers->colorBuffer.data(), ColorImageFormat_Bgra);
     // Sized for this frame, so it is delivered even when the conversion failed.
-    frame.color.setBuffer(session.colorBuffer.data(), static_cast<UINT>(bytes));
+    frame.color.setBuffer(session.buffers->colorBuffer.data(), static_cast<UINT>(bytes));
     return SUCCEEDED(converted);
 }
 
@@ -112,16 +112,16 @@ bool describeInfraredImage(Frame* infrared, RuntimePtr<IFrameDescription>& descr
 }  // namespace
 
 void describeSources(KSDK& session, FrameWorkingSet& frame) {
-    if (session.useDepth && !describeDepth(frame)) return;
-    if (session.useColor && !describeColor(session, frame)) return;
+    if (session.streams.useDepth && !describeDepth(frame)) return;
+    if (session.streams.useColor && !describeColor(session, frame)) return;
     runMappingStage(session, frame);
-    if (session.useBodyIndex && !describeBodyIndex(frame)) return;
-    if (session.useBody && !runBodyStage(session, frame)) return;
-    if (session.useInfrared &&
+    if (session.streams.useBodyIndex && !describeBodyIndex(frame)) return;
+    if (session.streams.useBody && !runBodyStage(session, frame)) return;
+    if (session.streams.useInfrared &&
         !describeInfraredImage(frame.infraredFrame.get(), frame.infraredDescription, frame.infrared)) {
         return;
     }
-    if (session.useLongExposureInfrared) {
+    if (session.streams.useLongExposureInfrared) {
         describeInfraredImage(frame.longExposureInfraredFrame.get(), frame.longExposureInfraredDescription,
                               frame.longExposureInfrared);
     }

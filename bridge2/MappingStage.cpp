@@ -10,7 +10,7 @@
 namespace plexa::bridge2 {
 
 void runMappingStage(KSDK& session, FrameWorkingSet& frame) {
-    if (!session.useDepth || (!frame.computeUV && !frame.computeXYZ)) return;
+    if (!session.streams.useDepth || (!frame.computeUV && !frame.computeXYZ)) return;
     // Without a mapper the entries carry what their buffers hold (nothing,
     // unless an earlier mapper filled them).
     ICoordinateMapper* mapper = session.coordinateMapper.get();
@@ -24,19 +24,19 @@ void runMappingStage(KSDK& session, FrameWorkingSet& frame) {
     const auto pointCount = static_cast<UINT>(points < 0 ? 0 : points);
 
     if (frame.computeUV) {
-        if (!depthUsable || !session.uvBuffer.ensure(depth.width, depth.height)) {
+        if (!depthUsable || !session.buffers->uvBuffer.ensure(depth.width, depth.height)) {
             frame.uvUnavailable = true;
         } else if (pointCount > 0) {
             mapper->MapDepthFrameToColorSpace(pointCount, depth.samples, pointCount,
-                                              reinterpret_cast<ColorSpacePoint*>(session.uvBuffer.data()));
+                                              reinterpret_cast<ColorSpacePoint*>(session.buffers->uvBuffer.data()));
         }
     }
     if (frame.computeXYZ) {
-        if (!depthUsable || !session.xyzBuffer.ensure(depth.width, depth.height)) {
+        if (!depthUsable || !session.buffers->xyzBuffer.ensure(depth.width, depth.height)) {
             frame.xyzUnavailable = true;
         } else if (pointCount > 0) {
             mapper->MapDepthFrameToCameraSpace(pointCount, depth.samples, pointCount,
-                                               reinterpret_cast<CameraSpacePoint*>(session.xyzBuffer.data()));
+                                               reinterpret_cast<CameraSpacePoint*>(session.buffers->xyzBuffer.data()));
         }
     }
 }

@@ -10,20 +10,23 @@
 
 #include <memory>
 
-struct KSDK;
+#include "KSDK.h"
 
 namespace plexa::bridge2 {
 
 class SensorTable {
 public:
-    static constexpr int kSensorCount = 10;
+    static constexpr int kSensorCount = plexa::bridge2::kSensorCount;
     using Slots = plexa::SessionSlots<KSDK, kSensorCount>;
 
     static bool validIndex(int index) { return Slots::validIndex(index); }
 
     // Created on first use, never destroyed (event threads may outlive
     // everything else in a process that is ending).
-    static Slots& slots();
+    static Slots& slots() {
+        static Slots* const table = new Slots();
+        return *table;
+    }
 };
 
 class SensorAccess {
@@ -33,10 +36,8 @@ public:
     // The slot's session; null for an index outside 0 to 9 or an empty slot.
     KSDK* session() const { return access_.session(); }
 
-    // Puts a new session into the slot. The one it replaces is stopped first,
-    // as _stopNUI stops it, except that a stop of it already under way is
-    // left to finish without waiting; it is then retired. Needs a valid index.
-    KSDK* install(std::unique_ptr<KSDK> session);
+    // Puts a new session into the slot (SessionSlots::Access::install).
+    KSDK* install(std::unique_ptr<KSDK> session) { return access_.install(std::move(session)); }
 
 private:
     SensorTable::Slots::Access access_;

@@ -2,17 +2,17 @@
 
 namespace plexa {
 
-SessionLifecycle::StopRoute SessionLifecycle::requestStop(bool onEventThread, const HANDLE& stopEvent) {
+SessionLifecycle::StopRoute SessionLifecycle::requestStop(bool onEventThread, const HandleOwner& stopEvent) {
     return route(onEventThread, true, stopEvent);
 }
 
 SessionLifecycle::StopRoute SessionLifecycle::requestStopForReplacement(bool onEventThread,
-                                                                        const HANDLE& stopEvent) {
+                                                                        const HandleOwner& stopEvent) {
     return route(onEventThread, false, stopEvent);
 }
 
 SessionLifecycle::StopRoute SessionLifecycle::route(bool onEventThread, bool waitForStopUnderWay,
-                                                    const HANDLE& stopEvent) {
+                                                    const HandleOwner& stopEvent) {
     std::unique_lock<std::mutex> lock(mutex_);
     switch (shutdown_) {
         case Shutdown::Done:
@@ -32,7 +32,7 @@ SessionLifecycle::StopRoute SessionLifecycle::route(bool onEventThread, bool wai
         // Waiting here could be waiting for this very thread. Signalled under
         // the lock: the thread cannot close the event before it sees the request.
         shutdown_ = Shutdown::LeftToEventThread;
-        SetEvent(stopEvent);
+        SetEvent(stopEvent.get());
         return StopRoute::LeftToThread;
     }
     shutdown_ = Shutdown::InProgress;
@@ -61,9 +61,7 @@ bool SessionLifecycle::hasEnded() {
 void SessionLifecycle::awaitStopUnderWay(bool onEventThread) {
     if (onEventThread) return;
     std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [this] {
-        return shutdown_ == Shutdown::NotRequested || shutdown_ == Shutdown::Done;
-    });
+    changed_.wait(lock, [this] { return shutdown_ == Shutdown::NotRequested || shutdown_ == Shutdown::Done; });
 }
 
 }  // namespace plexa

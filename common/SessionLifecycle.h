@@ -19,7 +19,7 @@
 // a half-started session. The lock is never held while waiting for a thread.
 #pragma once
 
-#include <plexa/platform.h>
+#include <plexa/handle_owner.h>
 
 #include <condition_variable>
 #include <mutex>
@@ -29,9 +29,9 @@ namespace plexa {
 class SessionLifecycle {
 public:
     enum class StopRoute {
-        Nothing,      // ended already, left running, or being ended by another party
-        LeftToThread, // the stop event is signalled; the event thread finishes the stop
-        ByCaller,     // the caller ends the thread, releases everything, then calls stopDone()
+        Nothing,       // ended already, left running, or being ended by another party
+        LeftToThread,  // the stop event is signalled; the event thread finishes the stop
+        ByCaller,      // the caller ends the thread, releases everything, then calls stopDone()
     };
 
     // Taken by start-up for its whole length.
@@ -43,10 +43,10 @@ public:
 
     // Decides how a stop asked for now is carried out. `stopEvent` is read
     // under the lock and signalled when the stop is left to the thread.
-    StopRoute requestStop(bool onEventThread, const HANDLE& stopEvent);
+    StopRoute requestStop(bool onEventThread, const HandleOwner& stopEvent);
     // The same for a session that is being replaced, except that a stop
     // already under way is left to finish without waiting for it.
-    StopRoute requestStopForReplacement(bool onEventThread, const HANDLE& stopEvent);
+    StopRoute requestStopForReplacement(bool onEventThread, const HandleOwner& stopEvent);
 
     // Run by the event thread once its loop has ended: true when it must
     // finish a stop left to it (and then call stopDone()).
@@ -63,7 +63,7 @@ public:
 private:
     enum class Shutdown { NotRequested, LeftToEventThread, InProgress, Done };
 
-    StopRoute route(bool onEventThread, bool waitForStopUnderWay, const HANDLE& stopEvent);
+    StopRoute route(bool onEventThread, bool waitForStopUnderWay, const HandleOwner& stopEvent);
 
     std::mutex mutex_;
     std::condition_variable changed_;
