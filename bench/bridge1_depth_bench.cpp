@@ -81,7 +81,6 @@ public:
         virtual1::setScripted(kSensor, true);
         JNIEnv* env = Jvm::start().env();
         jclass plexa1 = Jvm::start().findClass("edu/qet/brightloom/plexa/Plexa1");
-        session_->Nui_Zero();
         const jobject target = Jvm::start().newObject("edu/qet/brightloom/plexa/Plexa1");
         const plexa::JavaMethodSpec depthCallback{"onDepthFrameEventFromNative", "([S[F[F)V"};
         session_->java().bind(env, plexa1, target, &depthCallback, 1);

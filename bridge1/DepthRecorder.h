@@ -19,10 +19,7 @@ namespace plexa::bridge1 {
 
 class DepthRecorder {
 public:
-    DepthRecorder() = default;
     ~DepthRecorder() { close(); }
-    DepthRecorder(const DepthRecorder&) = delete;
-    DepthRecorder& operator=(const DepthRecorder&) = delete;
 
     // Starts recording into the file of a UTF-8 name, with a header for
     // width x height, and ends the recording that was open (also when this

@@ -47,11 +47,6 @@ struct FrameBuffers {
     }
 };
 
-// Created on first use and never destroyed: an event thread may still be
-// ending when the process exits.
-inline BufferShelf<FrameBuffers, kSensorCount>& frameBufferShelf() {
-    static auto* const shelf = new BufferShelf<FrameBuffers, kSensorCount>();
-    return *shelf;
-}
+using FrameBufferShelf = BufferShelf<FrameBuffers, kSensorCount>;
 
 }  // namespace plexa::bridge1

@@ -63,7 +63,6 @@ struct KSDK final : plexa::SessionSkeleton {
     std::unique_ptr<plexa::bridge1::FrameBuffers> buffers;
 
     // Life cycle (the stops are the skeleton's).
-    void Nui_Zero();
     HRESULT Nui_Init(bool skeleton, std::int32_t depthResolutionCode, std::int32_t videoResolutionCode, bool infrared);
     // As the skeleton's, and the recording is closed: the event thread, if it
     // is still ending, appends whole records only, and none after this.

@@ -104,7 +104,6 @@ JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1startNUI(JNIEnv* e
     std::unique_ptr<KSDK> fresh = newSession(index);
     if (!fresh) return statusFromResult(E_OUTOFMEMORY);
     if (fresh->sensor) {
-        fresh->Nui_Zero();
         // A callback that is missing leaves its NoSuchMethodError pending for
         // the Java caller; the sensor starts all the same.
         const bool wanted[KSDK::CallbackCount] = {asksForCallback(depthResolution), asksForCallback(videoResolution),

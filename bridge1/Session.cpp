@@ -31,11 +31,6 @@ KSDK::KSDK(int index) : index_(index) {
 // recording, the sensor and the Java binding go with their holders.
 KSDK::~KSDK() = default;
 
-void KSDK::Nui_Zero() {
-    depthStream = nullptr;
-    videoStream = nullptr;
-}
-
 HRESULT KSDK::Nui_Init(bool skeleton, std::int32_t depthResolutionCode, std::int32_t videoResolutionCode,
                        bool infrared) {
     const auto lock = lockForStartUp();
@@ -95,7 +90,7 @@ HRESULT KSDK::openStreamsAndStart(bool skeleton, bool infrared) {
     videoFrameCount.store(0, std::memory_order_relaxed);
     depthFrameCount.store(0, std::memory_order_relaxed);
 
-    buffers = plexa::bridge1::frameBufferShelf().take(index_);
+    buffers = plexa::bridge1::FrameBufferShelf::shared().take(index_);
     if (!buffers) return E_OUTOFMEMORY;
     buffers->startSession();
     const HRESULT started = startEventThread(E_OUTOFMEMORY);
@@ -114,5 +109,5 @@ void KSDK::releaseStreams(bool replaced) {
     skeletonEvent.reset();
     depthEvent.reset();
     videoEvent.reset();
-    plexa::bridge1::frameBufferShelf().put(index_, std::move(buffers));
+    plexa::bridge1::FrameBufferShelf::shared().put(index_, std::move(buffers));
 }

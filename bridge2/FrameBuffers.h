@@ -20,15 +20,19 @@ struct FrameBuffers {
     SizedBuffer<float, 2> uvBuffer;
     SizedBuffer<float, 3> xyzBuffer;
 
-    BodyBuffers bodyBuffers;  // zeroed for every session: a slot never tracked delivers zeros
+    BodyBuffers bodyBuffers;
     BodyScratch bodyScratch;
+
+    // A session starts from empty buffers and zeroed bodies (a slot never
+    // tracked delivers zeros), whatever the session before it left.
+    void startSession() {
+        colorBuffer.startOver();
+        uvBuffer.startOver();
+        xyzBuffer.startOver();
+        bodyBuffers = BodyBuffers{};
+    }
 };
 
-// Created on first use and never destroyed: an event thread may still be
-// ending when the process exits.
-inline BufferShelf<FrameBuffers, kSensorCount>& frameBufferShelf() {
-    static auto* const shelf = new BufferShelf<FrameBuffers, kSensorCount>();
-    return *shelf;
-}
+using FrameBufferShelf = BufferShelf<FrameBuffers, kSensorCount>;
 
 }  // namespace plexa::bridge2

@@ -60,7 +60,6 @@ struct KSDK final : plexa::SessionSkeleton {
     plexa::bridge2::SizeReports reportedSizes;
 
     // Life cycle (the stops are the skeleton's).
-    void Nui_Zero();
     HRESULT Nui_Init(std::int32_t flags);
 
     // One frame-arrived signal: acquire, describe, deliver, release. Run only

@@ -62,7 +62,6 @@ JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa2__1startNUI(JNIEnv* e
     // opens the sensor.
     bool callbacksFound = true;
     if (fresh->sensor) {
-        fresh->Nui_Zero();
         // A NoSuchMethodError stays pending for the Java caller.
         callbacksFound = fresh->java().bind(env, plexa2, callbackTarget, kCallbacks, KSDK::CallbackCount);
     }

@@ -25,14 +25,6 @@ KSDK::KSDK(int index) : index_(index) {
 // objects and the Java binding still held go with their holders.
 KSDK::~KSDK() = default;
 
-void KSDK::Nui_Zero() {
-    // Only ever run on a fresh session, before anything is acquired.
-    frameArrivedHandle = 0;
-    frameCount.store(0, std::memory_order_relaxed);
-    intrinsicsSent = false;
-    reportedSizes.clear();
-}
-
 HRESULT KSDK::Nui_Init(std::int32_t flags) {
     // Held until the thread exists, so that no stop sees a half-started session.
     const auto lock = lockForStartUp();
@@ -72,9 +64,9 @@ HRESULT KSDK::Nui_Init(std::int32_t flags) {
     frameArrivedHandle = subscription;
 
     frameCount.store(0, std::memory_order_relaxed);
-    buffers = plexa::bridge2::frameBufferShelf().take(index_);
+    buffers = plexa::bridge2::FrameBufferShelf::shared().take(index_);
     if (!buffers) return E_OUTOFMEMORY;
-    buffers->bodyBuffers = plexa::bridge2::BodyBuffers{};
+    buffers->startSession();
     // Everything the thread reads is in place before it exists.
     const HRESULT started = startEventThread(E_FAIL);
     return FAILED(started) ? started : result;
@@ -90,5 +82,5 @@ void KSDK::releaseStreams(bool) {
     if (sensor && sensorOpen) sensor->Close();
     sensorOpen = false;
     sensor.reset();
-    plexa::bridge2::frameBufferShelf().put(index_, std::move(buffers));
+    plexa::bridge2::FrameBufferShelf::shared().put(index_, std::move(buffers));
 }

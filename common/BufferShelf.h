@@ -17,6 +17,13 @@ namespace plexa {
 template <typename Buffers, int Count>
 class BufferShelf {
 public:
+    // The process's shelf for these buffers, never destroyed: an event thread
+    // may still be ending when the process exits.
+    static BufferShelf& shared() {
+        static auto* const shelf = new BufferShelf();
+        return *shelf;
+    }
+
     // The sensor's kept buffers, or a new set; null when memory is short or
     // the index is outside the table.
     std::unique_ptr<Buffers> take(int index) {

@@ -27,7 +27,7 @@ public:
     // Java caller, so no JNI call follows it; false then.
     bool bind(JNIEnv* env, jclass cls, jobject target, const JavaMethodSpec* specs, std::size_t count,
               const bool* wanted = nullptr) {
-        target_ = GlobalReference(env, target);
+        target_.hold(env, target);
         for (std::size_t i = 0; i < count && i < kMaxMethods; ++i) {
             if (wanted != nullptr && !wanted[i]) continue;
             methods_[i] = env->GetMethodID(cls, specs[i].name, specs[i].signature);

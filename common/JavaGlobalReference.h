@@ -10,23 +10,17 @@ namespace plexa {
 class GlobalReference {
 public:
     GlobalReference() = default;
-    // A new global reference to `object` (none for a null object).
-    GlobalReference(JNIEnv* env, jobject object) : reference_(object == nullptr ? nullptr : env->NewGlobalRef(object)) {
-        if (env->GetJavaVM(&vm_) != JNI_OK) vm_ = nullptr;
-    }
     ~GlobalReference() { reset(); }
-    GlobalReference(GlobalReference&& other) noexcept
-        : vm_(other.vm_), reference_(std::exchange(other.reference_, nullptr)) {}
-    GlobalReference& operator=(GlobalReference&& other) noexcept {
-        if (this != &other) {
-            reset();
-            vm_ = other.vm_;
-            reference_ = std::exchange(other.reference_, nullptr);
-        }
-        return *this;
-    }
     GlobalReference(const GlobalReference&) = delete;
     GlobalReference& operator=(const GlobalReference&) = delete;
+
+    // Holds a new global reference to `object` (none for a null object) in
+    // place of the one held.
+    void hold(JNIEnv* env, jobject object) {
+        reset();
+        if (env->GetJavaVM(&vm_) != JNI_OK) vm_ = nullptr;
+        reference_ = object == nullptr ? nullptr : env->NewGlobalRef(object);
+    }
 
     jobject get() const { return reference_; }
     JavaVM* vm() const { return vm_; }

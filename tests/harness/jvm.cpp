@@ -17,6 +17,12 @@ std::string joinClassPath(const std::vector<std::string>& entries) {
 
 }  // namespace
 
+JvmOptions soakJvmOptions() {
+    JvmOptions options;
+    options.extraOptions = {"-Xms512m", "-XX:+AlwaysPreTouch"};
+    return options;
+}
+
 std::string referenceJar() { return PLEXA_REFERENCE_JAR; }
 std::string fixturesJar() { return PLEXA_FIXTURES_JAR; }
 std::string variantJar(const std::string& name) { return std::string(PLEXA_VARIANTS_DIR) + "/" + name + ".jar"; }

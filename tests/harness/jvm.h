@@ -25,6 +25,11 @@ struct JvmOptions {
     bool checkJni = true;
 };
 
+// The VM of a soak: its heap committed and touched from the start, so that
+// resident memory grows only with native memory, and a soak's bound on it
+// catches a native leak rather than the VM taking more heap as it goes.
+JvmOptions soakJvmOptions();
+
 class Jvm {
 public:
     // Starts the VM on first call; later calls return the running one (their

@@ -143,7 +143,7 @@ TEST(PlexaOpenHandleCount, CountsHandlesUntilTheyAreClosed) {
 }
 
 // Every handle an owner takes is closed exactly once: at the end of its
-// scope, when it takes another, or never when it gives the handle up.
+// scope or when it takes another; never once it gave the handle up.
 TEST(HandleOwner, ClosesWhatItOwnsOnceAndNothingElse) {
     const std::size_t before = PlexaOpenHandleCount();
     HANDLE givenUp = nullptr;
@@ -153,13 +153,12 @@ TEST(HandleOwner, ClosesWhatItOwnsOnceAndNothingElse) {
         EXPECT_TRUE(first);
         EXPECT_FALSE(none);
         EXPECT_EQ(PlexaOpenHandleCount(), before + 1);
-        plexa::HandleOwner moved(std::move(first));
-        EXPECT_FALSE(first);
-        moved.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));  // the first is closed
+        first.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));  // the first one is closed
         EXPECT_EQ(PlexaOpenHandleCount(), before + 1);
-        none = std::move(moved);
+        none.reset(first.release());
         givenUp = none.release();
         EXPECT_FALSE(none);
+        EXPECT_FALSE(first);
     }
     EXPECT_EQ(PlexaOpenHandleCount(), before + 1) << "a handle given up stays open";
     EXPECT_TRUE(SetEvent(givenUp));

@@ -15,11 +15,6 @@ public:
     // Takes the handle a kernel call returned; null and INVALID_HANDLE_VALUE own nothing.
     explicit HandleOwner(HANDLE handle) : handle_(isValid(handle) ? handle : nullptr) {}
     ~HandleOwner() { reset(); }
-    HandleOwner(HandleOwner&& other) noexcept : handle_(other.release()) {}
-    HandleOwner& operator=(HandleOwner&& other) noexcept {
-        if (this != &other) reset(other.release());
-        return *this;
-    }
     HandleOwner(const HandleOwner&) = delete;
     HandleOwner& operator=(const HandleOwner&) = delete;
 

@@ -34,21 +34,17 @@ struct DepthRecordHeader {
 
 namespace depth_record_detail {
 
-inline void putUint16(std::uint8_t* at, std::uint32_t value) {
-    at[0] = static_cast<std::uint8_t>(value & 0xFF);
-    at[1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
-}
-
 inline void putFloat(std::uint8_t* at, float value) {
     std::uint32_t bits = 0;
     std::memcpy(&bits, &value, sizeof bits);
     for (int i = 0; i < 4; ++i)
-        at[i] = static_cast<std::uint8_t>((bits >> (8 * i)) & 0xFF);
+        at[i] = static_cast<std::uint8_t>(bits >> (8 * i));
 }
 
 inline float floatAt(const std::uint8_t* at) {
-    const std::uint32_t bits = static_cast<std::uint32_t>(at[0]) | (static_cast<std::uint32_t>(at[1]) << 8) |
-                               (static_cast<std::uint32_t>(at[2]) << 16) | (static_cast<std::uint32_t>(at[3]) << 24);
+    std::uint32_t bits = 0;
+    for (int i = 0; i < 4; ++i)
+        bits |= static_cast<std::uint32_t>(at[i]) << (8 * i);
     float value = 0.0f;
     std::memcpy(&value, &bits, sizeof value);
     return value;
@@ -59,9 +55,9 @@ inline float floatAt(const std::uint8_t* at) {
 // Writes the header (the low 16 bits of each size). False when the stream
 // took less than all of it.
 inline bool writeDepthRecordHeader(std::FILE* file, int width, int height) {
-    std::uint8_t header[kDepthRecordHeaderBytes];
-    depth_record_detail::putUint16(header, static_cast<std::uint32_t>(width));
-    depth_record_detail::putUint16(header + 2, static_cast<std::uint32_t>(height));
+    const std::uint8_t header[kDepthRecordHeaderBytes] = {
+        static_cast<std::uint8_t>(width), static_cast<std::uint8_t>(width >> 8), static_cast<std::uint8_t>(height),
+        static_cast<std::uint8_t>(height >> 8)};
     return std::fwrite(header, 1, sizeof header, file) == sizeof header;
 }
 
@@ -69,12 +65,11 @@ inline bool writeDepthRecordHeader(std::FILE* file, int width, int height) {
 inline bool writeDepthRecord(std::FILE* file, const Vector4& accelerometer, const std::uint16_t* samples,
                              std::size_t sampleCount) {
     std::uint8_t prefix[kDepthRecordPrefixBytes];
-    depth_record_detail::putFloat(prefix, accelerometer.x);
-    depth_record_detail::putFloat(prefix + 4, accelerometer.y);
-    depth_record_detail::putFloat(prefix + 8, accelerometer.z);
+    const float xyz[3] = {accelerometer.x, accelerometer.y, accelerometer.z};
+    for (int i = 0; i < 3; ++i)
+        depth_record_detail::putFloat(prefix + 4 * i, xyz[i]);
     if (std::fwrite(prefix, 1, sizeof prefix, file) != sizeof prefix) return false;
-    if (sampleCount == 0) return true;
-    return std::fwrite(samples, sizeof(std::uint16_t), sampleCount, file) == sampleCount;
+    return sampleCount == 0 || std::fwrite(samples, sizeof(std::uint16_t), sampleCount, file) == sampleCount;
 }
 
 // Reads the header. False when the stream holds less than all of it.
