@@ -29,7 +29,6 @@ struct KSDK final : plexa::SessionSkeleton {
     enum Callback : std::size_t { DepthCallback, VideoCallback, InfraredCallback, SkeletonCallback, CallbackCount };
 
     explicit KSDK(int index);
-    ~KSDK() override;
 
     std::atomic<std::int32_t> skeletonFrameCount{0};
     std::atomic<std::int32_t> videoFrameCount{0};

@@ -27,10 +27,6 @@ KSDK::KSDK(int index) : index_(index) {
     if (SUCCEEDED(NuiCreateSensorByIndex(index, &created))) sensor.reset(created);
 }
 
-// Runs only once the session has ended and nothing can reach it; the
-// recording, the sensor and the Java binding go with their holders.
-KSDK::~KSDK() = default;
-
 HRESULT KSDK::Nui_Init(bool skeleton, std::int32_t depthResolutionCode, std::int32_t videoResolutionCode,
                        bool infrared) {
     const auto lock = lockForStartUp();

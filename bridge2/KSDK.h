@@ -40,7 +40,6 @@ struct KSDK final : plexa::SessionSkeleton {
 
     // Binds the runtime's default sensor and its mapper, for index 0 only.
     explicit KSDK(int index);
-    ~KSDK() override;
 
     std::atomic<std::int32_t> frameCount{0};  // frames delivered to Java since start
 

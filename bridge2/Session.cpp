@@ -21,10 +21,6 @@ KSDK::KSDK(int index) : index_(index) {
     coordinateMapper.receive([this](ICoordinateMapper** out) { return sensor->get_CoordinateMapper(out); });
 }
 
-// Runs only once the session has ended and nothing can reach it; the runtime
-// objects and the Java binding still held go with their holders.
-KSDK::~KSDK() = default;
-
 HRESULT KSDK::Nui_Init(std::int32_t flags) {
     // Held until the thread exists, so that no stop sees a half-started session.
     const auto lock = lockForStartUp();

@@ -13,7 +13,6 @@ bool onEventThread() { return isEventThread; }
 
 SessionSkeleton::SessionSkeleton() : java_(std::make_unique<JavaBinding>()) {}
 
-// Runs only once the session has ended and nothing can reach it.
 SessionSkeleton::~SessionSkeleton() = default;
 
 HRESULT SessionSkeleton::startEventThread(HRESULT noStopEvent) {

@@ -42,9 +42,8 @@ bool onEventThread();
 class SessionSkeleton {
 public:
     SessionSkeleton();
+    // Runs only once the session has ended and nothing can reach it.
     virtual ~SessionSkeleton();
-    SessionSkeleton(const SessionSkeleton&) = delete;
-    SessionSkeleton& operator=(const SessionSkeleton&) = delete;
 
     JavaBinding& java() const { return *java_; }
 

@@ -41,12 +41,20 @@ public:
     SessionSlots(const SessionSlots&) = delete;
     SessionSlots& operator=(const SessionSlots&) = delete;
 
+    // The process's table, made on first use and never destroyed.
+    static SessionSlots& shared() {
+        static auto* const table = new SessionSlots();
+        return *table;
+    }
+
     class Access {
     public:
         // An index outside the table gives an access to nothing.
         Access(SessionSlots& slots, int index) : slot_(validIndex(index) ? &slots.slots_[index] : nullptr) {
             if (slot_ != nullptr) slot_->inFlight.fetch_add(1, std::memory_order_seq_cst);
         }
+        // An access to the shared table.
+        explicit Access(int index) : Access(shared(), index) {}
         ~Access() {
             if (slot_ != nullptr) slot_->leave();
         }
