@@ -14,6 +14,7 @@
 // frame, the runtime's share of it, the floor, the memcpy), so all of them see
 // the same machine load; each is reported as its median over the iterations.
 // Queueing a frame in the virtual sensor is never timed.
+#include "JavaBinding.h"
 #include "KSDK.h"
 #include "bench_vm.h"
 #include "jvm.h"
@@ -59,7 +60,8 @@ const char* const kContenders[] = {"bridge", "runtime", "floor", "memcpy"};
 
 std::vector<std::uint16_t> depthSamples(const Resolution& r) {
     std::vector<std::uint16_t> samples(r.pixels());
-    for (std::size_t p = 0; p < samples.size(); ++p) samples[p] = static_cast<std::uint16_t>((800 + p % 3000) << 3);
+    for (std::size_t p = 0; p < samples.size(); ++p)
+        samples[p] = static_cast<std::uint16_t>((800 + p % 3000) << 3);
     return samples;
 }
 
@@ -79,24 +81,25 @@ public:
         virtual1::setScripted(kSensor, true);
         JNIEnv* env = Jvm::start().env();
         jclass plexa1 = Jvm::start().findClass("edu/qet/brightloom/plexa/Plexa1");
-        session_->Nui_Zero();
-        session_->javaVM = Jvm::start().vm();
-        session_->callbackTarget = Jvm::start().newObject("edu/qet/brightloom/plexa/Plexa1");
-        session_->depthCallback = env->GetMethodID(plexa1, "onDepthFrameEventFromNative", "([S[F[F)V");
+        const jobject target = Jvm::start().newObject("edu/qet/brightloom/plexa/Plexa1");
+        const plexa::JavaMethodSpec depthCallback{"onDepthFrameEventFromNative", "([S[F[F)V"};
+        session_->java().bind(env, plexa1, target, &depthCallback, 1);
+        env->DeleteGlobalRef(target);
         env->DeleteGlobalRef(plexa1);
         session_->depthResolution = r.code;
         session_->computeUV.store(p.uvAndXyz);
         session_->computeXYZ.store(p.uvAndXyz);
-        session_->depthEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        session_->depthEvent.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        session_->buffers = std::make_unique<plexa::bridge1::FrameBuffers>();
         session_->sensor->NuiInitialize(NUI_INITIALIZE_FLAG_USES_DEPTH_AND_PLAYER_INDEX);
-        session_->sensor->NuiImageStreamOpen(NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX, static_cast<NUI_IMAGE_RESOLUTION>(r.code), 0, 2, session_->depthEvent,
-                                             &session_->depthStream);
+        session_->sensor->NuiImageStreamOpen(NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX,
+                                             static_cast<NUI_IMAGE_RESOLUTION>(r.code), 0, 2,
+                                             session_->depthEvent.get(), &session_->depthStream);
         // Every frame attaches and detaches, as on an event thread.
         Jvm::start().vm()->DetachCurrentThread();
     }
     ~BenchSession() {
-        session_->Nui_UnInit();  // no thread to stop: shuts the runtime down and frees the buffers
-        Jvm::start().env()->DeleteGlobalRef(session_->callbackTarget);
+        session_->Nui_UnInit();  // no thread to stop: shuts the runtime down and lets the target go
         Jvm::start().vm()->DetachCurrentThread();
     }
     KSDK* operator->() { return session_.get(); }
@@ -121,14 +124,15 @@ double median(std::vector<double> values) {
 // The runtime's share of a bridge frame: fetch, lock, (the color-coordinate
 // mapping when UV is on) and release, as the handler calls them.
 void runtimeShare(BenchSession& session, const Resolution& r, const Payload& p, std::vector<LONG>& coordinates) {
-    INuiSensor* sensor = session->sensor;
+    INuiSensor* sensor = session->sensor.get();
     NUI_IMAGE_FRAME image{};
     sensor->NuiImageStreamGetNextFrame(session->depthStream, 0, &image);
     NUI_LOCKED_RECT rect{};
     image.pFrameTexture->LockRect(0, &rect, nullptr, 0);
     if (p.uvAndXyz) {
         sensor->NuiImageGetColorPixelCoordinateFrameFromDepthPixelFrameAtResolution(
-            static_cast<NUI_IMAGE_RESOLUTION>(r.code), static_cast<NUI_IMAGE_RESOLUTION>(r.code), static_cast<DWORD>(r.pixels()), reinterpret_cast<USHORT*>(rect.pBits),
+            static_cast<NUI_IMAGE_RESOLUTION>(r.code), static_cast<NUI_IMAGE_RESOLUTION>(r.code),
+            static_cast<DWORD>(r.pixels()), reinterpret_cast<USHORT*>(rect.pBits),
             static_cast<DWORD>(coordinates.size()), coordinates.data());
     }
     sensor->NuiImageStreamReleaseFrame(session->depthStream, &image);
@@ -204,8 +208,9 @@ public:
     }
 
     void printRatios() {
-        std::printf("\n| frame | payload | bridge | runtime's share | JNI floor | memcpy | bridge / floor |"
-                    " bridge's own / floor | bridge / memcpy |\n");
+        std::printf(
+            "\n| frame | payload | bridge | runtime's share | JNI floor | memcpy | bridge / floor |"
+            " bridge's own / floor | bridge / memcpy |\n");
         std::printf("|---|---|---|---|---|---|---|---|---|\n");
         for (const Resolution& r : kResolutions) {
             for (const Payload& p : kPayloads) {

@@ -6,6 +6,7 @@
 #include "edu_qet_brightloom_plexa_Plexa1.h"
 
 #include "FileNameText.h"
+#include "JavaBinding.h"
 #include "KSDK.h"
 #include "SensorTable.h"
 #include "StatusMap.h"
@@ -25,7 +26,7 @@ namespace {
 // access lives.
 KSDK* sessionWithSensor(const SensorAccess& access) {
     KSDK* session = access.session();
-    return session != nullptr && session->sensor != nullptr ? session : nullptr;
+    return session != nullptr && session->sensor ? session : nullptr;
 }
 
 jlong counterOf(jint index, std::atomic<std::int32_t> KSDK::*counter) {
@@ -34,7 +35,14 @@ jlong counterOf(jint index, std::atomic<std::int32_t> KSDK::*counter) {
     return session == nullptr ? 0 : static_cast<jlong>((session->*counter).load(std::memory_order_relaxed));
 }
 
-std::unique_ptr<KSDK> newSession(jint index) { return std::unique_ptr<KSDK>(new (std::nothrow) KSDK(index)); }
+// Null when memory runs out.
+std::unique_ptr<KSDK> newSession(jint index) {
+    try {
+        return std::make_unique<KSDK>(index);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
 
 // The Java string as a UTF-8 file name; false for a NUL or a lone surrogate
 // in it, or when memory runs out (the VM's error then stays pending).
@@ -54,29 +62,14 @@ bool fileNameOf(JNIEnv* env, jstring name, std::string& utf8) {
     }
 }
 
-// Looks the callbacks up in the class whose static _startNUI was called (a
-// subclass's override is still what a call on the target reaches). The first
-// one missing ends the look-ups; its NoSuchMethodError stays pending for the
-// Java caller, and no JNI call follows it.
-void lookUpCallbacks(JNIEnv* env, jclass plexaClass, KSDK& session, bool depth, bool video, bool skeleton) {
-    struct Callback {
-        bool wanted;
-        const char* name;
-        const char* signature;
-        jmethodID* member;
-    };
-    const Callback callbacks[] = {
-        {depth, "onDepthFrameEventFromNative", "([S[F[F)V", &session.depthCallback},
-        {video, "onVideoFrameEventFromNative", "([B)V", &session.videoCallback},
-        {video, "onInfraredFrameEventFromNative", "([S)V", &session.infraredCallback},
-        {skeleton, "onSkeletonFrameEventFromNative", "([Z[F[B)V", &session.skeletonCallback},
-    };
-    for (const Callback& callback : callbacks) {
-        if (!callback.wanted) continue;
-        *callback.member = env->GetMethodID(plexaClass, callback.name, callback.signature);
-        if (*callback.member == nullptr) return;
-    }
-}
+// Looked up in the class whose static _startNUI was called (a subclass's
+// override is still what a call on the target reaches), in KSDK::Callback's order.
+constexpr plexa::JavaMethodSpec kCallbacks[KSDK::CallbackCount] = {
+    {"onDepthFrameEventFromNative", "([S[F[F)V"},
+    {"onVideoFrameEventFromNative", "([B)V"},
+    {"onInfraredFrameEventFromNative", "([S)V"},
+    {"onSkeletonFrameEventFromNative", "([Z[F[B)V"},
+};
 
 // Any code above -1 asks for the stream's callback, even one that Nui_Init
 // then finds out of range and opens no stream for.
@@ -91,7 +84,7 @@ JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1createNUI(JNIE
     if (!isValidSensorIndex(index)) return JNI_FALSE;
     SensorAccess access(index);
     KSDK* session = access.replaceSession(newSession(index));
-    return session != nullptr && session->sensor != nullptr ? JNI_TRUE : JNI_FALSE;
+    return session != nullptr && session->sensor ? JNI_TRUE : JNI_FALSE;
 }
 
 // A _startNUI with no _createNUI before it makes the table itself (banner
@@ -110,17 +103,15 @@ JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1startNUI(JNIEnv* e
     if (KSDK* previous = access.session()) previous->Nui_AwaitStopUnderWay();
     std::unique_ptr<KSDK> fresh = newSession(index);
     if (!fresh) return statusFromResult(E_OUTOFMEMORY);
-    if (fresh->sensor != nullptr) {
-        fresh->Nui_Zero();
-        env->GetJavaVM(&fresh->javaVM);
-        // A null target (its reference is null too) starts the sensor all the
-        // same: frames are fetched, counted and recorded, and no callback is made.
-        fresh->callbackTarget = env->NewGlobalRef(callbackTarget);
-        lookUpCallbacks(env, plexaClass, *fresh, asksForCallback(depthResolution),
-                        asksForCallback(videoResolution), skeleton == JNI_TRUE);
+    if (fresh->sensor) {
+        // A callback that is missing leaves its NoSuchMethodError pending for
+        // the Java caller; the sensor starts all the same.
+        const bool wanted[KSDK::CallbackCount] = {asksForCallback(depthResolution), asksForCallback(videoResolution),
+                                                  asksForCallback(videoResolution), skeleton == JNI_TRUE};
+        fresh->java().bind(env, plexaClass, callbackTarget, kCallbacks, KSDK::CallbackCount, wanted);
     }
     KSDK* session = access.replaceSession(std::move(fresh));
-    if (session->sensor == nullptr) return 0;
+    if (!session->sensor) return 0;
     return statusFromResult(
         session->Nui_Init(skeleton != JNI_FALSE, depthResolution, videoResolution, infrared != JNI_FALSE));
 }
@@ -130,8 +121,7 @@ JNIEXPORT void JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1stopNUI(JNIEnv*, j
     if (KSDK* session = access.session()) session->Nui_UnInit();
 }
 
-JNIEXPORT jlong JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getSkeletonFrameCounter(JNIEnv*, jclass,
-                                                                                        jint index) {
+JNIEXPORT jlong JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getSkeletonFrameCounter(JNIEnv*, jclass, jint index) {
     return counterOf(index, &KSDK::skeletonFrameCount);
 }
 
@@ -169,16 +159,14 @@ JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getNearMode(JN
     return session != nullptr && session->Nui_GetNearMode() ? JNI_TRUE : JNI_FALSE;
 }
 
-JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1stopSkeletonTracking(JNIEnv*, jclass,
-                                                                                       jint index) {
+JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1stopSkeletonTracking(JNIEnv*, jclass, jint index) {
     const SensorAccess access(index);
     KSDK* session = sessionWithSensor(access);
     return session != nullptr && session->Nui_StopSkeletonTracking() ? JNI_TRUE : JNI_FALSE;
 }
 
 JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1startSkeletonTracking(JNIEnv*, jclass,
-                                                                                        jboolean seated,
-                                                                                        jint index) {
+                                                                                        jboolean seated, jint index) {
     const SensorAccess access(index);
     KSDK* session = sessionWithSensor(access);
     return session != nullptr && session->Nui_StartSkeletonTracking(seated != JNI_FALSE) ? JNI_TRUE : JNI_FALSE;
@@ -211,24 +199,25 @@ JNIEXPORT jfloatArray JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getAccelero
     return array;
 }
 
-JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1saveDepthFrames(JNIEnv* env, jclass,
-                                                                                  jstring fileName, jint index) {
+JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1saveDepthFrames(JNIEnv* env, jclass, jstring fileName,
+                                                                                  jint index) {
     const SensorAccess access(index);
     KSDK* session = sessionWithSensor(access);
     if (session == nullptr || fileName == nullptr) return JNI_FALSE;
     std::string path;
     if (!fileNameOf(env, fileName, path)) {
         // As any name that cannot be opened: the open recording ends, no file is made.
-        session->Nui_CloseDepthFile();
+        session->depthRecorder.close();
         return JNI_FALSE;
     }
-    return session->Nui_SaveDepthFrames(path.c_str()) ? JNI_TRUE : JNI_FALSE;
+    const auto size = session->depthSize();
+    return session->depthRecorder.start(path, size.width, size.height) ? JNI_TRUE : JNI_FALSE;
 }
 
 JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1closeDepthFile(JNIEnv*, jclass, jint index) {
     const SensorAccess access(index);
     KSDK* session = sessionWithSensor(access);
-    return session != nullptr && session->Nui_CloseDepthFile() ? JNI_TRUE : JNI_FALSE;
+    return session != nullptr && session->depthRecorder.close() ? JNI_TRUE : JNI_FALSE;
 }
 
 JNIEXPORT void JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1computeUV(JNIEnv*, jclass, jboolean on, jint index) {

@@ -4,6 +4,7 @@
 // nor delivered.
 #include "CallbackChannel.h"
 #include "JavaArrays.h"
+#include "JavaBinding.h"
 #include "KSDK.h"
 #include "SkeletonPacking.h"
 
@@ -13,22 +14,21 @@ using plexa::bridge1::SkeletonBuffers;
 
 namespace {
 
-void deliverSkeletons(KSDK& session) {
-    if (session.skeletonCallback == nullptr || session.callbackTarget == nullptr) return;
+void deliverSkeletons(const plexa::JavaBinding& java, const SkeletonBuffers& buffers) {
+    if (!java.reaches(KSDK::SkeletonCallback)) return;
     float positions[kJavaPositionCount];
-    plexa::bridge1::layoutJavaPositions(session.floorPlane.get(), session.skeletonPositions.get(), positions);
+    plexa::bridge1::layoutJavaPositions(buffers.floorPlane, buffers.positions, positions);
 
-    plexa::JavaDelivery delivery(session.javaVM);
+    plexa::JavaDelivery delivery(java.vm());
     if (!delivery) return;
     JNIEnv* env = delivery.env();
     jfloatArray javaPositions = plexa::newJavaArray<jfloat>(env, positions, kJavaPositionCount);
     if (javaPositions == nullptr) return;
-    jbooleanArray tracked =
-        plexa::newJavaArray<jboolean>(env, session.skeletonTracked.get(), NUI_SKELETON_COUNT);
+    jbooleanArray tracked = plexa::newJavaArray<jboolean>(env, buffers.tracked, NUI_SKELETON_COUNT);
     if (tracked == nullptr) return;
-    jbyteArray states = plexa::newJavaByteArray(env, session.jointStates.get(), kJointStateCount);
+    jbyteArray states = plexa::newJavaByteArray(env, buffers.jointStates, kJointStateCount);
     if (states == nullptr) return;
-    delivery.callVoid(session.callbackTarget, session.skeletonCallback, tracked, javaPositions, states);
+    delivery.callVoid(java.target(), java.method(KSDK::SkeletonCallback), tracked, javaPositions, states);
 }
 
 }  // namespace
@@ -38,17 +38,15 @@ void KSDK::Nui_ProcessSkeleton() {
     // A failed fetch leaves the frame undefined: nothing is delivered, and,
     // as for depth and video frames, a frame that was not there is not counted.
     if (sensor == nullptr || FAILED(sensor->NuiSkeletonGetNextFrame(0, &frame))) return;
-    const SkeletonBuffers buffers{skeletonTracked.get(), skeletonPositions.get(), jointStates.get(),
-                                  floorPlane.get()};
-    if (buffers.tracked != nullptr && buffers.positions != nullptr && buffers.jointStates != nullptr &&
-        buffers.floorPlane != nullptr && plexa::bridge1::markTrackedSlots(frame, buffers.tracked)) {
+    const SkeletonBuffers skeletons = buffers->skeletons();
+    if (plexa::bridge1::markTrackedSlots(frame, skeletons.tracked)) {
         // Smoothing works in place; should it fail, the raw positions are
         // delivered rather than whatever a failed call left behind.
         NUI_SKELETON_FRAME smoothed = frame;
         const NUI_SKELETON_FRAME& delivered =
             SUCCEEDED(sensor->NuiTransformSmooth(&smoothed, nullptr)) ? smoothed : frame;
-        plexa::bridge1::packTrackedSkeletons(delivered, buffers);
-        deliverSkeletons(*this);
+        plexa::bridge1::packTrackedSkeletons(delivered, skeletons);
+        deliverSkeletons(java(), skeletons);
     }
     skeletonFrameCount.fetch_add(1, std::memory_order_relaxed);
 }

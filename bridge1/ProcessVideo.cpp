@@ -6,33 +6,32 @@
 #include "CallbackChannel.h"
 #include "ImageFrameLease.h"
 #include "JavaArrays.h"
+#include "JavaBinding.h"
 #include "KSDK.h"
 #include "LockedImage.h"
 
-using plexa::bridge1::GrowingBuffer;
 using plexa::bridge1::LockedImage;
 
 namespace {
 
-// Packed copies of padded rows; the event thread's own, like the handlers.
-thread_local GrowingBuffer videoRows;
-
 // `Element` is the Java array's element type; a pixel is `elementsPerPixel` of them.
 template <typename Element>
-void processVideoFrame(KSDK& session, jmethodID callback, int elementsPerPixel) {
+void processVideoFrame(KSDK& session, KSDK::Callback callback, int elementsPerPixel) {
     {
-        ImageFrameLease frame(session.sensor, session.videoStream);
+        ImageFrameLease frame(session.sensor.get(), session.videoStream);
         if (!frame.fetched()) return;  // not counted: there was no frame
-        const LockedImage image(frame.lock(), session.videoWidth(), session.videoHeight(),
+        const LockedImage image(frame.lock(), session.videoSize().width, session.videoSize().height,
                                 elementsPerPixel * static_cast<int>(sizeof(Element)));
-        if (image.ready() && callback != nullptr && session.callbackTarget != nullptr) {
-            const auto* pixels = reinterpret_cast<const Element*>(image.packed(videoRows, alignof(Element)));
+        const plexa::JavaBinding& java = session.java();
+        if (image.ready() && java.reaches(callback)) {
+            const auto* pixels =
+                reinterpret_cast<const Element*>(image.packed(session.buffers->videoRows, alignof(Element)));
             if (pixels != nullptr) {
-                plexa::JavaDelivery delivery(session.javaVM);
+                plexa::JavaDelivery delivery(java.vm());
                 if (delivery) {
                     const auto length = static_cast<jsize>(image.packedBytes() / sizeof(Element));
                     auto array = plexa::newJavaArray<Element>(delivery.env(), pixels, length);
-                    if (array != nullptr) delivery.callVoid(session.callbackTarget, callback, array);
+                    if (array != nullptr) delivery.callVoid(java.target(), java.method(callback), array);
                 }
             }
         }
@@ -42,6 +41,6 @@ void processVideoFrame(KSDK& session, jmethodID callback, int elementsPerPixel) 
 
 }  // namespace
 
-void KSDK::Nui_ProcessColor() { processVideoFrame<jbyte>(*this, videoCallback, 4); }
+void KSDK::Nui_ProcessColor() { processVideoFrame<jbyte>(*this, VideoCallback, 4); }
 
-void KSDK::Nui_ProcessInfrared() { processVideoFrame<jshort>(*this, infraredCallback, 1); }
+void KSDK::Nui_ProcessInfrared() { processVideoFrame<jshort>(*this, InfraredCallback, 1); }

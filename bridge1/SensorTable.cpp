@@ -11,37 +11,20 @@ namespace {
 std::once_flag tableCreation;
 std::atomic<bool> tableExists{false};
 
-SensorSlots& slots() {
-    // Never destroyed: an event thread may still be ending when the process exits.
-    static SensorSlots* const table = new SensorSlots();
-    return *table;
-}
-
 }  // namespace
 
 void ensureSensorTable() {
     std::call_once(tableCreation, []() {
-        slots();
+        SensorSlots::shared();
         tableExists.store(true, std::memory_order_release);
         plexa::printWelcomeBanner();
     });
 }
 
-SensorAccess::SensorAccess(std::int32_t index) : access_(slots(), index) {}
+SensorAccess::SensorAccess(std::int32_t index) : access_(index) {}
 
 KSDK* SensorAccess::session() const {
     return tableExists.load(std::memory_order_acquire) ? access_.session() : nullptr;
-}
-
-KSDK* SensorAccess::replaceSession(std::unique_ptr<KSDK> fresh) {
-    if (!fresh) return nullptr;
-    KSDK* installed = fresh.get();
-    KSDK* replaced = access_.exchange(std::move(fresh));
-    if (replaced != nullptr) {
-        replaced->Nui_StopReplaced();
-        access_.retire(replaced);
-    }
-    return installed;
 }
 
 }  // namespace plexa::bridge1

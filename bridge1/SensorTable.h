@@ -15,8 +15,6 @@
 
 namespace plexa::bridge1 {
 
-constexpr std::int32_t kSensorCount = 10;
-
 constexpr bool isValidSensorIndex(std::int32_t index) { return index >= 0 && index < kSensorCount; }
 
 // Creates the table on first use and then prints the welcome banner; later
@@ -32,11 +30,9 @@ public:
     explicit SensorAccess(std::int32_t index);
     KSDK* session() const;
 
-    // A new session for the index in place of the slot's, which is stopped
-    // first as a replaced session is (KSDK::Nui_StopReplaced) and then
-    // retired. Null (and the slot unchanged) when memory runs out. The index
-    // must be valid and the table must exist.
-    KSDK* replaceSession(std::unique_ptr<KSDK> fresh);
+    // A new session for the index in place of the slot's (SessionSlots::Access::install).
+    // Null (and the slot unchanged) when memory ran out for it. The table must exist.
+    KSDK* replaceSession(std::unique_ptr<KSDK> fresh) { return access_.install(std::move(fresh)); }
 
 private:
     SensorSlots::Access access_;

@@ -1,30 +1,17 @@
-// The session's life cycle: construction, start-up and shutdown.
+// The session's construction, start-up and release.
 #include "KSDK.h"
 
-#include "EventThread.h"
-#include "EventThreadStop.h"
-#include "JavaGlobalReference.h"
-#include "ResolutionSize.h"
-
-#include <new>
+#include <cstdio>
 
 namespace {
 
 constexpr DWORD kStreamFrameLimit = 2;
-constexpr std::size_t kSkeletonPositionCount = NUI_SKELETON_COUNT * NUI_SKELETON_POSITION_COUNT * 3;
-constexpr std::size_t kJointStateCount = NUI_SKELETON_COUNT * NUI_SKELETON_POSITION_COUNT;
-constexpr std::size_t kFloorPlaneCount = 4;
 
 std::int32_t resolutionOrNone(std::int32_t code) {
-    return code < NUI_IMAGE_RESOLUTION_INVALID || code > NUI_IMAGE_RESOLUTION_1280x960 ? NUI_IMAGE_RESOLUTION_INVALID : code;
+    return plexa::runtime1::isKnownResolution(code) ? code : NUI_IMAGE_RESOLUTION_INVALID;
 }
 
 HANDLE newManualResetEvent() { return CreateEventA(nullptr, TRUE, FALSE, nullptr); }
-
-void closeEvent(HANDLE& event) {
-    if (event != nullptr && event != INVALID_HANDLE_VALUE) CloseHandle(event);
-    event = nullptr;
-}
 
 // Start-up messages go out without a line end; flushed so that they come
 // before what Java prints next through its own buffer.
@@ -33,57 +20,26 @@ void printStartFailure(const char* message) {
     std::fflush(stdout);
 }
 
-template <typename Element>
-std::unique_ptr<Element[]> zeroedArray(std::size_t count) {
-    return std::unique_ptr<Element[]>(new (std::nothrow) Element[count]());
-}
-
 }  // namespace
 
-KSDK::KSDK(int index) {
+KSDK::KSDK(int index) : index_(index) {
     INuiSensor* created = nullptr;
-    if (FAILED(NuiCreateSensorByIndex(index, &created))) created = nullptr;
-    sensor = created;
-}
-
-// Runs only once the session has ended and nothing can reach it.
-KSDK::~KSDK() {
-    Nui_CloseDepthFile();
-    releaseJavaBinding();
-    if (sensor != nullptr) sensor->Release();
-}
-
-void KSDK::Nui_Zero() {
-    depthEvent = nullptr;
-    videoEvent = nullptr;
-    skeletonEvent = nullptr;
-    depthStream = nullptr;
-    videoStream = nullptr;
-    eventThread = nullptr;
-    stopEvent = nullptr;
-    freeBuffers();
+    if (SUCCEEDED(NuiCreateSensorByIndex(index, &created))) sensor.reset(created);
 }
 
 HRESULT KSDK::Nui_Init(bool skeleton, std::int32_t depthResolutionCode, std::int32_t videoResolutionCode,
                        bool infrared) {
-    // Held until the thread exists, so that a stop from anywhere (even from the
-    // new thread's first callback) sees the session either before start-up or
-    // fully started.
-    const auto lock = lifecycle.lockForStartUp();
-    if (lifecycle.stopRequestedDuringStartUp()) return E_FAIL;
-    if (sensor == nullptr) return E_POINTER;
+    const auto lock = lockForStartUp();
+    if (stopRequestedDuringStartUp()) return E_FAIL;
+    if (!sensor) return E_POINTER;
     startUpBegun = true;
 
     depthResolution = resolutionOrNone(depthResolutionCode);
     videoResolution = resolutionOrNone(videoResolutionCode);
-    // The three frame events exist whatever is asked for, so the wait list
-    // never holds a null handle.
-    depthEvent = newManualResetEvent();
-    if (depthEvent == nullptr) return E_OUTOFMEMORY;
-    videoEvent = newManualResetEvent();
-    if (videoEvent == nullptr) return E_OUTOFMEMORY;
-    skeletonEvent = newManualResetEvent();
-    if (skeletonEvent == nullptr) return E_OUTOFMEMORY;
+    for (plexa::HandleOwner* event : {&depthEvent, &videoEvent, &skeletonEvent}) {
+        event->reset(newManualResetEvent());
+        if (!*event) return E_OUTOFMEMORY;
+    }
     return openStreamsAndStart(skeleton, infrared);
 }
 
@@ -100,7 +56,7 @@ HRESULT KSDK::openStreamsAndStart(bool skeleton, bool infrared) {
         return result;
     }
     if (skeleton) {
-        result = sensor->NuiSkeletonTrackingEnable(skeletonEvent, 0);
+        result = sensor->NuiSkeletonTrackingEnable(skeletonEvent.get(), 0);
         if (FAILED(result)) {
             printStartFailure("Cannot start skeleton tracking.");
             return result;
@@ -110,7 +66,7 @@ HRESULT KSDK::openStreamsAndStart(bool skeleton, bool infrared) {
         infraredMode = infrared;
         const NUI_IMAGE_TYPE imageType = infrared ? NUI_IMAGE_TYPE_COLOR_INFRARED : NUI_IMAGE_TYPE_COLOR;
         result = sensor->NuiImageStreamOpen(imageType, static_cast<NUI_IMAGE_RESOLUTION>(videoResolution), 0,
-                                            kStreamFrameLimit, videoEvent, &videoStream);
+                                            kStreamFrameLimit, videoEvent.get(), &videoStream);
         if (FAILED(result)) {
             printStartFailure("Cannot start color stream.");
             return result;
@@ -119,7 +75,7 @@ HRESULT KSDK::openStreamsAndStart(bool skeleton, bool infrared) {
     if (depthResolution != NUI_IMAGE_RESOLUTION_INVALID) {
         result = sensor->NuiImageStreamOpen(NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX,
                                             static_cast<NUI_IMAGE_RESOLUTION>(depthResolution), 0, kStreamFrameLimit,
-                                            depthEvent, &depthStream);
+                                            depthEvent.get(), &depthStream);
         if (FAILED(result)) {
             printStartFailure("Cannot start depth stream.");
             return result;
@@ -130,77 +86,24 @@ HRESULT KSDK::openStreamsAndStart(bool skeleton, bool infrared) {
     videoFrameCount.store(0, std::memory_order_relaxed);
     depthFrameCount.store(0, std::memory_order_relaxed);
 
-    skeletonPositions = zeroedArray<float>(kSkeletonPositionCount);
-    skeletonTracked = zeroedArray<std::uint8_t>(NUI_SKELETON_COUNT);
-    jointStates = zeroedArray<std::uint8_t>(kJointStateCount);
-    floorPlane = zeroedArray<float>(kFloorPlaneCount);
-    if (!skeletonPositions || !skeletonTracked || !jointStates || !floorPlane) return E_OUTOFMEMORY;
-
-    stopEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);  // auto-reset: the wait that sees it consumes it
-    if (stopEvent == nullptr) return E_OUTOFMEMORY;
-    eventThread = CreateThread(nullptr, 0, plexa::bridge1::eventThreadRoutine, this, 0, nullptr);
-    if (eventThread == nullptr) return E_FAIL;
-    lifecycle.eventThreadCreated();
-    return result;
-}
-
-void KSDK::Nui_UnInit() {
-    using StopRoute = plexa::SessionLifecycle::StopRoute;
-    if (lifecycle.requestStop(plexa::bridge1::onEventThread(), stopEvent) != StopRoute::ByCaller) return;
-    plexa::stopAndJoinEventThread(stopEvent, eventThread);
-    releaseRuntimeAndBuffers();
-    releaseJavaBinding();
-    lifecycle.stopDone();
+    buffers = plexa::bridge1::FrameBufferShelf::shared().take(index_);
+    if (!buffers) return E_OUTOFMEMORY;
+    buffers->startSession();
+    const HRESULT started = startEventThread(E_OUTOFMEMORY);
+    return FAILED(started) ? started : result;
 }
 
 void KSDK::Nui_StopReplaced() {
-    using StopRoute = plexa::SessionLifecycle::StopRoute;
-    if (lifecycle.requestStopForReplacement(plexa::bridge1::onEventThread(), stopEvent) == StopRoute::ByCaller) {
-        plexa::stopAndJoinEventThread(stopEvent, eventThread);
-        if (startUpBegun) releaseRuntimeAndBuffers();
-        releaseJavaBinding();
-        lifecycle.stopDone();
-    }
-    // Under the recording's lock: the event thread, if it is still ending,
-    // appends whole records only, and none after this.
-    Nui_CloseDepthFile();
+    SessionSkeleton::Nui_StopReplaced();
+    depthRecorder.close();
 }
 
-void KSDK::Nui_AwaitStopUnderWay() { lifecycle.awaitStopUnderWay(plexa::bridge1::onEventThread()); }
-
-void KSDK::Nui_FinishStopOnEventThread() {
-    if (!lifecycle.eventThreadEnding()) return;
-    // The loop has ended, which is all that waiting for the thread would
-    // ensure. Closing its own handle lets the thread finish by itself.
-    CloseHandle(eventThread);
-    eventThread = nullptr;
-    CloseHandle(stopEvent);
-    stopEvent = nullptr;
-    releaseRuntimeAndBuffers();
-    releaseJavaBinding();
-    lifecycle.stopDone();
+void KSDK::releaseStreams(bool replaced) {
+    // A session replaced before its start-up opened nothing to shut down.
+    if (replaced && !startUpBegun) return;
+    if (sensor) sensor->NuiShutdown();
+    skeletonEvent.reset();
+    depthEvent.reset();
+    videoEvent.reset();
+    plexa::bridge1::FrameBufferShelf::shared().put(index_, std::move(buffers));
 }
-
-void KSDK::releaseJavaBinding() { plexa::deleteGlobalReference(javaVM, callbackTarget); }
-
-void KSDK::releaseRuntimeAndBuffers() {
-    if (sensor != nullptr) sensor->NuiShutdown();
-    closeEvent(skeletonEvent);
-    closeEvent(depthEvent);
-    closeEvent(videoEvent);
-    freeBuffers();
-}
-
-void KSDK::freeBuffers() {
-    skeletonPositions.reset();
-    skeletonTracked.reset();
-    jointStates.reset();
-    floorPlane.reset();
-    uvRaw.reset();
-    uvLastMapped.reset();
-}
-
-int KSDK::depthWidth() const { return plexa::bridge1::resolutionSize(depthResolution).width; }
-int KSDK::depthHeight() const { return plexa::bridge1::resolutionSize(depthResolution).height; }
-int KSDK::videoWidth() const { return plexa::bridge1::resolutionSize(videoResolution).width; }
-int KSDK::videoHeight() const { return plexa::bridge1::resolutionSize(videoResolution).height; }

@@ -19,7 +19,8 @@ LONG KSDK::Nui_GetElevationAngle() {
 
 bool KSDK::Nui_SetNearMode(bool on) {
     if (sensor == nullptr) return false;
-    return SUCCEEDED(sensor->NuiImageStreamSetImageFrameFlags(depthStream, on ? NUI_IMAGE_STREAM_FLAG_ENABLE_NEAR_MODE : 0));
+    return SUCCEEDED(
+        sensor->NuiImageStreamSetImageFrameFlags(depthStream, on ? NUI_IMAGE_STREAM_FLAG_ENABLE_NEAR_MODE : 0));
 }
 
 bool KSDK::Nui_GetNearMode() {
@@ -30,7 +31,8 @@ bool KSDK::Nui_GetNearMode() {
 
 bool KSDK::Nui_StartSkeletonTracking(bool seated) {
     if (sensor == nullptr) return false;
-    return SUCCEEDED(sensor->NuiSkeletonTrackingEnable(skeletonEvent, seated ? NUI_SKELETON_TRACKING_FLAG_ENABLE_SEATED_SUPPORT : 0));
+    return SUCCEEDED(sensor->NuiSkeletonTrackingEnable(skeletonEvent.get(),
+                                                       seated ? NUI_SKELETON_TRACKING_FLAG_ENABLE_SEATED_SUPPORT : 0));
 }
 
 bool KSDK::Nui_StopSkeletonTracking() {

@@ -7,9 +7,9 @@
 namespace plexa::bridge2 {
 
 bool runBodyStage(KSDK& session, FrameWorkingSet& frame) {
-    if (!session.bodyBuffers || !session.bodyScratch) return true;
-    BodyBuffers& buffers = *session.bodyBuffers;
-    BodyScratch& scratch = *session.bodyScratch;
+    if (!session.buffers) return true;
+    BodyBuffers& buffers = session.buffers->bodyBuffers;
+    BodyScratch& scratch = session.buffers->bodyScratch;
     IBodyFrame* bodyFrame = frame.bodyFrame.get();
 
     // A failure here only leaves slots empty (not tracked) and the floor plane

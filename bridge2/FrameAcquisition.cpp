@@ -24,28 +24,28 @@ bool acquireSources(KSDK& session, FrameWorkingSet& frame) {
     IMultiSourceFrame* source = frame.multiSourceFrame.get();
     const bool uv = frame.computeUV;
     const bool xyz = frame.computeXYZ;
-    if (session.useColor) {
+    if (session.streams.useColor) {
         if (!acquireStream(source, &IMultiSourceFrame::get_ColorFrameReference, frame.colorFrame)) return false;
         frame.types.appendStream(Stream::Color, uv, xyz);
     }
-    if (session.useDepth) {
+    if (session.streams.useDepth) {
         if (!acquireStream(source, &IMultiSourceFrame::get_DepthFrameReference, frame.depthFrame)) return false;
         frame.types.appendStream(Stream::Depth, uv, xyz);
     }
-    if (session.useBodyIndex) {
+    if (session.streams.useBodyIndex) {
         if (!acquireStream(source, &IMultiSourceFrame::get_BodyIndexFrameReference, frame.bodyIndexFrame)) {
             return false;
         }
         frame.types.appendStream(Stream::BodyIndex, uv, xyz);
     }
-    if (session.useBody) {
+    if (session.streams.useBody) {
         if (!acquireStream(source, &IMultiSourceFrame::get_BodyFrameReference, frame.bodyFrame)) return false;
     }
-    if (session.useInfrared) {
+    if (session.streams.useInfrared) {
         if (!acquireStream(source, &IMultiSourceFrame::get_InfraredFrameReference, frame.infraredFrame)) return false;
         frame.types.appendStream(Stream::Infrared, uv, xyz);
     }
-    if (session.useLongExposureInfrared) {
+    if (session.streams.useLongExposureInfrared) {
         if (!acquireStream(source, &IMultiSourceFrame::get_LongExposureInfraredFrameReference,
                            frame.longExposureInfraredFrame)) {
             return false;

@@ -8,8 +8,10 @@
 #include "CallbackChannel.h"
 #include "FramePhases.h"
 #include "JavaArrays.h"
+#include "JavaBinding.h"
 #include "JavaCriticalArray.h"
 #include "KSDK.h"
+#include "LocalReferenceFrame.h"
 #include "UvNormalization.h"
 
 namespace plexa::bridge2 {
@@ -18,23 +20,6 @@ namespace {
 // int[], Object, Object[] and up to 11 entries; room to spare, so that
 // no check of the VM finds the frame over its local-reference capacity.
 constexpr jint kLocalReferencesPerFrame = 32;
-
-// The frame's local references live in a frame of their own, given back as a
-// whole when the delivery ends.
-class LocalReferenceFrame {
-public:
-    LocalReferenceFrame(JNIEnv* env, jint capacity) : env_(env), pushed_(env->PushLocalFrame(capacity) == JNI_OK) {}
-    ~LocalReferenceFrame() {
-        if (pushed_) env_->PopLocalFrame(nullptr);
-    }
-    LocalReferenceFrame(const LocalReferenceFrame&) = delete;
-    LocalReferenceFrame& operator=(const LocalReferenceFrame&) = delete;
-    explicit operator bool() const { return pushed_; }
-
-private:
-    JNIEnv* env_;
-    bool pushed_;
-};
 
 class FrameDelivery {
 public:
@@ -45,7 +30,7 @@ public:
 
 private:
     jobject entry(std::int32_t code);
-    void reportSize(ReportedSize& reported, jmethodID callback, int width, int height);
+    void reportSize(ReportedSize& reported, KSDK::Callback callback, int width, int height);
     void reportIntrinsicsOnce();
     jfloatArray floorPlaneAndPositions();
     jfloatArray normalizedColorPoints();
@@ -86,19 +71,19 @@ bool FrameDelivery::run() {
         env_->SetObjectArrayElement(entries, i, array);
     }
     reportIntrinsicsOnce();
-    java_.callVoid(session_.callbackTarget, session_.frameCallback, types, entries);
+    java_.callVoid(session_.java().target(), session_.java().method(KSDK::FrameCallback), types, entries);
     return true;
 }
 
 jobject FrameDelivery::entry(std::int32_t code) {
     SizeReports& sizes = session_.reportedSizes;
-    const BodyBuffers* bodies = session_.bodyBuffers.get();
+    const BodyBuffers* bodies = (session_.buffers ? &session_.buffers->bodyBuffers : nullptr);
     switch (code) {
         case kColorCode:
-            reportSize(sizes.color, session_.colorResolutionCallback, frame_.color.width, frame_.color.height);
+            reportSize(sizes.color, KSDK::ColorResolutionCallback, frame_.color.width, frame_.color.height);
             return newJavaByteArray(env_, frame_.color.samples, imageLength(frame_.color, 4));
         case kDepthCode: {
-            reportSize(sizes.depth, session_.depthResolutionCallback, frame_.depth.width, frame_.depth.height);
+            reportSize(sizes.depth, KSDK::DepthResolutionCallback, frame_.depth.width, frame_.depth.height);
             // The whole buffer the frame handed out, whatever its description says.
             const jsize length =
                 frame_.depth.capacity <= kMaxJavaArrayLength ? static_cast<jsize>(frame_.depth.capacity) : 0;
@@ -108,30 +93,27 @@ jobject FrameDelivery::entry(std::int32_t code) {
             return frame_.uvUnavailable ? newJavaArray<jfloat>(env_, nullptr, 0) : normalizedColorPoints();
         case kXyzCode:
             return frame_.xyzUnavailable ? newJavaArray<jfloat>(env_, nullptr, 0)
-                                         : newJavaArray<jfloat>(env_, session_.xyzBuffer.data(),
-                                                                session_.xyzBuffer.elementCount());
+                                         : newJavaArray<jfloat>(env_, session_.buffers->xyzBuffer.data(),
+                                                                session_.buffers->xyzBuffer.elementCount());
         case kBodyIndexCode:
             return newJavaByteArray(env_, frame_.bodyIndex.samples, imageLength(frame_.bodyIndex, 1));
         case kInfraredCode:
-            reportSize(sizes.infrared, session_.infraredResolutionCallback, frame_.infrared.width,
-                       frame_.infrared.height);
+            reportSize(sizes.infrared, KSDK::InfraredResolutionCallback, frame_.infrared.width, frame_.infrared.height);
             return newJavaShortArray(env_, frame_.infrared.samples, imageLength(frame_.infrared, 1));
         case kLongExposureInfraredCode:
-            reportSize(sizes.longExposureInfrared, session_.longExposureInfraredResolutionCallback,
+            reportSize(sizes.longExposureInfrared, KSDK::LongExposureInfraredResolutionCallback,
                        frame_.longExposureInfrared.width, frame_.longExposureInfrared.height);
             return newJavaShortArray(env_, frame_.longExposureInfrared.samples,
                                      imageLength(frame_.longExposureInfrared, 1));
         case kBodyTrackedCode:
-            return newJavaArray<jboolean>(env_, bodies ? bodies->bodyTracked.data() : nullptr,
-                                          bodies ? kBodySlots : 0);
+            return newJavaArray<jboolean>(env_, bodies ? bodies->bodyTracked.data() : nullptr, bodies ? kBodySlots : 0);
         case kBodyPositionsCode:
             return floorPlaneAndPositions();
         case kBodyOrientationsCode:
             return newJavaArray<jfloat>(env_, bodies ? bodies->jointOrientations.data() : nullptr,
                                         bodies ? kJointOrientationFloats : 0);
         case kBodyJointStatesCode:
-            return newJavaByteArray(env_, bodies ? bodies->jointStates.data() : nullptr,
-                                    bodies ? kJointStateBytes : 0);
+            return newJavaByteArray(env_, bodies ? bodies->jointStates.data() : nullptr, bodies ? kJointStateBytes : 0);
         default:
             return nullptr;
     }
@@ -140,15 +122,14 @@ jobject FrameDelivery::entry(std::int32_t code) {
 // The color points of the last mapping, normalised straight into the Java
 // array (no JNI call while its elements are held).
 jfloatArray FrameDelivery::normalizedColorPoints() {
-    const jsize length = session_.uvBuffer.elementCount();
-    const float* points = session_.uvBuffer.data();
-    return newFloatArrayFilledInPlace(env_, length, [&](float* uv) {
-        normalizeColorPoints(points, static_cast<std::size_t>(length) / 2, uv);
-    });
+    const jsize length = session_.buffers->uvBuffer.elementCount();
+    const float* points = session_.buffers->uvBuffer.data();
+    return newFloatArrayFilledInPlace(
+        env_, length, [&](float* uv) { normalizeColorPoints(points, static_cast<std::size_t>(length) / 2, uv); });
 }
 
 jfloatArray FrameDelivery::floorPlaneAndPositions() {
-    const BodyBuffers* bodies = session_.bodyBuffers.get();
+    const BodyBuffers* bodies = (session_.buffers ? &session_.buffers->bodyBuffers : nullptr);
     if (bodies == nullptr) return newJavaArray<jfloat>(env_, nullptr, 0);
     // Floor plane at 0 to 3, then every joint position: one array, two regions.
     jfloatArray array = env_->NewFloatArray(kFloorPlaneFloats + kJointPositionFloats);
@@ -161,9 +142,10 @@ jfloatArray FrameDelivery::floorPlaneAndPositions() {
     return array;
 }
 
-void FrameDelivery::reportSize(ReportedSize& reported, jmethodID callback, int width, int height) {
+void FrameDelivery::reportSize(ReportedSize& reported, KSDK::Callback callback, int width, int height) {
     if (reported.update(width, height)) {
-        java_.callVoid(session_.callbackTarget, callback, static_cast<jint>(width), static_cast<jint>(height));
+        java_.callVoid(session_.java().target(), session_.java().method(callback), static_cast<jint>(width),
+                       static_cast<jint>(height));
     }
 }
 
@@ -172,7 +154,7 @@ void FrameDelivery::reportIntrinsicsOnce() {
     CameraIntrinsics intrinsics{};
     // A failed query is tried again with the next delivered frame.
     if (FAILED(session_.coordinateMapper->GetDepthCameraIntrinsics(&intrinsics))) return;
-    java_.callVoid(session_.callbackTarget, session_.intrinsicsCallback,
+    java_.callVoid(session_.java().target(), session_.java().method(KSDK::IntrinsicsCallback),
                    static_cast<jdouble>(intrinsics.FocalLengthX), static_cast<jdouble>(intrinsics.FocalLengthY),
                    static_cast<jdouble>(intrinsics.PrincipalPointX), static_cast<jdouble>(intrinsics.PrincipalPointY),
                    static_cast<jdouble>(intrinsics.RadialDistortionSecondOrder),
@@ -184,8 +166,8 @@ void FrameDelivery::reportIntrinsicsOnce() {
 }  // namespace
 
 bool deliverFrame(KSDK& session, const FrameWorkingSet& frame) {
-    if (session.callbackTarget == nullptr || session.frameCallback == nullptr) return false;
-    JavaDelivery java(session.javaVM);
+    if (!session.java().reaches(KSDK::FrameCallback)) return false;
+    JavaDelivery java(session.java().vm());
     if (!java) return false;
     return FrameDelivery(session, frame, java).run();
 }

@@ -12,8 +12,8 @@ namespace {
 
 template <typename Frame>
 bool receiveDescription(Frame* frame, RuntimePtr<IFrameDescription>& description) {
-    return SUCCEEDED(description.receive(
-               [frame](IFrameDescription** out) { return frame->get_FrameDescription(out); })) &&
+    return SUCCEEDED(
+               description.receive([frame](IFrameDescription** out) { return frame->get_FrameDescription(out); })) &&
            description;
 }
 
@@ -28,16 +28,22 @@ bool describeWidthThenHeight(IFrameDescription* description, ImageView<Sample>& 
     return true;
 }
 
+// Size, then the frame's own buffer (depth and body index).
+template <typename Frame, typename Sample>
+bool describeUnderlying(Frame* source, RuntimePtr<IFrameDescription>& description, ImageView<Sample>& view) {
+    if (!receiveDescription(source, description)) return false;
+    if (!describeWidthThenHeight(description.get(), view)) return false;
+    UINT capacity = 0;
+    Sample* buffer = nullptr;
+    if (FAILED(source->AccessUnderlyingBuffer(&capacity, &buffer))) return false;
+    view.setBuffer(buffer, capacity);
+    return true;
+}
+
 bool describeDepth(FrameWorkingSet& frame) {
     TIMESPAN relativeTime = 0;
     if (FAILED(frame.depthFrame->get_RelativeTime(&relativeTime))) return false;
-    if (!receiveDescription(frame.depthFrame.get(), frame.depthDescription)) return false;
-    if (!describeWidthThenHeight(frame.depthDescription.get(), frame.depth)) return false;
-    UINT capacity = 0;
-    UINT16* buffer = nullptr;
-    if (FAILED(frame.depthFrame->AccessUnderlyingBuffer(&capacity, &buffer))) return false;
-    frame.depth.setBuffer(buffer, capacity);
-    return true;
+    return describeUnderlying(frame.depthFrame.get(), frame.depthDescription, frame.depth);
 }
 
 bool describeColor(KSDK& session, FrameWorkingSet& frame) {
@@ -56,27 +62,17 @@ bool describeColor(KSDK& session, FrameWorkingSet& frame) {
         return true;
     }
 
-    if (!session.colorBuffer.ensure(frame.color.width, frame.color.height)) {
+    if (!session.buffers->colorBuffer.ensure(frame.color.width, frame.color.height)) {
         // No room for the converted image: this frame's color entry stays
         // empty, the other streams go on.
         return true;
     }
-    const std::int32_t bytes = session.colorBuffer.elementCount();
-    const HRESULT converted =
-        color->CopyConvertedFrameDataToArray(static_cast<UINT>(bytes), session.colorBuffer.data(), ColorImageFormat_Bgra);
+    const std::int32_t bytes = session.buffers->colorBuffer.elementCount();
+    const HRESULT converted = color->CopyConvertedFrameDataToArray(
+        static_cast<UINT>(bytes), session.buffers->colorBuffer.data(), ColorImageFormat_Bgra);
     // Sized for this frame, so it is delivered even when the conversion failed.
-    frame.color.setBuffer(session.colorBuffer.data(), static_cast<UINT>(bytes));
+    frame.color.setBuffer(session.buffers->colorBuffer.data(), static_cast<UINT>(bytes));
     return SUCCEEDED(converted);
-}
-
-bool describeBodyIndex(FrameWorkingSet& frame) {
-    if (!receiveDescription(frame.bodyIndexFrame.get(), frame.bodyIndexDescription)) return false;
-    if (!describeWidthThenHeight(frame.bodyIndexDescription.get(), frame.bodyIndex)) return false;
-    UINT capacity = 0;
-    BYTE* buffer = nullptr;
-    if (FAILED(frame.bodyIndexFrame->AccessUnderlyingBuffer(&capacity, &buffer))) return false;
-    frame.bodyIndex.setBuffer(buffer, capacity);
-    return true;
 }
 
 // Infrared and long-exposure infrared. The field-of-view, length and
@@ -112,16 +108,19 @@ bool describeInfraredImage(Frame* infrared, RuntimePtr<IFrameDescription>& descr
 }  // namespace
 
 void describeSources(KSDK& session, FrameWorkingSet& frame) {
-    if (session.useDepth && !describeDepth(frame)) return;
-    if (session.useColor && !describeColor(session, frame)) return;
+    if (session.streams.useDepth && !describeDepth(frame)) return;
+    if (session.streams.useColor && !describeColor(session, frame)) return;
     runMappingStage(session, frame);
-    if (session.useBodyIndex && !describeBodyIndex(frame)) return;
-    if (session.useBody && !runBodyStage(session, frame)) return;
-    if (session.useInfrared &&
+    if (session.streams.useBodyIndex &&
+        !describeUnderlying(frame.bodyIndexFrame.get(), frame.bodyIndexDescription, frame.bodyIndex)) {
+        return;
+    }
+    if (session.streams.useBody && !runBodyStage(session, frame)) return;
+    if (session.streams.useInfrared &&
         !describeInfraredImage(frame.infraredFrame.get(), frame.infraredDescription, frame.infrared)) {
         return;
     }
-    if (session.useLongExposureInfrared) {
+    if (session.streams.useLongExposureInfrared) {
         describeInfraredImage(frame.longExposureInfraredFrame.get(), frame.longExposureInfraredDescription,
                               frame.longExposureInfrared);
     }

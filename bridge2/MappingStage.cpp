@@ -10,7 +10,7 @@
 namespace plexa::bridge2 {
 
 void runMappingStage(KSDK& session, FrameWorkingSet& frame) {
-    if (!session.useDepth || (!frame.computeUV && !frame.computeXYZ)) return;
+    if (!session.streams.useDepth || (!frame.computeUV && !frame.computeXYZ)) return;
     // Without a mapper the entries carry what their buffers hold (nothing,
     // unless an earlier mapper filled them).
     ICoordinateMapper* mapper = session.coordinateMapper.get();
@@ -23,22 +23,24 @@ void runMappingStage(KSDK& session, FrameWorkingSet& frame) {
         depth.samples != nullptr && points >= 0 && static_cast<std::uint64_t>(points) <= depth.capacity;
     const auto pointCount = static_cast<UINT>(points < 0 ? 0 : points);
 
-    if (frame.computeUV) {
-        if (!depthUsable || !session.uvBuffer.ensure(depth.width, depth.height)) {
-            frame.uvUnavailable = true;
+    // A mapping this frame asks for goes into its buffer, or is marked unavailable.
+    const auto mapInto = [&](bool wanted, auto& buffer, bool& unavailable, auto&& map) {
+        if (!wanted) return;
+        if (!depthUsable || !buffer.ensure(depth.width, depth.height)) {
+            unavailable = true;
         } else if (pointCount > 0) {
-            mapper->MapDepthFrameToColorSpace(pointCount, depth.samples, pointCount,
-                                              reinterpret_cast<ColorSpacePoint*>(session.uvBuffer.data()));
+            map(buffer.data());
         }
-    }
-    if (frame.computeXYZ) {
-        if (!depthUsable || !session.xyzBuffer.ensure(depth.width, depth.height)) {
-            frame.xyzUnavailable = true;
-        } else if (pointCount > 0) {
-            mapper->MapDepthFrameToCameraSpace(pointCount, depth.samples, pointCount,
-                                               reinterpret_cast<CameraSpacePoint*>(session.xyzBuffer.data()));
-        }
-    }
+    };
+    FrameBuffers& buffers = *session.buffers;
+    mapInto(frame.computeUV, buffers.uvBuffer, frame.uvUnavailable, [&](float* points) {
+        mapper->MapDepthFrameToColorSpace(pointCount, depth.samples, pointCount,
+                                          reinterpret_cast<ColorSpacePoint*>(points));
+    });
+    mapInto(frame.computeXYZ, buffers.xyzBuffer, frame.xyzUnavailable, [&](float* points) {
+        mapper->MapDepthFrameToCameraSpace(pointCount, depth.samples, pointCount,
+                                           reinterpret_cast<CameraSpacePoint*>(points));
+    });
 }
 
 }  // namespace plexa::bridge2

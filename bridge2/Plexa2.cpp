@@ -4,9 +4,10 @@
 // NoSuchMethodError of a callback that _startNUI cannot find.
 #include "edu_qet_brightloom_plexa_Plexa2.h"
 
-#include "Banner.h"
+#include "JavaBinding.h"
 #include "KSDK.h"
 #include "SensorTable.h"
+#include "WelcomeBanner.h"
 
 #include <exception>
 #include <memory>
@@ -16,20 +17,14 @@ using plexa::bridge2::SensorTable;
 
 namespace {
 
-struct CallbackLookup {
-    const char* name;
-    const char* signature;
-    jmethodID KSDK::*member;
-};
-
-// Looked up in this order; the first that is missing ends the start-up.
-constexpr CallbackLookup kCallbacks[] = {
-    {"onFrameEventFromNative", "([I[Ljava/lang/Object;)V", &KSDK::frameCallback},
-    {"setDepthCameraIntrinsics", "(FFFFFFF)V", &KSDK::intrinsicsCallback},
-    {"setColorResolution", "(II)V", &KSDK::colorResolutionCallback},
-    {"setDepthResolution", "(II)V", &KSDK::depthResolutionCallback},
-    {"setInfraredResolution", "(II)V", &KSDK::infraredResolutionCallback},
-    {"setLongExposureInfraredResolution", "(II)V", &KSDK::longExposureInfraredResolutionCallback},
+// Looked up in KSDK::Callback's order; the first that is missing ends the start-up.
+constexpr plexa::JavaMethodSpec kCallbacks[KSDK::CallbackCount] = {
+    {"onFrameEventFromNative", "([I[Ljava/lang/Object;)V"},
+    {"setDepthCameraIntrinsics", "(FFFFFFF)V"},
+    {"setColorResolution", "(II)V"},
+    {"setDepthResolution", "(II)V"},
+    {"setInfraredResolution", "(II)V"},
+    {"setLongExposureInfraredResolution", "(II)V"},
 };
 
 constexpr jint kCallbackMissing = -1;
@@ -39,7 +34,7 @@ constexpr jint kCallbackMissing = -1;
 extern "C" {
 
 JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa2__1createNUI(JNIEnv*, jclass, jint index) {
-    plexa::bridge2::printWelcomeBannerOnce();
+    plexa::printWelcomeBanner();
     if (!SensorTable::validIndex(index)) return JNI_FALSE;
     SensorAccess access(index);
     try {
@@ -51,7 +46,7 @@ JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa2__1createNUI(JNIE
 }
 
 JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa2__1startNUI(JNIEnv* env, jclass plexa2, jint flags,
-                                                                      jobject callbackTarget, jint index) {
+                                                                       jobject callbackTarget, jint index) {
     if (!SensorTable::validIndex(index)) return 0;
     SensorAccess access(index);
     if (KSDK* previous = access.session()) previous->Nui_AwaitStopUnderWay();
@@ -67,21 +62,8 @@ JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa2__1startNUI(JNIEnv* e
     // opens the sensor.
     bool callbacksFound = true;
     if (fresh->sensor) {
-        fresh->Nui_Zero();
-        JavaVM* vm = nullptr;
-        env->GetJavaVM(&vm);
-        fresh->javaVM = vm;
-        fresh->callbackTarget = env->NewGlobalRef(callbackTarget);
-        for (const CallbackLookup& callback : kCallbacks) {
-            const jmethodID method = env->GetMethodID(plexa2, callback.name, callback.signature);
-            // The NoSuchMethodError stays pending for the Java caller; looking
-            // up the rest would call the VM with it pending.
-            if (method == nullptr) {
-                callbacksFound = false;
-                break;
-            }
-            fresh.get()->*callback.member = method;
-        }
+        // A NoSuchMethodError stays pending for the Java caller.
+        callbacksFound = fresh->java().bind(env, plexa2, callbackTarget, kCallbacks, KSDK::CallbackCount);
     }
     KSDK* session = access.install(std::move(fresh));
     if (!session->sensor) return 0;
@@ -123,7 +105,7 @@ JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa2__1saveDepthFrame
 JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa2__1closeDepthFile(JNIEnv*, jclass, jint) { return 0; }
 
 JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa2__1startSkeletonTracking(JNIEnv*, jclass, jboolean,
-                                                                                       jint) {
+                                                                                        jint) {
     return JNI_FALSE;
 }
 

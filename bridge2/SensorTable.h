@@ -6,40 +6,12 @@
 // the scheme, which costs an entry point two atomic operations and no lock).
 #pragma once
 
+#include "KSDK.h"
 #include "SessionSlots.h"
-
-#include <memory>
-
-struct KSDK;
 
 namespace plexa::bridge2 {
 
-class SensorTable {
-public:
-    static constexpr int kSensorCount = 10;
-    using Slots = plexa::SessionSlots<KSDK, kSensorCount>;
-
-    static bool validIndex(int index) { return Slots::validIndex(index); }
-
-    // Created on first use, never destroyed (event threads may outlive
-    // everything else in a process that is ending).
-    static Slots& slots();
-};
-
-class SensorAccess {
-public:
-    explicit SensorAccess(int index) : access_(SensorTable::slots(), index) {}
-
-    // The slot's session; null for an index outside 0 to 9 or an empty slot.
-    KSDK* session() const { return access_.session(); }
-
-    // Puts a new session into the slot. The one it replaces is stopped first,
-    // as _stopNUI stops it, except that a stop of it already under way is
-    // left to finish without waiting; it is then retired. Needs a valid index.
-    KSDK* install(std::unique_ptr<KSDK> session);
-
-private:
-    SensorTable::Slots::Access access_;
-};
+using SensorTable = plexa::SessionSlots<KSDK, kSensorCount>;
+using SensorAccess = SensorTable::Access;
 
 }  // namespace plexa::bridge2

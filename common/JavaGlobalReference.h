@@ -1,27 +1,50 @@
-// Deleting a global reference from any thread of the process.
+// Sole owner of one global reference, deleted from whatever thread lets it go.
 #pragma once
 
 #include <jni.h>
 
+#include <utility>
+
 namespace plexa {
 
-// Deletes the reference and clears it. A thread that is not attached to the
-// VM (an event thread between deliveries) is attached for the deletion only;
-// one the VM refuses to attach leaves the reference behind rather than crash.
-// Nothing happens for a null reference or VM.
-inline void deleteGlobalReference(JavaVM* vm, jobject& reference) {
-    if (reference == nullptr || vm == nullptr) return;
-    const jobject doomed = reference;
-    reference = nullptr;
-    void* env = nullptr;
-    const jint status = vm->GetEnv(&env, JNI_VERSION_1_6);
-    if (status == JNI_OK) {
-        static_cast<JNIEnv*>(env)->DeleteGlobalRef(doomed);
-        return;
+class GlobalReference {
+public:
+    GlobalReference() = default;
+    ~GlobalReference() { reset(); }
+    GlobalReference(const GlobalReference&) = delete;
+    GlobalReference& operator=(const GlobalReference&) = delete;
+
+    // Holds a new global reference to `object` (none for a null object) in
+    // place of the one held.
+    void hold(JNIEnv* env, jobject object) {
+        reset();
+        if (env->GetJavaVM(&vm_) != JNI_OK) vm_ = nullptr;
+        reference_ = object == nullptr ? nullptr : env->NewGlobalRef(object);
     }
-    if (status != JNI_EDETACHED || vm->AttachCurrentThread(&env, nullptr) != JNI_OK) return;
-    static_cast<JNIEnv*>(env)->DeleteGlobalRef(doomed);
-    vm->DetachCurrentThread();
-}
+
+    jobject get() const { return reference_; }
+    JavaVM* vm() const { return vm_; }
+
+    // Deletes the reference. A thread that is not attached to the VM (an
+    // event thread between deliveries) is attached for the deletion only; one
+    // the VM refuses to attach leaves the reference behind rather than crash.
+    void reset() {
+        const jobject doomed = std::exchange(reference_, nullptr);
+        if (doomed == nullptr || vm_ == nullptr) return;
+        void* env = nullptr;
+        const jint status = vm_->GetEnv(&env, JNI_VERSION_1_6);
+        if (status == JNI_OK) {
+            static_cast<JNIEnv*>(env)->DeleteGlobalRef(doomed);
+            return;
+        }
+        if (status != JNI_EDETACHED || vm_->AttachCurrentThread(&env, nullptr) != JNI_OK) return;
+        static_cast<JNIEnv*>(env)->DeleteGlobalRef(doomed);
+        vm_->DetachCurrentThread();
+    }
+
+private:
+    JavaVM* vm_ = nullptr;
+    jobject reference_ = nullptr;
+};
 
 }  // namespace plexa

@@ -28,7 +28,7 @@
 namespace plexa {
 
 // Session must offer `bool hasEnded()`: true once nothing of it runs any more
-// and nothing will start it.
+// and nothing will start it; and `void Nui_StopReplaced()`.
 template <typename Session, int Count>
 class SessionSlots {
     struct Slot;
@@ -41,12 +41,20 @@ public:
     SessionSlots(const SessionSlots&) = delete;
     SessionSlots& operator=(const SessionSlots&) = delete;
 
+    // The process's table, made on first use and never destroyed.
+    static SessionSlots& shared() {
+        static auto* const table = new SessionSlots();
+        return *table;
+    }
+
     class Access {
     public:
         // An index outside the table gives an access to nothing.
         Access(SessionSlots& slots, int index) : slot_(validIndex(index) ? &slots.slots_[index] : nullptr) {
             if (slot_ != nullptr) slot_->inFlight.fetch_add(1, std::memory_order_seq_cst);
         }
+        // An access to the shared table.
+        explicit Access(int index) : Access(shared(), index) {}
         ~Access() {
             if (slot_ != nullptr) slot_->leave();
         }
@@ -54,21 +62,22 @@ public:
         Access& operator=(const Access&) = delete;
 
         // The slot's session, or null. It stays valid while this access lives.
-        Session* session() const {
-            return slot_ == nullptr ? nullptr : slot_->current.load(std::memory_order_seq_cst);
-        }
+        Session* session() const { return slot_ == nullptr ? nullptr : slot_->current.load(std::memory_order_seq_cst); }
 
-        // Puts `fresh` in the slot and returns the session it replaces (or
-        // null). The caller stops that session and hands it to retire().
-        // Needs a valid index.
-        Session* exchange(std::unique_ptr<Session> fresh) {
-            return slot_->current.exchange(fresh.release(), std::memory_order_seq_cst);
-        }
-
-        // Takes a stopped session out of the caller's hands, to be freed as
-        // described above.
-        void retire(Session* replaced) {
-            if (replaced != nullptr) slot_->retire(replaced);
+        // Puts `fresh` in the slot and returns it. The session it replaces is
+        // stopped first (Session::Nui_StopReplaced: as _stopNUI stops it,
+        // except that a stop of it already under way is left to finish
+        // without waiting) and then retired. Null, and the slot unchanged,
+        // for a null session or an index outside the table.
+        Session* install(std::unique_ptr<Session> fresh) {
+            if (slot_ == nullptr || !fresh) return nullptr;
+            Session* installed = fresh.get();
+            Session* replaced = slot_->current.exchange(fresh.release(), std::memory_order_seq_cst);
+            if (replaced != nullptr) {
+                replaced->Nui_StopReplaced();
+                slot_->retire(replaced);
+            }
+            return installed;
         }
 
     private:
@@ -118,7 +127,8 @@ private:
                 retiredWaiting.store(!retired.empty(), std::memory_order_relaxed);
             }
             // Outside the lock: a session gives back runtime objects as it goes.
-            for (Session* session : ready) delete session;
+            for (Session* session : ready)
+                delete session;
         }
     };
 

@@ -1,5 +1,5 @@
 // The welcome banner both bridges print once per process, when their sensor
-// table is made.
+// table is made; later calls print nothing.
 #pragma once
 
 namespace plexa {

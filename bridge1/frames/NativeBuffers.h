@@ -10,12 +10,6 @@
 
 namespace plexa::bridge1 {
 
-// A zero-filled array, or null when memory is short.
-template <typename T>
-std::unique_ptr<T[]> newZeroedArray(std::size_t count) noexcept {
-    return std::unique_ptr<T[]>(new (std::nothrow) T[count]());
-}
-
 // Scratch memory that only grows: after the largest frame has been seen once,
 // reserving costs nothing.
 class GrowingBuffer {

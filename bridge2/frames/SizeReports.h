@@ -28,13 +28,6 @@ struct SizeReports {
     ReportedSize depth;
     ReportedSize infrared;
     ReportedSize longExposureInfrared;
-
-    void clear() {
-        color.clear();
-        depth.clear();
-        infrared.clear();
-        longExposureInfrared.clear();
-    }
 };
 
 }  // namespace plexa::bridge2

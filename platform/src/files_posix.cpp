@@ -1,4 +1,5 @@
 // POSIX file names are bytes; a UTF-8 name is used as it is.
+#include "plexa/file_owner.h"
 #include "plexa/files.h"
 
 #include <fcntl.h>
@@ -31,5 +32,27 @@ std::FILE* openRegularFileToRead(const std::string& utf8Path, bool& notRegular) 
     if (file == nullptr) ::close(descriptor);
     return file;
 }
+
+FileOwner createRegularFile(const std::string& utf8Path) {
+    // Non-blocking and without truncation until the type is known: opening a
+    // FIFO for writing would otherwise wait for a reader, and truncating a
+    // device is not ours to do.
+    const int fd = ::open(utf8Path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) return nullptr;
+    struct stat status {};
+    const bool regular = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    const int flags = regular ? ::fcntl(fd, F_GETFL) : -1;
+    if (!regular || ::ftruncate(fd, 0) != 0 || flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        const int error = regular ? errno : EINVAL;
+        ::close(fd);
+        errno = error;
+        return nullptr;
+    }
+    FileOwner file(::fdopen(fd, "wb"));
+    if (!file) ::close(fd);
+    return file;
+}
+
+bool removeFile(const std::string& utf8Path) { return std::remove(utf8Path.c_str()) == 0; }
 
 }  // namespace plexa

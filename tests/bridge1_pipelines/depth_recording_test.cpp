@@ -5,11 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <future>
+#include <thread>
 
 namespace plexa::test::pipelines {
 namespace {
@@ -174,12 +178,12 @@ TEST(DepthRecording, AFileThatCannotTakeTheHeaderIsNotOpened) {
     EXPECT_FALSE(session.closeDepthFile());
 }
 
-// Limits the size of files this process writes, and lets a write beyond it
-// fail instead of ending the process.
+// Limits the size of files this process writes. A write beyond it fails
+// instead of ending the process: the VM's own handler takes SIGXFSZ (and
+// -Xcheck:jni warns about any other handler put in its place).
 class FileSizeLimit {
 public:
     explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
         getrlimit(RLIMIT_FSIZE, &saved_);
         rlimit limited = saved_;
         limited.rlim_cur = bytes;
@@ -214,6 +218,79 @@ TEST(DepthRecording, AfterAWriteFailsNothingMoreIsAppendedAndTheCloseReportsIt) 
     ASSERT_EQ(recording.records.size(), 1u);
     EXPECT_EQ(recording.records[0].samples, patternSamples(sizeOf(0), 0));
     EXPECT_EQ(session.received("depthFrames"), 3);  // Java still gets every frame
+}
+
+// A recording that cannot start (its header does not fit: the file system
+// is full for this process) leaves no file behind, and the recording that
+// was open is closed with the records it holds.
+TEST(DepthRecording, ARecordingThatCannotTakeItsHeaderLeavesNoFileBehind) {
+    Jvm::start();
+    Session session({false, 0, -1, false});
+    const TempFolder folder("noroom");
+    const std::string first = folder.file("first.bin");
+    const std::string second = folder.file("second.bin");
+    ASSERT_TRUE(session.saveDepthFrames(first));
+    queueDepth(patternSamples(sizeOf(0), 0));
+    ASSERT_TRUE(session.waitForDepth(1));
+    {
+        FileSizeLimit limited(2);  // half a header
+        EXPECT_FALSE(session.saveDepthFrames(second));
+    }
+    EXPECT_FALSE(std::filesystem::exists(second));
+    EXPECT_FALSE(session.closeDepthFile()) << "no recording is open";
+    queueDepth(patternSamples(sizeOf(0), 1));
+    ASSERT_TRUE(session.waitForDepth(2));
+    const Recording recording = parse(readFile(first));
+    ASSERT_EQ(recording.records.size(), 1u);
+    EXPECT_EQ(recording.trailingBytes, 0u);
+}
+
+// Runs `call` on a thread of its own; true when it returned within the
+// deadline. Otherwise `unblock` frees it, so the test can end and fail.
+template <typename Call, typename Unblock>
+bool returnsInTime(Call&& call, Unblock&& unblock) {
+    std::packaged_task<void()> task([&] {
+        call();
+        Jvm::start().vm()->DetachCurrentThread();
+    });
+    std::future<void> done = task.get_future();
+    std::thread thread(std::move(task));
+    const bool inTime = done.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    if (!inTime) unblock();
+    thread.join();
+    return inTime;
+}
+
+// A FIFO is refused at once, with or without a reader, and nothing waits on
+// it: the recording that was open is closed, frames keep flowing into Java
+// and a stop from another thread returns.
+TEST(DepthRecording, AFifoIsRefusedWithoutWaitingAndFramesKeepFlowing) {
+    Jvm::start();
+    Session session({false, 0, -1, false});
+    const TempFolder folder("fifo");
+    const std::string fifo = folder.file("depth.fifo");
+    const std::string regular = folder.file("depth.bin");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_TRUE(session.saveDepthFrames(regular));
+    // A writer blocked in open() is let go by a reader; one reading end is
+    // opened and closed again for it.
+    const auto releaseWriter = [&] { ::close(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK)); };
+    bool saved = true;
+    ASSERT_TRUE(returnsInTime([&] { saved = session.saveDepthFrames(fifo); }, releaseWriter));
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(readFile(regular).size(), 4u) << "the open recording was closed";
+
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    ASSERT_TRUE(returnsInTime([&] { saved = session.saveDepthFrames(fifo); }, [] {}));
+    EXPECT_FALSE(saved);
+    queueDepth(patternSamples(sizeOf(0), 0));
+    ASSERT_TRUE(session.waitForDepth(1));
+    EXPECT_EQ(session.received("depthFrames"), 1);
+    char byte = 0;
+    EXPECT_LE(::read(reader, &byte, 1), 0) << "nothing went into the FIFO";
+    ::close(reader);
+    EXPECT_TRUE(returnsInTime([&] { session.stop(); }, releaseWriter));
 }
 
 TEST(DepthRecording, EmptyShortAndUnfetchedFramesAddNothing) {

@@ -12,47 +12,18 @@ void startScripted(const JvmOptions& options) {
     sensor::clearCallLog();
 }
 
-std::string takePendingException() {
-    JNIEnv* env = Jvm::start().env();
-    jthrowable pending = env->ExceptionOccurred();
-    if (pending == nullptr) return "";
-    env->ExceptionClear();
-    jclass thrownClass = env->GetObjectClass(pending);
-    jclass classClass = env->FindClass("java/lang/Class");
-    jmethodID getName = env->GetMethodID(classClass, "getName", "()Ljava/lang/String;");
-    auto name = static_cast<jstring>(env->CallObjectMethod(thrownClass, getName));
-    std::string result = "(unnamed)";
-    if (!env->ExceptionCheck() && name != nullptr) {
-        const char* chars = env->GetStringUTFChars(name, nullptr);
-        if (chars != nullptr) {
-            result = chars;
-            env->ReleaseStringUTFChars(name, chars);
-        }
-    }
-    env->ExceptionClear();
-    env->DeleteLocalRef(name);
-    env->DeleteLocalRef(classClass);
-    env->DeleteLocalRef(thrownClass);
-    env->DeleteLocalRef(pending);
-    return result;
-}
-
 jboolean createNUI(jint index) { return plexa1<jboolean>("_createNUI", "(I)Z", index); }
 
-jint startNUI(bool skeleton, jint depthResolution, jint videoResolution, bool infrared, jobject target,
-              jint index) {
-    return plexa1<jint>("_startNUI", "(ZIIZLedu/qet/brightloom/plexa/Plexa1;I)I",
-                            static_cast<jboolean>(skeleton), depthResolution, videoResolution,
-                            static_cast<jboolean>(infrared), target, index);
+jint startNUI(bool skeleton, jint depthResolution, jint videoResolution, bool infrared, jobject target, jint index) {
+    return plexa1<jint>("_startNUI", "(ZIIZLedu/qet/brightloom/plexa/Plexa1;I)I", static_cast<jboolean>(skeleton),
+                        depthResolution, videoResolution, static_cast<jboolean>(infrared), target, index);
 }
 
 void stopNUI(jint index) { plexa1<void>("_stopNUI", "(I)V", index); }
 
 jlong depthCounter(jint index) { return plexa1<jlong>("_getDepthFrameCounter", "(I)J", index); }
 jlong videoCounter(jint index) { return plexa1<jlong>("_getVideoFrameCounter", "(I)J", index); }
-jlong skeletonCounter(jint index) {
-    return plexa1<jlong>("_getSkeletonFrameCounter", "(I)J", index);
-}
+jlong skeletonCounter(jint index) { return plexa1<jlong>("_getSkeletonFrameCounter", "(I)J", index); }
 
 jobject newRecorder() { return Jvm::start().newObject(kRecorder); }
 

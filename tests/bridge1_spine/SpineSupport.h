@@ -52,17 +52,12 @@ R callOn(jobject target, const char* name, const char* signature, Args... args) 
     }
 }
 
-// The pending Java exception's class name ("" when none), cleared; like the
-// harness's takeException, with the checks -Xcheck:jni asks for.
-std::string takePendingException();
-
 // Starts the VM (reference classes and fixtures unless given) and puts sensor
 // 0 of the virtual runtime in scripted mode with an empty call log.
 void startScripted(const JvmOptions& options = {});
 
 jboolean createNUI(jint index);
-jint startNUI(bool skeleton, jint depthResolution, jint videoResolution, bool infrared, jobject target,
-              jint index);
+jint startNUI(bool skeleton, jint depthResolution, jint videoResolution, bool infrared, jobject target, jint index);
 void stopNUI(jint index);
 jlong depthCounter(jint index);
 jlong videoCounter(jint index);
@@ -88,4 +83,3 @@ sensor::ScriptedImageFrame depthFrame80x60(std::uint16_t sample = 8000);
 NUI_SKELETON_FRAME trackedSkeletonFrame();
 
 }  // namespace plexa::test::spine
-

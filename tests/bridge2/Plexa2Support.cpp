@@ -7,29 +7,6 @@ namespace plexa::test::bridge2 {
 
 using namespace plexa::virtual2;
 
-std::string takePendingException() {
-    JNIEnv* env = Jvm::start().env();
-    jthrowable pending = env->ExceptionOccurred();
-    if (pending == nullptr) return "";
-    env->ExceptionClear();
-    jclass thrown = env->GetObjectClass(pending);
-    jclass classClass = env->FindClass("java/lang/Class");
-    jmethodID getName = env->GetMethodID(classClass, "getName", "()Ljava/lang/String;");
-    auto name = static_cast<jstring>(env->CallObjectMethod(thrown, getName));
-    std::string result = "(unnamed)";
-    if (!env->ExceptionCheck() && name != nullptr) {
-        const char* chars = env->GetStringUTFChars(name, nullptr);
-        result = chars;
-        env->ReleaseStringUTFChars(name, chars);
-    }
-    env->ExceptionClear();
-    env->DeleteLocalRef(name);
-    env->DeleteLocalRef(classClass);
-    env->DeleteLocalRef(thrown);
-    env->DeleteLocalRef(pending);
-    return result;
-}
-
 namespace {
 
 // Every call into Java is followed by an exception check (the VM's checks
@@ -87,9 +64,7 @@ std::string lastStartException() { return startException; }
 
 void stopNUI(int index) { checkedStatic<void>("_stopNUI", "(I)V", static_cast<jint>(index)); }
 
-long long frameCounter(int index) {
-    return checkedStatic<jlong>("_getFrameCounter", "(I)J", static_cast<jint>(index));
-}
+long long frameCounter(int index) { return checkedStatic<jlong>("_getFrameCounter", "(I)J", static_cast<jint>(index)); }
 
 bool frameCounterReaches(int count, int index) {
     return waitUntil([&] { return frameCounter(index) == count; });
@@ -142,7 +117,7 @@ int Recorder::entryCount(int frame) const {
 
 jobject Recorder::entry(int frame, int index) const {
     return checkedMethod<jobject>(object_, "entry", "(II)Ljava/lang/Object;", static_cast<jint>(frame),
-                               static_cast<jint>(index));
+                                  static_cast<jint>(index));
 }
 
 namespace {
@@ -185,7 +160,8 @@ std::vector<std::int8_t> Recorder::bytes(int frame, int index) const {
 std::vector<bool> Recorder::booleans(int frame, int index) const {
     auto values = elementsOf<jboolean, jbooleanArray>(entry(frame, index), "[Z", &JNIEnv::GetBooleanArrayRegion);
     std::vector<bool> result;
-    for (jboolean value : values) result.push_back(value != JNI_FALSE);
+    for (jboolean value : values)
+        result.push_back(value != JNI_FALSE);
     return result;
 }
 
@@ -254,7 +230,8 @@ ScriptedShortImage shortImage(int width, int height, std::uint16_t first) {
     image.width = width;
     image.height = height;
     image.samples.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    for (std::size_t i = 0; i < image.samples.size(); ++i) image.samples[i] = static_cast<std::uint16_t>(first + i);
+    for (std::size_t i = 0; i < image.samples.size(); ++i)
+        image.samples[i] = static_cast<std::uint16_t>(first + i);
     return image;
 }
 
@@ -263,7 +240,8 @@ ScriptedBodyIndexImage bodyIndexImage(int width, int height) {
     image.width = width;
     image.height = height;
     image.bytes.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    for (std::size_t i = 0; i < image.bytes.size(); ++i) image.bytes[i] = static_cast<std::uint8_t>(i % 7 == 0 ? 3 : 255);
+    for (std::size_t i = 0; i < image.bytes.size(); ++i)
+        image.bytes[i] = static_cast<std::uint8_t>(i % 7 == 0 ? 3 : 255);
     return image;
 }
 
@@ -273,7 +251,8 @@ ScriptedColorImage bgraImage(int width, int height) {
     image.height = height;
     image.rawFormat = ColorImageFormat_Bgra;
     image.raw.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
-    for (std::size_t i = 0; i < image.raw.size(); ++i) image.raw[i] = static_cast<std::uint8_t>(i * 7 + 1);
+    for (std::size_t i = 0; i < image.raw.size(); ++i)
+        image.raw[i] = static_cast<std::uint8_t>(i * 7 + 1);
     return image;
 }
 
@@ -283,7 +262,8 @@ ScriptedColorImage yuy2Image(int width, int height) {
     image.height = height;
     image.rawFormat = ColorImageFormat_Yuy2;
     image.raw.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 2);
-    for (std::size_t i = 0; i < image.raw.size(); ++i) image.raw[i] = static_cast<std::uint8_t>(i % 2 == 0 ? 180 : 128);
+    for (std::size_t i = 0; i < image.raw.size(); ++i)
+        image.raw[i] = static_cast<std::uint8_t>(i % 2 == 0 ? 180 : 128);
     return image;
 }
 

@@ -31,10 +31,6 @@ constexpr int kXyz = 0x1000;
 // The virtual sensor in a fresh state, scripted: frames arrive only when queued.
 void useScriptedSensor();
 
-// The pending Java exception's class name ("" when none); clears it, and
-// checks for exceptions at every step on the way.
-std::string takePendingException();
-
 // Plexa2's static methods. An unexpected Java exception throws in C++.
 bool createNUI(int index);
 // Leaves no exception pending: the one it raised is kept for lastStartException.

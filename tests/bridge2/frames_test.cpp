@@ -60,7 +60,8 @@ TEST(FrameTypeList, DepthBringsOnlyTheMappingsSwitchedOnAndBodyNothing) {
 
 TEST(FrameTypeList, NeverWritesPastItsCapacity) {
     FrameTypeList list;
-    for (int i = 0; i < 10; ++i) list.appendBodyEntries();
+    for (int i = 0; i < 10; ++i)
+        list.appendBodyEntries();
     EXPECT_EQ(list.size(), FrameTypeList::kCapacity);
 }
 
@@ -87,7 +88,8 @@ TEST(SizedBuffer, AllocatesOncePerSizeAndStartsZeroed) {
     EXPECT_EQ(buffer.data(), nullptr);
     ASSERT_TRUE(buffer.ensure(4, 3));
     EXPECT_EQ(buffer.elementCount(), 24);
-    for (int i = 0; i < 24; ++i) EXPECT_EQ(buffer.data()[i], 0.0f);
+    for (int i = 0; i < 24; ++i)
+        EXPECT_EQ(buffer.data()[i], 0.0f);
     buffer.data()[0] = 7.0f;
     ASSERT_TRUE(buffer.ensure(4, 3));
     EXPECT_EQ(buffer.allocations(), 1);
@@ -99,6 +101,31 @@ TEST(SizedBuffer, AllocatesOncePerSizeAndStartsZeroed) {
     EXPECT_EQ(buffer.height(), 4);
     ASSERT_TRUE(buffer.ensure(4, 3));
     EXPECT_EQ(buffer.allocations(), 3);
+}
+
+// A new session starts over: empty until its first size, then zeros in the
+// memory already held when it is large enough, and new memory otherwise.
+TEST(SizedBuffer, StartingOverReusesTheMemoryItHoldsFromZeros) {
+    SizedBuffer<float, 2> buffer;
+    ASSERT_TRUE(buffer.ensure(4, 3));
+    float* const memory = buffer.data();
+    memory[5] = 7.0f;
+    buffer.startOver();
+    EXPECT_EQ(buffer.elementCount(), 0);
+    EXPECT_EQ(buffer.width(), 0);
+    ASSERT_TRUE(buffer.ensure(2, 3));
+    EXPECT_EQ(buffer.data(), memory);
+    EXPECT_EQ(buffer.elementCount(), 12);
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(buffer.data()[i], 0.0f) << i;
+    EXPECT_EQ(buffer.allocations(), 1);
+    buffer.data()[0] = 1.0f;
+    ASSERT_TRUE(buffer.ensure(2, 3));
+    EXPECT_EQ(buffer.data()[0], 1.0f) << "kept within a session";
+    buffer.startOver();
+    ASSERT_TRUE(buffer.ensure(5, 3));  // larger than what it holds
+    EXPECT_EQ(buffer.allocations(), 2);
+    EXPECT_EQ(buffer.elementCount(), 30);
 }
 
 TEST(SizedBuffer, ASizeNoBufferCanHoldLeavesItEmpty) {

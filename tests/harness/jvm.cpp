@@ -17,6 +17,12 @@ std::string joinClassPath(const std::vector<std::string>& entries) {
 
 }  // namespace
 
+JvmOptions soakJvmOptions() {
+    JvmOptions options;
+    options.extraOptions = {"-Xms512m", "-XX:+AlwaysPreTouch"};
+    return options;
+}
+
 std::string referenceJar() { return PLEXA_REFERENCE_JAR; }
 std::string fixturesJar() { return PLEXA_FIXTURES_JAR; }
 std::string variantJar(const std::string& name) { return std::string(PLEXA_VARIANTS_DIR) + "/" + name + ".jar"; }
@@ -34,7 +40,8 @@ Jvm& Jvm::start(const JvmOptions& options) {
             "-Xmx512m",
         };
         if (options.checkJni) strings.push_back("-Xcheck:jni");
-        for (const std::string& extra : options.extraOptions) strings.push_back(extra);
+        for (const std::string& extra : options.extraOptions)
+            strings.push_back(extra);
         std::vector<JavaVMOption> vmOptions(strings.size());
         for (std::size_t i = 0; i < strings.size(); ++i) {
             vmOptions[i].optionString = const_cast<char*>(strings[i].c_str());
@@ -102,18 +109,23 @@ std::string takeException(JNIEnv* env) {
     jclass classClass = env->FindClass("java/lang/Class");
     jmethodID getName = env->GetMethodID(classClass, "getName", "()Ljava/lang/String;");
     auto name = static_cast<jstring>(env->CallObjectMethod(cls, getName));
-    if (env->ExceptionCheck()) env->ExceptionClear();
-    std::string result;
-    if (name != nullptr) {
+    std::string result = "(unnamed)";
+    if (env->ExceptionCheck()) {
+        env->ExceptionClear();
+    } else if (name != nullptr) {
         const char* chars = env->GetStringUTFChars(name, nullptr);
-        result = chars;
-        env->ReleaseStringUTFChars(name, chars);
-        env->DeleteLocalRef(name);
+        if (chars != nullptr) {
+            result = chars;
+            env->ReleaseStringUTFChars(name, chars);
+        }
     }
+    env->DeleteLocalRef(name);
     env->DeleteLocalRef(classClass);
     env->DeleteLocalRef(cls);
     env->DeleteLocalRef(pending);
     return result;
 }
+
+std::string takePendingException() { return takeException(Jvm::start().env()); }
 
 }  // namespace plexa::test

@@ -1,6 +1,6 @@
 // A real Java VM inside the test process, started through the invocation API
-// with -Xcheck:jni (benchmarks start theirs without it, as users run the VM). One VM per process; ctest runs every test case in its own
-// process, because the bridges keep process-wide state (sensor table, banner).
+// with -Xcheck:jni (benchmarks start theirs without it, as users run the VM). One VM per process; ctest runs every test
+// case in its own process, because the bridges keep process-wide state (sensor table, banner).
 #pragma once
 
 #include <jni.h>
@@ -25,6 +25,11 @@ struct JvmOptions {
     bool checkJni = true;
 };
 
+// The VM of a soak: its heap committed and touched from the start, so that
+// resident memory grows only with native memory, and a soak's bound on it
+// catches a native leak rather than the VM taking more heap as it goes.
+JvmOptions soakJvmOptions();
+
 class Jvm {
 public:
     // Starts the VM on first call; later calls return the running one (their
@@ -35,7 +40,7 @@ public:
     // The calling thread's environment; attaches the thread when needed.
     JNIEnv* env() const;
 
-    jclass findClass(const char* name) const;  // a global reference; throws when missing
+    jclass findClass(const char* name) const;        // a global reference; throws when missing
     jobject newObject(const char* className) const;  // a global reference, via the no-argument constructor
 
 private:
@@ -43,13 +48,16 @@ private:
     JavaVM* vm_;
 };
 
-std::string referenceJar();           // the reference classes Plexa1 and Plexa2
-std::string fixturesJar();            // test subclasses that record what they receive
+std::string referenceJar();                       // the reference classes Plexa1 and Plexa2
+std::string fixturesJar();                        // test subclasses that record what they receive
 std::string variantJar(const std::string& name);  // a fixture variant of a reference class
-std::string libraryDir();             // where the bridges and runtimes are built
+std::string libraryDir();                         // where the bridges and runtimes are built
 
-// The pending Java exception's class name ("" when none); clears it.
+// The pending Java exception's class name ("" when none, "(unnamed)" when it
+// cannot be read); clears it.
 std::string takeException(JNIEnv* env);
+// The same on the calling thread's environment.
+std::string takePendingException();
 
 // Calls a static method of a class by name and signature.
 template <typename R, typename... Args>

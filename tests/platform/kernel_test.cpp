@@ -1,3 +1,4 @@
+#include "plexa/handle_owner.h"
 #include "plexa/platform.h"
 
 #include <gtest/gtest.h>
@@ -119,9 +120,7 @@ TEST(CreateThread, StopEventWakesAWaitingThreadWithoutDelay) {
     EXPECT_EQ(waiter.result.load(), WAIT_OBJECT_0);
 }
 
-TEST(CreateThread, RefusesANullRoutine) {
-    EXPECT_EQ(CreateThread(nullptr, 0, nullptr, nullptr, 0, nullptr), nullptr);
-}
+TEST(CreateThread, RefusesANullRoutine) { EXPECT_EQ(CreateThread(nullptr, 0, nullptr, nullptr, 0, nullptr), nullptr); }
 
 TEST(CreateThread, ClosingTheHandleOfARunningThreadLetsItFinish) {
     Handle stop = autoEvent();
@@ -140,6 +139,30 @@ TEST(PlexaOpenHandleCount, CountsHandlesUntilTheyAreClosed) {
     HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     EXPECT_EQ(PlexaOpenHandleCount(), before + 1);
     CloseHandle(event);
+    EXPECT_EQ(PlexaOpenHandleCount(), before);
+}
+
+// Every handle an owner takes is closed exactly once: at the end of its
+// scope or when it takes another; never once it gave the handle up.
+TEST(HandleOwner, ClosesWhatItOwnsOnceAndNothingElse) {
+    const std::size_t before = PlexaOpenHandleCount();
+    HANDLE givenUp = nullptr;
+    {
+        plexa::HandleOwner first(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        plexa::HandleOwner none(INVALID_HANDLE_VALUE);
+        EXPECT_TRUE(first);
+        EXPECT_FALSE(none);
+        EXPECT_EQ(PlexaOpenHandleCount(), before + 1);
+        first.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));  // the first one is closed
+        EXPECT_EQ(PlexaOpenHandleCount(), before + 1);
+        none.reset(first.release());
+        givenUp = none.release();
+        EXPECT_FALSE(none);
+        EXPECT_FALSE(first);
+    }
+    EXPECT_EQ(PlexaOpenHandleCount(), before + 1) << "a handle given up stays open";
+    EXPECT_TRUE(SetEvent(givenUp));
+    CloseHandle(givenUp);
     EXPECT_EQ(PlexaOpenHandleCount(), before);
 }
 

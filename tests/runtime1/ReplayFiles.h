@@ -1,5 +1,5 @@
 // Depth recordings and fakenect dump folders written by tests, in the formats
-// the replay source reads (bridge1/frames/DepthRecordFormat.h; fakenect's
+// the replay source reads (runtime1/DepthRecordFormat.h; fakenect's
 // INDEX.txt, PGM depth and raw tilt state files).
 #pragma once
 

@@ -1,15 +1,13 @@
-// Reading a depth recording: little-endian uint16 W, H, then records of
-// float32 x, y, z and W x H uint16 samples, to the end of the file (the
-// format is bridge1/frames/DepthRecordFormat.h's).
+// Reading a depth recording (runtime1/DepthRecordFormat.h) from front to back.
 #include "ReplayFrames.h"
 
 #include "DepthConversion.h"
 #include "ImageGeometry.h"
 #include "plexa/files.h"
+#include "runtime1/DepthRecordFormat.h"
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -17,34 +15,13 @@ namespace plexa::virtual1 {
 
 namespace {
 
-constexpr std::uint64_t kHeaderBytes = 4;
-constexpr std::uint64_t kPrefixBytes = 12;
+using runtime1::DepthRecordHeader;
+using runtime1::kDepthRecordHeaderBytes;
 
 struct FileClose {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using File = std::unique_ptr<std::FILE, FileClose>;
-
-float floatAt(const std::uint8_t* bytes) {
-    const std::uint32_t bits = static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
-                               (static_cast<std::uint32_t>(bytes[2]) << 16) |
-                               (static_cast<std::uint32_t>(bytes[3]) << 24);
-    float value = 0.0f;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
-Vector4 readingOf(const std::uint8_t (&prefix)[kPrefixBytes]) {
-    return Vector4{floatAt(prefix), floatAt(prefix + 4), floatAt(prefix + 8), 0.0f};
-}
-
-std::int32_t resolutionOf(int width, int height) {
-    for (std::int32_t code = NUI_IMAGE_RESOLUTION_80x60; code <= NUI_IMAGE_RESOLUTION_1280x960; ++code) {
-        const ImageSize size = imageSizeOf(code);
-        if (size.width == width && size.height == height) return code;
-    }
-    return NUI_IMAGE_RESOLUTION_INVALID;
-}
 
 std::string systemMessage(int error) { return std::generic_category().message(error); }
 
@@ -65,8 +42,8 @@ public:
         // The file is read front to back; frame 0 starts it again.
         if (index == 0 || index != next_) {
             std::rewind(file_.get());
-            std::uint8_t header[kHeaderBytes];
-            if (std::fread(header, 1, sizeof header, file_.get()) != sizeof header) return failed(problem);
+            DepthRecordHeader header;
+            if (!runtime1::readDepthRecordHeader(file_.get(), header)) return failed(problem);
             for (std::size_t skipped = 0; skipped < index; ++skipped) {
                 if (!readRecord(samples, reading)) return failed(problem);
             }
@@ -78,12 +55,9 @@ public:
 
 private:
     bool readRecord(std::uint16_t* samples, Vector4& reading) {
-        std::uint8_t prefix[kPrefixBytes];
-        if (std::fread(prefix, 1, sizeof prefix, file_.get()) != sizeof prefix) return false;
         const std::size_t pixels = imageSizeOf(resolution_).pixelCount();
-        if (std::fread(samples, sizeof(std::uint16_t), pixels, file_.get()) != pixels) return false;
+        if (!runtime1::readDepthRecord(file_.get(), reading, samples, pixels)) return false;
         littleEndianToMachine(samples, pixels);
-        reading = readingOf(prefix);
         return true;
     }
 
@@ -123,22 +97,21 @@ ReplayOpening openDepthRecording(const std::string& path) {
         opening.problem = "cannot be read: " + error.message();
         return opening;
     }
-    std::uint8_t header[kHeaderBytes];
-    if (size < kHeaderBytes || std::fread(header, 1, sizeof header, file.get()) != sizeof header) {
+    DepthRecordHeader header;
+    if (size < kDepthRecordHeaderBytes || !runtime1::readDepthRecordHeader(file.get(), header)) {
         opening.problem = "bad header: the file is shorter than its 4-byte header";
         return opening;
     }
-    const int width = header[0] | (header[1] << 8);
-    const int height = header[2] | (header[3] << 8);
-    const std::int32_t resolution = resolutionOf(width, height);
+    const int width = header.width;
+    const int height = header.height;
+    const std::int32_t resolution = runtime1::resolutionOfSize(width, height);
     if (resolution == NUI_IMAGE_RESOLUTION_INVALID) {
         opening.problem = "bad header: " + std::to_string(width) + " x " + std::to_string(height) +
                           " is not a depth resolution (80 x 60, 320 x 240, 640 x 480 or 1280 x 960)";
         return opening;
     }
-    const std::uint64_t recordBytes =
-        kPrefixBytes + 2 * static_cast<std::uint64_t>(imageSizeOf(resolution).pixelCount());
-    const std::uint64_t body = static_cast<std::uint64_t>(size) - kHeaderBytes;
+    const std::uint64_t recordBytes = runtime1::depthRecordBytes(imageSizeOf(resolution).pixelCount());
+    const std::uint64_t body = static_cast<std::uint64_t>(size) - kDepthRecordHeaderBytes;
     const std::uint64_t count = body / recordBytes;
     const std::uint64_t cut = body % recordBytes;
     if (count == 0) {
@@ -151,13 +124,13 @@ ReplayOpening openDepthRecording(const std::string& path) {
         opening.problem = "record " + std::to_string(count + 1) + " is cut short after " + std::to_string(cut) +
                           " of its " + std::to_string(recordBytes) + " bytes; it is ignored";
     }
-    std::uint8_t prefix[kPrefixBytes];
-    if (std::fread(prefix, 1, sizeof prefix, file.get()) != sizeof prefix) {
+    Vector4 first{};
+    if (!runtime1::readDepthRecord(file.get(), first, nullptr, 0)) {
         opening.problem = "cannot be read: the file became shorter while opening it";
         return opening;
     }
-    opening.frames = std::make_unique<DepthRecording>(std::move(file), resolution, static_cast<std::size_t>(count),
-                                                      readingOf(prefix));
+    opening.frames =
+        std::make_unique<DepthRecording>(std::move(file), resolution, static_cast<std::size_t>(count), first);
     return opening;
 }
 

@@ -1,6 +1,7 @@
-// Image sizes and pixel layouts of the sensor's streams.
+// Pixel layouts of the sensor's streams (image sizes are the public header's).
 #pragma once
 
+#include "runtime1/ImageResolution.h"
 #include "runtime1/NuiRuntime.h"
 
 #include <cstddef>
@@ -8,34 +9,9 @@
 
 namespace plexa::virtual1 {
 
-struct ImageSize {
-    int width = 0;
-    int height = 0;
-
-    constexpr std::size_t pixelCount() const {
-        return static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    }
-};
-
-constexpr bool isKnownResolution(std::int32_t resolution) {
-    return resolution >= NUI_IMAGE_RESOLUTION_80x60 && resolution <= NUI_IMAGE_RESOLUTION_1280x960;
-}
-
-// {0, 0} for a code the sensor does not know.
-constexpr ImageSize imageSizeOf(std::int32_t resolution) {
-    switch (resolution) {
-        case NUI_IMAGE_RESOLUTION_80x60:
-            return {80, 60};
-        case NUI_IMAGE_RESOLUTION_320x240:
-            return {320, 240};
-        case NUI_IMAGE_RESOLUTION_640x480:
-            return {640, 480};
-        case NUI_IMAGE_RESOLUTION_1280x960:
-            return {1280, 960};
-        default:
-            return {};
-    }
-}
+using runtime1::ImageSize;
+using runtime1::imageSizeOf;
+using runtime1::isKnownResolution;
 
 constexpr bool isKnownImageType(std::int32_t imageType) {
     return imageType == NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX || imageType == NUI_IMAGE_TYPE_COLOR ||
