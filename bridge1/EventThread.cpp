@@ -10,37 +10,55 @@ enum WaitIndex : DWORD { StopIndex = 0, DepthIndex = 1, VideoIndex = 2, Skeleton
 
 }  // namespace
 
-// Runs until the stop event is seen. A failed wait (a handle that is no longer
-// valid) must not turn the loop into a busy spin that can no longer see the
-// stop event: the thread then waits on the stop event alone for one period,
-// and ends if even that wait fails.
+// Runs until the stop event is seen. The wait reports the lowest signalled
+// event, so after serving one stream the loop serves every other stream whose
+// frame is ready too, in order, before it waits again: depth frames that keep
+// coming faster than they are handled (a busy machine, several sensors) would
+// otherwise starve color and skeletons. The stop still comes first: it is
+// looked for before each further frame.
+//
+// A failed wait (a handle that is no longer valid) must not turn the loop
+// into a busy spin that can no longer see the stop event: the thread then
+// waits on the stop event alone for one period, and ends if even that wait
+// fails.
 void KSDK::runEventLoop(HANDLE stopEvent) {
     const HANDLE waitList[WaitListSize] = {stopEvent, depthEvent.get(), videoEvent.get(), skeletonEvent.get()};
     for (;;) {
         const DWORD signalled = WaitForMultipleObjects(WaitListSize, waitList, FALSE, kWaitMilliseconds);
-        switch (signalled) {
-            case WAIT_OBJECT_0 + StopIndex:
-                return;
-            case WAIT_OBJECT_0 + DepthIndex:
-                Nui_ProcessDepth();
-                break;
-            case WAIT_OBJECT_0 + VideoIndex:
-                if (infraredMode) {
-                    Nui_ProcessInfrared();
-                } else {
-                    Nui_ProcessColor();
-                }
-                break;
-            case WAIT_OBJECT_0 + SkeletonIndex:
-                Nui_ProcessSkeleton();
-                break;
-            case WAIT_FAILED: {
-                const DWORD stop = WaitForSingleObject(stopEvent, kWaitMilliseconds);
-                if (stop == WAIT_OBJECT_0 || stop == WAIT_FAILED) return;
-                break;
-            }
-            default:  // time-out
-                break;
+        if (signalled == WAIT_OBJECT_0 + StopIndex) return;
+        if (signalled == WAIT_FAILED) {
+            const DWORD stop = WaitForSingleObject(stopEvent, kWaitMilliseconds);
+            if (stop == WAIT_OBJECT_0 || stop == WAIT_FAILED) return;
+            continue;
         }
+        if (signalled < WAIT_OBJECT_0 + DepthIndex || signalled >= WAIT_OBJECT_0 + WaitListSize) continue;  // time-out
+        const DWORD first = signalled - WAIT_OBJECT_0;
+        runFrameHandler(first);
+        for (DWORD next = first + 1; next < WaitListSize; ++next) {
+            const HANDLE stopOrFrame[2] = {stopEvent, waitList[next]};
+            const DWORD ready = WaitForMultipleObjects(2, stopOrFrame, FALSE, 0);
+            if (ready == WAIT_OBJECT_0) return;
+            if (ready == WAIT_OBJECT_0 + 1) runFrameHandler(next);
+        }
+    }
+}
+
+void KSDK::runFrameHandler(DWORD waitIndex) {
+    switch (waitIndex) {
+        case DepthIndex:
+            Nui_ProcessDepth();
+            break;
+        case VideoIndex:
+            if (infraredMode) {
+                Nui_ProcessInfrared();
+            } else {
+                Nui_ProcessColor();
+            }
+            break;
+        case SkeletonIndex:
+            Nui_ProcessSkeleton();
+            break;
+        default:
+            break;
     }
 }

@@ -85,6 +85,8 @@ struct KSDK final : plexa::SessionSkeleton {
 
 private:
     void runEventLoop(HANDLE stopEvent) override;
+    // Runs the frame handler of an entry of the event loop's wait list.
+    void runFrameHandler(DWORD waitIndex);
     void releaseStreams(bool replaced) override;
     HRESULT openStreamsAndStart(bool skeleton, bool infrared);
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -99,6 +100,27 @@ TEST_F(EventThread, DepthIsDispatchedBeforeSkeletonWhenBothAreSignalled) {
     ASSERT_GE(order.size(), 2u);
     EXPECT_EQ(order[0], Operation::ImageStreamGetNextFrame);
     EXPECT_EQ(order[1], Operation::SkeletonGetNextFrame);
+    stopNUI(0);
+    EXPECT_TRUE(backToTheStart());
+}
+
+// The wait reports the lowest signalled event first: depth frames that keep
+// coming (a slow machine, several sensors) must not starve color and skeletons.
+TEST_F(EventThread, DepthFramesThatKeepComingDoNotStarveTheOtherStreams) {
+    jobject recorder = newRecorder();
+    seam::holdEventThreadWaits();
+    ASSERT_EQ(startNUI(true, 0, -1, false, recorder, 0), 0);
+    ASSERT_TRUE(waitUntil([] { return seam::threadsHeld() == 1; }));
+    for (int frame = 0; frame < 6; ++frame) sensor::queueImageFrame(0, Stream::Depth, depthFrame80x60());
+    sensor::queueSkeletonFrame(0, trackedSkeletonFrame());
+    sensor::clearCallLog();
+    seam::releaseEventThreadWaits();
+    ASSERT_TRUE(waitUntil([] { return depthCounter(0) == 6 && skeletonCounter(0) == 1; }));
+
+    const auto order = operationsOf({Operation::ImageStreamGetNextFrame, Operation::SkeletonGetNextFrame});
+    const auto skeleton = std::find(order.begin(), order.end(), Operation::SkeletonGetNextFrame);
+    ASSERT_NE(skeleton, order.end());
+    EXPECT_LE(skeleton - order.begin(), 1) << "the skeleton frame waited behind every depth frame";
     stopNUI(0);
     EXPECT_TRUE(backToTheStart());
 }

@@ -34,7 +34,7 @@ const std::vector<std::string> kIncludeRoots = {
 // What each folder may include besides itself.
 const std::map<std::string, std::vector<std::string>> kMayInclude = {
     {"platform", {}},
-    {"scene", {}},
+    {"scene", {"platform/include/plexa/vector_units.h"}},  // the processor's vector units, to pick its loops
     {"runtime1", {"platform/", "scene/"}},
     {"runtime2", {"platform/", "scene/"}},
     {"common", {"platform/"}},
