@@ -240,6 +240,11 @@ public final class LoaderTest {
         check(Files.exists(live) && Files.exists(other) && Files.exists(outside.resolve("keep"))
                 && Files.isSymbolicLink(link), platform + ": folders in use, other names and links stay");
         loader.extracted().release();
+        // A folder whose libraries could not be deleted at exit (Windows) keeps its lock file, unlocked.
+        Path kept = Files.createDirectory(tmp.resolve(NativesFolder.PREFIX + platform + "-89ab"));
+        Files.write(kept.resolve(NativesFolder.LOCK_FILE), new byte[0]);
+        check(!new SystemNatives().ownerRunning(kept), platform + ": an unlocked lock file means the process is gone");
+        NativesFolder.deleteTree(kept);
         for (Path path : new Path[] {link, outside.resolve("keep"), outside, other, live}) {
             Files.delete(path);
         }

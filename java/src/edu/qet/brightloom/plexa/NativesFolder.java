@@ -150,8 +150,22 @@ final class NativesFolder {
         }
     }
 
-    /** Lets go of the folder and deletes it (what a platform keeps locked while loaded stays, for a later sweep). */
+    /**
+     * Deletes the folder. Where the platform keeps loaded libraries from being deleted (Windows), the
+     * folder stays with its lock file, unlocked, which tells the next load that its process is gone.
+     */
     void release() {
+        boolean emptied = true;
+        try (DirectoryStream<Path> children = Files.newDirectoryStream(path)) {
+            for (Path child : children) {
+                if (!child.getFileName().toString().equals(LOCK_FILE)) {
+                    deleteTree(child);
+                    emptied &= !Files.exists(child, LinkOption.NOFOLLOW_LINKS);
+                }
+            }
+        } catch (IOException | RuntimeException e) {
+            emptied = false;
+        }
         try {
             lock.release();
             lockChannel.close();
@@ -159,7 +173,9 @@ final class NativesFolder {
             // The system lets go of it when the process ends.
         }
         HELD_HERE.remove(path);
-        deleteTree(path);
+        if (emptied) {
+            deleteTree(path);
+        }
     }
 
     /** Deletes a folder and what it holds, never following a link out of it. */
