@@ -9,6 +9,10 @@ set(CMAKE_SYSTEM_PROCESSOR aarch64)
 set(PLEXA_CROSS_TRIPLE aarch64-linux-gnu)
 set(CMAKE_C_COMPILER ${PLEXA_CROSS_TRIPLE}-gcc)
 set(CMAKE_CXX_COMPILER ${PLEXA_CROSS_TRIPLE}-g++)
+# No fused multiply-add where the source has a multiply and an add: the frames
+# of the virtual sensors and the bridges' arithmetic then round exactly as on
+# x86-64, whose baseline has no FMA.
+set(CMAKE_CXX_FLAGS_INIT "-ffp-contract=off")
 set(CMAKE_STRIP ${PLEXA_CROSS_TRIPLE}-strip CACHE FILEPATH "")
 set(CMAKE_OBJDUMP ${PLEXA_CROSS_TRIPLE}-objdump CACHE FILEPATH "")
 
