@@ -3,7 +3,8 @@
 # Kinect10.dll, Kinect20.dll) and the Windows test programs with mingw-w64 into
 # the folder given as $1 (default: build-windows), all in its bin/. Installs
 # what it needs and is missing from Debian's packages (with sudo when not
-# root). Extra arguments go to cmake.
+# root). Extra arguments go to cmake. PLEXA_BUILD_TARGETS, when set, names the
+# targets to build instead of all.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${1:-build-windows}
@@ -14,4 +15,5 @@ scripts/install-packages.sh cmake ninja-build openjdk-17-jdk-headless googletest
 jobs=$(nproc)
 [ "$jobs" -le 2 ] || jobs=2
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" "$@" >/dev/null
-cmake --build "$build_dir" -- -j"$jobs"
+read -r -a targets <<< "${PLEXA_BUILD_TARGETS:-all}"
+cmake --build "$build_dir" --target "${targets[@]}" -- -j"$jobs"

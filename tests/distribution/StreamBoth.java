@@ -12,10 +12,11 @@ import java.util.concurrent.CountDownLatch;
 
 /**
  * Run as a source file with nothing but the Plexa jar on the class path:
- * java -cp plexa-VERSION.jar StreamBoth.java [--hold RELEASE_FILE]
+ * java -cp plexa-VERSION.jar StreamBoth.java [--hold RELEASE_FILE] (or compiled, as the class StreamBoth)
  * Loads both classes at once from several threads, reports where the natives were loaded from
  * ("natives: FOLDER"), optionally holds until RELEASE_FILE exists, then streams depth from both
- * generations. Exits 0 when everything held.
+ * generations, for up to plexa.test.seconds (30) until three frames of each arrived. Exits 0 when
+ * everything held.
  */
 public final class StreamBoth {
     static final String[] LIBRARIES = {"libplexa_kernel.so", "libKinect10.so", "libKinect20.so",
@@ -47,6 +48,9 @@ public final class StreamBoth {
     public static void main(String[] args) throws Exception {
         List<String> failures = new ArrayList<>();
         loadBothAtOnce(failures);
+        if (!failures.isEmpty()) {
+            finish(failures);
+        }
         Path folder = nativesFolder(failures);
         System.out.println("natives: " + folder);
         if (folder != null) {
@@ -56,6 +60,7 @@ public final class StreamBoth {
             }
         }
         if (args.length == 2 && args[0].equals("--hold")) {
+            System.out.println("pid: " + java.lang.management.ManagementFactory.getRuntimeMXBean().getName().split("@")[0]);
             System.out.println("holding");
             System.out.flush();
             long deadline = System.nanoTime() + 60_000_000_000L;
@@ -64,6 +69,10 @@ public final class StreamBoth {
             }
         }
         stream(failures);
+        finish(failures);
+    }
+
+    static void finish(List<String> failures) {
         for (String failure : failures) {
             System.out.println("FAILED: " + failure);
         }
@@ -136,7 +145,7 @@ public final class StreamBoth {
                 failures.add(library + " comes from " + parent + ", not from " + folder);
             }
         }
-        Path tmp = Paths.get(System.getProperty("java.io.tmpdir")).toRealPath();
+        Path tmp = Paths.get(System.getProperty("plexa.tmpdir", System.getProperty("java.io.tmpdir"))).toRealPath();
         if (folder != null && !folder.toRealPath().getParent().equals(tmp)) {
             failures.add("the natives folder " + folder + " is not a new folder in " + tmp);
         }
@@ -149,7 +158,7 @@ public final class StreamBoth {
                 new First(), 0);
         Plexa2._createNUI(0);
         int secondStatus = Plexa2._startNUI(Plexa2.DEPTH, new Second(), 0);
-        long deadline = System.nanoTime() + 30_000_000_000L;
+        long deadline = System.nanoTime() + Long.getLong("plexa.test.seconds", 30L) * 1_000_000_000L;
         synchronized (lock) {
             while ((firstFrames < 3 || secondFrames < 3) && System.nanoTime() < deadline) {
                 lock.wait(100);

@@ -9,6 +9,11 @@
 #   unknown-platform    a platform without natives gets an error naming both platforms
 #   damaged-library     a library that does not match its stored checksum is refused, never loaded
 #   demo-jar            java -jar plexa-demo-VERSION.jar: --version, then a headless run
+#   killed              a JVM killed with SIGKILL leaves its folder; the next load removes it
+#   noexec              a temporary folder that cannot run programs is named, with the remedy, and the remedy works
+#   non-ascii-tmpdir    a temporary folder whose name the POSIX locale cannot write is named as the cause
+# JAVA may be a wrapper that runs another processor's VM (tests/arm64/java.sh); StreamBoth is
+# compiled by the host's javac, once, so the VM under test runs classes only.
 set -euo pipefail
 case_name=$1 java=$2 java_dir=$3 version=$4 work=$5
 here=$(cd "$(dirname "$0")" && pwd)
@@ -24,7 +29,10 @@ for passed in LD_PRELOAD ASAN_OPTIONS UBSAN_OPTIONS; do
 done
 # The sanitizer runtime is for the JVMs that load the libraries, not for the tools of this script.
 unset LD_PRELOAD
-stream() { "${clean_env[@]}" "$java" -Xcheck:jni -cp "$jar" "$here/StreamBoth.java" "$@"; }
+mkdir -p ../classes
+javac --release 8 -Xlint:-options -d ../classes -cp "$jar" "$here/StreamBoth.java"
+stream_with() { "${clean_env[@]}" "$java" -Xcheck:jni "$@"; }
+stream() { stream_with -cp "$jar:../classes" StreamBoth "$@"; }
 fail() { echo "FAILED: $*"; exit 1; }
 folder_of() { sed -n 's/^natives: //p' "$1"; }
 # Waits (up to 60 s) until a file holds a line.
@@ -71,11 +79,12 @@ case $case_name in
     [ "$(folder_of ../a.txt)" != "$(folder_of ../b.txt)" ] || fail "both JVMs used one folder"
     ;;
   unknown-platform)
-    if "${clean_env[@]}" "$java" -Dos.arch=sparcv9 -cp "$jar" "$here/StreamBoth.java" > ../out.txt 2>&1; then
+    if stream_with -Dos.arch=sparcv9 -cp "$jar:../classes" StreamBoth > ../out.txt 2>&1; then
       cat ../out.txt; fail "loading succeeded on a platform the jar has no natives for"
     fi
-    cat ../out.txt
-    grep -q 'UnsatisfiedLinkError: Plexa has no native libraries for linux-sparcv9 in its jar (it has: linux-x86_64)' ../out.txt \
+    sed 's/^FAILED: loading: /refused as expected: /' ../out.txt
+    platforms=$(unzip -p "$jar" native/plexa-platforms.list | paste -sd, | sed 's/,/, /g')
+    grep -qF "UnsatisfiedLinkError: Plexa has no native libraries for linux-sparcv9 in its jar (it has: $platforms)" ../out.txt \
       || fail "the error does not name the platform and the jar's platforms"
     ;;
   damaged-library)
@@ -85,7 +94,7 @@ case $case_name in
     if stream > ../out.txt 2>&1; then
       cat ../out.txt; fail "a damaged library was loaded"
     fi
-    cat ../out.txt
+    sed 's/^FAILED: loading: /refused as expected: /' ../out.txt
     grep -q "UnsatisfiedLinkError: The Plexa jar's libKinect10.so for linux-x86_64 does not match its checksum" ../out.txt \
       || fail "the damaged library was not refused for its checksum"
     ;;
@@ -101,6 +110,43 @@ case $case_name in
     # Both bridges answered (their natives came out of the library jar) and the run completed.
     grep -q '^Sensors: first generation 1, second generation 1$' ../out.txt || fail "the sensors were not found"
     grep -q '^Summary:$' ../out.txt || fail "the demo did not finish its run"
+    ;;
+  killed)
+    stream --hold ../release > ../first.txt 2>&1 &
+    first=$!
+    wait_for_line ../first.txt '^holding'
+    folder=$(folder_of ../first.txt)
+    kill -KILL "$(sed -n 's/^pid: //p' ../first.txt)"
+    wait $first 2>/dev/null || true
+    [ -d "$folder" ] || fail "the killed JVM's folder $folder was not there to sweep"
+    stream > ../second.txt 2>&1 || { cat ../second.txt; fail "the next JVM failed"; }
+    cat ../second.txt
+    [ ! -e "$folder" ] || fail "the killed JVM's folder $folder is still there after the next load"
+    ;;
+  noexec|non-ascii-tmpdir)
+    if [ $case_name = noexec ]; then
+      [ "$(id -u)" -eq 0 ] || { echo "passed: $case_name (not run: mounting needs root)"; exit 0; }
+      tmp=$run_dir/noexec && mkdir -p "$tmp"
+      mount -t tmpfs -o noexec,size=16m tmpfs "$tmp" || fail "cannot mount a noexec folder"
+      trap 'umount "$tmp"' EXIT
+      expected='failed to map segment.*mounted noexec; name another folder with -Dplexa.tmpdir=FOLDER'
+      clean_env+=(LANG=C.UTF-8)
+    else
+      tmp=$run_dir/tmp-$(printf 'Ã¼') && mkdir -p "$tmp"
+      expected='name cannot be written in this system.s file name encoding.*name another folder with -Dplexa.tmpdir=FOLDER'
+      clean_env+=(LC_ALL=C)
+    fi
+    if stream_with -Djava.io.tmpdir="$tmp" -cp "$jar:../classes" StreamBoth > ../out.txt 2>&1; then
+      cat ../out.txt; fail "loading succeeded from $tmp"
+    fi
+    sed 's/^FAILED: loading: /refused as expected: /' ../out.txt
+    errors=$(grep -o 'FAILED: loading: java.lang.UnsatisfiedLinkError: .*' ../out.txt || true)
+    [ "$(echo "$errors" | grep -c .)" -eq 2 ] || fail "expected one UnsatisfiedLinkError per class"
+    [ "$(echo "$errors" | sort -u | wc -l)" -eq 1 ] || fail "the two classes' errors differ"
+    echo "$errors" | grep -q "$expected" || fail "the error does not name the cause and the remedy"
+    ! grep -q 'FileAlreadyExistsException' ../out.txt || fail "a second cause hides the first"
+    stream_with -Djava.io.tmpdir="$tmp" -Dplexa.tmpdir="$run_dir" -cp "$jar:../classes" StreamBoth > ../remedy.txt 2>&1 \
+      || { cat ../remedy.txt; fail "-Dplexa.tmpdir did not help"; }
     ;;
   *) fail "unknown case $case_name" ;;
 esac

@@ -1,7 +1,8 @@
 // The vtable slot a compiler gives a virtual method, read from its member
 // pointer. Both compilers that build the project (g++ for Linux, g++ for
 // mingw-w64) follow the Itanium C++ ABI here: a pointer to a virtual member
-// holds 1 + the byte offset of its slot in the table. Comparing those slots with
+// holds 1 + the byte offset of its slot in the table (on ARM, the byte offset,
+// with the flag in the adjustment). Comparing those slots with
 // the runtimes' published slot numbers proves that a call from a bridge lands
 // on the method the runtime put there.
 #pragma once
@@ -27,8 +28,15 @@ std::ptrdiff_t vtableSlot(MemberPointer member) {
     static_assert(sizeof(MemberPointer) == sizeof(ItaniumMemberPointer), "Itanium member pointers are two words");
     ItaniumMemberPointer raw{};
     std::memcpy(&raw, &member, sizeof raw);
+#if defined(__arm__) || defined(__aarch64__)
+    // The ABI's ARM variant keeps the virtual flag in the adjustment's low bit
+    // (a code address there may be odd), and the slot's byte offset as it is.
+    if ((raw.adjustment & 1) == 0 || (raw.adjustment >> 1) != 0) return -1;
+    return raw.ptr / static_cast<std::ptrdiff_t>(sizeof(void*));
+#else
     if ((raw.ptr & 1) == 0 || raw.adjustment != 0) return -1;
     return (raw.ptr - 1) / static_cast<std::ptrdiff_t>(sizeof(void*));
+#endif
 }
 
 // QueryInterface named through its exact type: Windows' IUnknown adds a
