@@ -9,44 +9,26 @@ namespace plexa::virtual1 {
 
 const char* operationName(Operation operation) {
     switch (operation) {
-        case Operation::GetSensorCount:
-            return "NuiGetSensorCount";
-        case Operation::CreateSensorByIndex:
-            return "NuiCreateSensorByIndex";
-        case Operation::Initialize:
-            return "NuiInitialize";
-        case Operation::Shutdown:
-            return "NuiShutdown";
-        case Operation::ImageStreamOpen:
-            return "NuiImageStreamOpen";
-        case Operation::ImageStreamSetImageFrameFlags:
-            return "NuiImageStreamSetImageFrameFlags";
-        case Operation::ImageStreamGetImageFrameFlags:
-            return "NuiImageStreamGetImageFrameFlags";
-        case Operation::ImageStreamGetNextFrame:
-            return "NuiImageStreamGetNextFrame";
-        case Operation::ImageStreamReleaseFrame:
-            return "NuiImageStreamReleaseFrame";
+        case Operation::GetSensorCount: return "NuiGetSensorCount";
+        case Operation::CreateSensorByIndex: return "NuiCreateSensorByIndex";
+        case Operation::Initialize: return "NuiInitialize";
+        case Operation::Shutdown: return "NuiShutdown";
+        case Operation::ImageStreamOpen: return "NuiImageStreamOpen";
+        case Operation::ImageStreamSetImageFrameFlags: return "NuiImageStreamSetImageFrameFlags";
+        case Operation::ImageStreamGetImageFrameFlags: return "NuiImageStreamGetImageFrameFlags";
+        case Operation::ImageStreamGetNextFrame: return "NuiImageStreamGetNextFrame";
+        case Operation::ImageStreamReleaseFrame: return "NuiImageStreamReleaseFrame";
         case Operation::GetColorPixelCoordinates:
             return "NuiImageGetColorPixelCoordinateFrameFromDepthPixelFrameAtResolution";
-        case Operation::CameraElevationSetAngle:
-            return "NuiCameraElevationSetAngle";
-        case Operation::CameraElevationGetAngle:
-            return "NuiCameraElevationGetAngle";
-        case Operation::SkeletonTrackingEnable:
-            return "NuiSkeletonTrackingEnable";
-        case Operation::SkeletonTrackingDisable:
-            return "NuiSkeletonTrackingDisable";
-        case Operation::SkeletonGetNextFrame:
-            return "NuiSkeletonGetNextFrame";
-        case Operation::TransformSmooth:
-            return "NuiTransformSmooth";
-        case Operation::Status:
-            return "NuiStatus";
-        case Operation::AccelerometerGetCurrentReading:
-            return "NuiAccelerometerGetCurrentReading";
-        case Operation::LockRect:
-            return "LockRect";
+        case Operation::CameraElevationSetAngle: return "NuiCameraElevationSetAngle";
+        case Operation::CameraElevationGetAngle: return "NuiCameraElevationGetAngle";
+        case Operation::SkeletonTrackingEnable: return "NuiSkeletonTrackingEnable";
+        case Operation::SkeletonTrackingDisable: return "NuiSkeletonTrackingDisable";
+        case Operation::SkeletonGetNextFrame: return "NuiSkeletonGetNextFrame";
+        case Operation::TransformSmooth: return "NuiTransformSmooth";
+        case Operation::Status: return "NuiStatus";
+        case Operation::AccelerometerGetCurrentReading: return "NuiAccelerometerGetCurrentReading";
+        case Operation::LockRect: return "LockRect";
     }
     return "unknown operation";
 }
@@ -54,8 +36,7 @@ const char* operationName(Operation operation) {
 void reset() {
     // Streams end first: their unfetched scripted frames return to the queues
     // that resetSettings then empties.
-    for (const auto& device : allDevices())
-        device->forgetStreams();
+    for (const auto& device : allDevices()) device->forgetStreams();
     virtualSensors().resetSettings();
     journal().clearFailures();
     journal().clearRecords();
@@ -66,22 +47,19 @@ void setConnectedCount(int count) { virtualSensors().setConnectedCount(count); }
 void setScripted(int sensorIndex, bool scripted) {
     if (!isSensorIndex(sensorIndex)) return;
     virtualSensors().setScripted(sensorIndex, scripted);
-    for (const auto& device : devicesOf(sensorIndex))
-        device->modeChanged();
+    for (const auto& device : devicesOf(sensorIndex)) device->modeChanged();
 }
 
 void queueImageFrame(int sensorIndex, Stream stream, ScriptedImageFrame frame) {
     if (!isSensorIndex(sensorIndex)) return;
     virtualSensors().queueImage(sensorIndex, stream, std::move(frame));
-    for (const auto& device : devicesOf(sensorIndex))
-        device->takeScriptedFrames();
+    for (const auto& device : devicesOf(sensorIndex)) device->takeScriptedFrames();
 }
 
 void queueSkeletonFrame(int sensorIndex, const NUI_SKELETON_FRAME& frame) {
     if (!isSensorIndex(sensorIndex)) return;
     virtualSensors().queueSkeleton(sensorIndex, frame);
-    for (const auto& device : devicesOf(sensorIndex))
-        device->takeScriptedFrames();
+    for (const auto& device : devicesOf(sensorIndex)) device->takeScriptedFrames();
 }
 
 int readyFrameCount(int sensorIndex, Stream stream) {
@@ -118,8 +96,7 @@ void clearCallLog() { journal().clearRecords(); }
 int framesOutstanding(int sensorIndex) {
     if (!isSensorIndex(sensorIndex)) return 0;
     int held = 0;
-    for (const auto& device : devicesOf(sensorIndex))
-        held += device->framesOutstanding();
+    for (const auto& device : devicesOf(sensorIndex)) held += device->framesOutstanding();
     return held;
 }
 

@@ -58,8 +58,7 @@ int SensorDevice::framesOutstanding() {
     for (const auto& open : streams_) {
         if (open) held += open->outstandingCount();
     }
-    for (const auto& closed : closedStreams_)
-        held += closed->outstandingCount();
+    for (const auto& closed : closedStreams_) held += closed->outstandingCount();
     return static_cast<int>(held);
 }
 

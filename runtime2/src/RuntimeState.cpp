@@ -224,8 +224,7 @@ void RuntimeState::renderLive(TIMESPAN time, DWORD sources, FrameContent& conten
 
 // Only the reader's sources are kept; those the script left empty are filled
 // with live content at the sensor's own size.
-std::shared_ptr<const FrameContent> RuntimeState::assembleScripted(ScriptedFrame frame, DWORD sources,
-                                                                   TIMESPAN time) {
+std::shared_ptr<const FrameContent> RuntimeState::assembleScripted(ScriptedFrame frame, DWORD sources, TIMESPAN time) {
     auto content = makeRecycledShared<FrameContent>();
     content->relativeTime = time;
     DWORD missing = 0;

@@ -17,7 +17,6 @@
 
 namespace plexa::virtual2 {
 
-
 // What the state keeps for one open reader. Touched only under the state's
 // mutex.
 struct ReaderChannel {

@@ -53,11 +53,16 @@ PixelRect Lens::pixelsSeeing(float xMin, float xMax, float yMin, float yMax) con
             for (const auto& p : points) {
                 float c, r;
                 project(p[0], p[1], c, r);
-                colMin = std::min(colMin, c); colMax = std::max(colMax, c);
-                rowMin = std::min(rowMin, r); rowMax = std::max(rowMax, r);
+                colMin = std::min(colMin, c);
+                colMax = std::max(colMax, c);
+                rowMin = std::min(rowMin, r);
+                rowMax = std::max(rowMax, r);
             }
         }
-        colMin -= 1; colMax += 1; rowMin -= 1; rowMax += 1;
+        colMin -= 1;
+        colMax += 1;
+        rowMin -= 1;
+        rowMax += 1;
     }
     auto clampTo = [](float v, int limit) {
         if (!(v > 0)) return 0;  // also not-a-number
@@ -72,7 +77,8 @@ PixelRect Lens::pixelsSeeing(float xMin, float xMax, float yMin, float yMax) con
 }
 
 bool Placement::operator==(const Placement& other) const {
-    if (position.x != other.position.x || position.y != other.position.y || position.z != other.position.z) return false;
+    if (position.x != other.position.x || position.y != other.position.y || position.z != other.position.z)
+        return false;
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 3; ++c)
             if (rotation.m[r][c] != other.rotation.m[r][c]) return false;

@@ -28,7 +28,8 @@ inline bool usable(const void* a, const void* b, int width, int height) {
 }
 
 // The scalar conversion of pairs [begin, end).
-void yuy2PairsToBgra(const std::uint8_t* __restrict in, std::size_t begin, std::size_t end, std::uint8_t* __restrict out) {
+void yuy2PairsToBgra(const std::uint8_t* __restrict in, std::size_t begin, std::size_t end,
+                     std::uint8_t* __restrict out) {
     for (std::size_t i = begin; i < end; ++i) {
         const std::uint8_t* q = in + 4 * i;
         const int d = q[1] - 128, e = q[3] - 128;
@@ -60,8 +61,10 @@ std::size_t yuy2PairsToBgraSse2(const std::uint8_t* in, std::size_t pairs, std::
         const __m128i packed = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 4 * i));
         const __m128i y = _mm_sub_epi16(_mm_and_si128(packed, lowBytes), sixteen);
         const __m128i uv = _mm_sub_epi16(_mm_srli_epi16(packed, 8), half);  // U0 V0 U1 V1 ...
-        const __m128i d = _mm_shufflehi_epi16(_mm_shufflelo_epi16(uv, _MM_SHUFFLE(2, 2, 0, 0)), _MM_SHUFFLE(2, 2, 0, 0));
-        const __m128i e = _mm_shufflehi_epi16(_mm_shufflelo_epi16(uv, _MM_SHUFFLE(3, 3, 1, 1)), _MM_SHUFFLE(3, 3, 1, 1));
+        const __m128i d =
+            _mm_shufflehi_epi16(_mm_shufflelo_epi16(uv, _MM_SHUFFLE(2, 2, 0, 0)), _MM_SHUFFLE(2, 2, 0, 0));
+        const __m128i e =
+            _mm_shufflehi_epi16(_mm_shufflelo_epi16(uv, _MM_SHUFFLE(3, 3, 1, 1)), _MM_SHUFFLE(3, 3, 1, 1));
         const __m128i luma = _mm_add_epi16(_mm_mullo_epi16(y, k42), half);
         const __m128i blueRest = _mm_add_epi16(luma, _mm_slli_epi16(d, 2));
         const __m128i greenRest = _mm_add_epi16(_mm_sub_epi16(luma, _mm_mullo_epi16(d, k100)), _mm_mullo_epi16(e, k48));

@@ -64,8 +64,10 @@ PartOutline::PartOutline(const Primitive& part, const Lens& lens, const PixelRec
         for (float z : {centre.z - radius, centre.z + radius})
             for (float x : {centre.x - radius, centre.x + radius})
                 for (float y : {centre.y - radius, centre.y + radius}) {
-                    xLo = std::min(xLo, x / z); xHi = std::max(xHi, x / z);
-                    yLo = std::min(yLo, y / z); yHi = std::max(yHi, y / z);
+                    xLo = std::min(xLo, x / z);
+                    xHi = std::max(xHi, x / z);
+                    yLo = std::min(yLo, y / z);
+                    yHi = std::max(yHi, y / z);
                 }
         for (float x : {xLo, xHi})
             for (float y : {yLo, yHi}) {

@@ -33,7 +33,7 @@ private:
     PixelRect rect_;
     bool usable_ = false;
     int count_ = 0;
-    std::array<float, 8> x_{}, y_{};   // the rectangles' corners (x/z, y/z), in hull order
+    std::array<float, 8> x_{}, y_{};  // the rectangles' corners (x/z, y/z), in hull order
     float yMin_ = 0, yMax_ = 0;
 };
 

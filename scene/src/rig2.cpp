@@ -50,7 +50,6 @@ Placement colorPlacement(float height, float tilt) {
     return p;
 }
 
-
 float metres(std::uint16_t depthMm) { return static_cast<float>(depthMm) / 1000.0f; }
 
 CameraPoint toCamera(float rayX, float rayY, std::uint16_t depthMm) {

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <limits>
 
-#include "plexa/scene/joints.h"
-#include "plexa/scene/color_format.h"
 #include "part_outline.h"
+#include "plexa/scene/color_format.h"
+#include "plexa/scene/joints.h"
 #include "room.h"
 #include "yuv.h"
 
@@ -20,7 +20,7 @@ static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "BGRA words assume a li
 namespace {
 
 constexpr float kInfinity = std::numeric_limits<float>::infinity();
-constexpr float kInfraredGain = 26000.0f;      // at 1 m, head-on, albedo 1
+constexpr float kInfraredGain = 26000.0f;  // at 1 m, head-on, albedo 1
 constexpr float kLongExposureFactor = 2.5f;
 
 std::uint16_t saturate16(float v) { return v >= 65535.0f ? 65535 : static_cast<std::uint16_t>(v > 0 ? v : 0); }
@@ -56,9 +56,15 @@ struct CapsuleHit {
     Vec3 ba, oa, nb;
     float baba, baoa, c, capA, capB;
     explicit CapsuleHit(const Primitive& p)
-        : part(&p), ba(p.b - p.a), oa(-p.a), nb(-p.b), baba(dot(ba, ba)), baoa(dot(ba, oa)),
+        : part(&p),
+          ba(p.b - p.a),
+          oa(-p.a),
+          nb(-p.b),
+          baba(dot(ba, ba)),
+          baoa(dot(ba, oa)),
           c(baba * dot(oa, oa) - baoa * baoa - p.radius * p.radius * baba),
-          capA(dot(oa, oa) - p.radius * p.radius), capB(dot(nb, nb) - p.radius * p.radius) {}
+          capA(dot(oa, oa) - p.radius * p.radius),
+          capB(dot(nb, nb) - p.radius * p.radius) {}
     // The same as intersect(), with the per-part terms kept.
     float operator()(float x, float y) const {
         const Vec3 d{x, y, 1.0f};
@@ -143,7 +149,8 @@ void View::drawRoom() {
             const SurfaceHit hit = castIntoRoom(placement_.position, direction);
             roomZ_[i] = hit.t;
             if (kind_ == Kind::Color) {
-                roomColor_[i] = std::isinf(hit.t) ? shadeBgra(kOutsideColor, 1.0f) : shadeBgra(hit.albedo, dot(hit.normal, light));
+                roomColor_[i] =
+                    std::isinf(hit.t) ? shadeBgra(kOutsideColor, 1.0f) : shadeBgra(hit.albedo, dot(hit.normal, light));
                 continue;
             }
             roomDepth_[i] = depthReading(hit.t, near_, far_);
@@ -192,8 +199,10 @@ void View::drawPart(const Primitive& part, std::uint8_t label, const Hit& hit, W
         for (float z : {part.boundsMin.z, part.boundsMax.z})
             for (float x : {part.boundsMin.x, part.boundsMax.x})
                 for (float y : {part.boundsMin.y, part.boundsMax.y}) {
-                    xMin = std::min(xMin, x / z); xMax = std::max(xMax, x / z);
-                    yMin = std::min(yMin, y / z); yMax = std::max(yMax, y / z);
+                    xMin = std::min(xMin, x / z);
+                    xMax = std::max(xMax, x / z);
+                    yMin = std::min(yMin, y / z);
+                    yMax = std::max(yMax, y / z);
                 }
         rect = lens_.pixelsSeeing(xMin, xMax, yMin, yMax);
     }
@@ -231,8 +240,9 @@ void View::drawPart(const Primitive& part, std::uint8_t label, const Hit& hit, W
             drawRow(row, span.begin, span.end, [columnX, y](int col) { return ImagePoint{columnX[col], y}; });
         } else {
             const float* perPixel = rays_.perPixel() + 2 * static_cast<size_t>(row) * width;
-            drawRow(row, rect.colBegin, rect.colEnd,
-                    [perPixel](int col) { return ImagePoint{perPixel[2 * col], perPixel[2 * col + 1]}; });
+            drawRow(row, rect.colBegin, rect.colEnd, [perPixel](int col) {
+                return ImagePoint{perPixel[2 * col], perPixel[2 * col + 1]};
+            });
         }
     }
 }
@@ -271,15 +281,18 @@ void View::renderDepth(const BodyShape* shapes, int count, const DepthImages& im
     beginFrame();
     const size_t n = roomZ_.size();
     if (images.depthMm) std::memcpy(images.depthMm, roomDepth_.data(), n * sizeof(std::uint16_t));
-    if (images.depthWithPlayer) std::memcpy(images.depthWithPlayer, roomDepthWithPlayer_.data(), n * sizeof(std::uint16_t));
+    if (images.depthWithPlayer)
+        std::memcpy(images.depthWithPlayer, roomDepthWithPlayer_.data(), n * sizeof(std::uint16_t));
     if (images.personIndex) std::memset(images.personIndex, kNoPerson, n);
     if (images.infrared) std::memcpy(images.infrared, roomInfrared_.data(), n * sizeof(std::uint16_t));
-    if (images.longExposureInfrared) std::memcpy(images.longExposureInfrared, roomLongInfrared_.data(), n * sizeof(std::uint16_t));
+    if (images.longExposureInfrared)
+        std::memcpy(images.longExposureInfrared, roomLongInfrared_.data(), n * sizeof(std::uint16_t));
 
     const DepthImages out = images;
     const bool wantsInfrared = out.infrared || out.longExposureInfrared;
     const float nearLimit = near_, farLimit = far_;
-    auto writer = [&out, wantsInfrared, nearLimit, farLimit](size_t i, const Primitive& part, std::uint8_t label, float t, Vec3 ray) {
+    auto writer = [&out, wantsInfrared, nearLimit, farLimit](size_t i, const Primitive& part, std::uint8_t label,
+                                                             float t, Vec3 ray) {
         const std::uint16_t mm = depthReading(t, nearLimit, farLimit);
         if (out.depthMm) out.depthMm[i] = mm;
         if (out.personIndex) out.personIndex[i] = label;

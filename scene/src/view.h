@@ -27,8 +27,8 @@ public:
 
 private:
     int width_;
-    std::vector<float> cols_, rows_;   // without distortion, x depends on the column only, y on the row
-    std::vector<float> table_;         // with distortion, per pixel
+    std::vector<float> cols_, rows_;  // without distortion, x depends on the column only, y on the row
+    std::vector<float> table_;        // with distortion, per pixel
 };
 
 class View {
@@ -65,10 +65,10 @@ private:
     bool roomDrawn_ = false;
     Vec3 lightInCamera_;
 
-    std::vector<float> roomZ_;             // camera z of the room at each pixel (infinity: nothing)
+    std::vector<float> roomZ_;  // camera z of the room at each pixel (infinity: nothing)
     std::vector<std::uint16_t> roomDepth_, roomInfrared_, roomLongInfrared_, roomDepthWithPlayer_;
-    std::vector<std::uint32_t> roomColor_; // BGRA
-    std::vector<std::uint8_t> roomYuy2_;   // the same, packed 4:2:2
+    std::vector<std::uint32_t> roomColor_;  // BGRA
+    std::vector<std::uint8_t> roomYuy2_;    // the same, packed 4:2:2
     // People's depth this frame, valid where stamp_ equals frame_; no clearing per frame.
     std::vector<float> peopleZ_;
     std::vector<std::uint32_t> stamp_;

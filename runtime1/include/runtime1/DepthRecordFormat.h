@@ -37,14 +37,12 @@ namespace depth_record_detail {
 inline void putFloat(std::uint8_t* at, float value) {
     std::uint32_t bits = 0;
     std::memcpy(&bits, &value, sizeof bits);
-    for (int i = 0; i < 4; ++i)
-        at[i] = static_cast<std::uint8_t>(bits >> (8 * i));
+    for (int i = 0; i < 4; ++i) at[i] = static_cast<std::uint8_t>(bits >> (8 * i));
 }
 
 inline float floatAt(const std::uint8_t* at) {
     std::uint32_t bits = 0;
-    for (int i = 0; i < 4; ++i)
-        bits |= static_cast<std::uint32_t>(at[i]) << (8 * i);
+    for (int i = 0; i < 4; ++i) bits |= static_cast<std::uint32_t>(at[i]) << (8 * i);
     float value = 0.0f;
     std::memcpy(&value, &bits, sizeof value);
     return value;
@@ -66,8 +64,7 @@ inline bool writeDepthRecord(std::FILE* file, const Vector4& accelerometer, cons
                              std::size_t sampleCount) {
     std::uint8_t prefix[kDepthRecordPrefixBytes];
     const float xyz[3] = {accelerometer.x, accelerometer.y, accelerometer.z};
-    for (int i = 0; i < 3; ++i)
-        depth_record_detail::putFloat(prefix + 4 * i, xyz[i]);
+    for (int i = 0; i < 3; ++i) depth_record_detail::putFloat(prefix + 4 * i, xyz[i]);
     if (std::fwrite(prefix, 1, sizeof prefix, file) != sizeof prefix) return false;
     return sampleCount == 0 || std::fwrite(samples, sizeof(std::uint16_t), sampleCount, file) == sampleCount;
 }

@@ -24,16 +24,11 @@ constexpr bool isKnownResolution(std::int32_t resolution) {
 // 80 x 60, 320 x 240, 640 x 480, 1280 x 960; 0 x 0 for any other code.
 constexpr ImageSize imageSizeOf(std::int32_t resolution) {
     switch (resolution) {
-        case NUI_IMAGE_RESOLUTION_80x60:
-            return {80, 60};
-        case NUI_IMAGE_RESOLUTION_320x240:
-            return {320, 240};
-        case NUI_IMAGE_RESOLUTION_640x480:
-            return {640, 480};
-        case NUI_IMAGE_RESOLUTION_1280x960:
-            return {1280, 960};
-        default:
-            return {};
+        case NUI_IMAGE_RESOLUTION_80x60: return {80, 60};
+        case NUI_IMAGE_RESOLUTION_320x240: return {320, 240};
+        case NUI_IMAGE_RESOLUTION_640x480: return {640, 480};
+        case NUI_IMAGE_RESOLUTION_1280x960: return {1280, 960};
+        default: return {};
     }
 }
 

@@ -163,8 +163,7 @@ ReplayOpening openFakenectDump(const std::string& folder) {
             }
             continue;
         }
-        while (length > 0 && (line[length - 1] == '\n' || line[length - 1] == '\r'))
-            line[--length] = '\0';
+        while (length > 0 && (line[length - 1] == '\n' || line[length - 1] == '\r')) line[--length] = '\0';
         if (length == 0) continue;
         if (length < 2 || line[1] != '-') {
             problems.add("INDEX.txt line " + std::to_string(lineNumber) + " is not a dump file name");
@@ -191,8 +190,7 @@ ReplayOpening openFakenectDump(const std::string& folder) {
             reading = readingFromCounts(int16At(state), int16At(state + 2), int16At(state + 4));
             if (!haveReading) {
                 // Frames before the first reading take it too.
-                for (DepthEntry& entry : entries)
-                    entry.reading = reading;
+                for (DepthEntry& entry : entries) entry.reading = reading;
                 haveReading = true;
             }
             continue;

@@ -30,10 +30,8 @@ bool anyLost(const std::vector<std::shared_ptr<FreenectDevice>>& devices) {
 
 FreenectContext::FreenectContext(const freenect::Api& api, freenect::Context* context) : api_(api), context_(context) {
     activeContext = this;
-    for (int i = 0, count = api_.getVideoModeCount(); i < count; ++i)
-        videoModes_.push_back(api_.getVideoMode(i));
-    for (int i = 0, count = api_.getDepthModeCount(); i < count; ++i)
-        depthModes_.push_back(api_.getDepthMode(i));
+    for (int i = 0, count = api_.getVideoModeCount(); i < count; ++i) videoModes_.push_back(api_.getVideoMode(i));
+    for (int i = 0, count = api_.getDepthModeCount(); i < count; ++i) depthModes_.push_back(api_.getDepthMode(i));
 }
 
 std::optional<freenect::FrameMode> FreenectContext::videoMode(std::int32_t imageType, std::int32_t resolution) const {
@@ -183,16 +181,14 @@ void FreenectContext::run() {
         const int result = api_.processEventsTimeout(context_, &timeout);
         const Clock::time_point now = Clock::now();
         // fakenect replaces the tilt state as its dump plays.
-        for (const auto& device : devices)
-            device->pollTilt(now, false);
+        for (const auto& device : devices) device->pollTilt(now, false);
         if (result < 0 && result != kLibusbInterrupted) {
             // libfreenect reports a device it found dead this way, on every
             // call while that device stays in the context, and goes on
             // streaming the others: a device whose motor no longer answers
             // is that one, and it alone is unplugged.
             if (!anyLost(devices)) {
-                for (const auto& device : devices)
-                    device->pollTilt(now, true);
+                for (const auto& device : devices) device->pollTilt(now, true);
             }
             if (anyLost(devices)) {
                 for (const auto& device : devices) {
@@ -202,13 +198,11 @@ void FreenectContext::run() {
             }
             // A failure no device explains (the devices are gone, or a dump
             // ended): every sensor of the context counts as unplugged.
-            for (const auto& device : devices)
-                device->stopStreams();
+            for (const auto& device : devices) device->stopStreams();
             std::lock_guard<std::mutex> state(stateMutex_);
             failed_ = true;
             running_ = false;
-            for (const auto& device : devices)
-                device->lost();
+            for (const auto& device : devices) device->lost();
             break;
         }
     }

@@ -21,12 +21,9 @@ bool isLowerBody(int joint) {
 
 NUI_SKELETON_POSITION_TRACKING_STATE jointStateOf(scene::TrackingState state) {
     switch (state) {
-        case scene::TrackingState::Tracked:
-            return NUI_SKELETON_POSITION_TRACKED;
-        case scene::TrackingState::Inferred:
-            return NUI_SKELETON_POSITION_INFERRED;
-        case scene::TrackingState::NotTracked:
-            break;
+        case scene::TrackingState::Tracked: return NUI_SKELETON_POSITION_TRACKED;
+        case scene::TrackingState::Inferred: return NUI_SKELETON_POSITION_INFERRED;
+        case scene::TrackingState::NotTracked: break;
     }
     return NUI_SKELETON_POSITION_NOT_TRACKED;
 }

@@ -8,8 +8,7 @@
 namespace plexa::virtual1 {
 
 VirtualSensors::VirtualSensors() {
-    for (int index = 0; index < sensorIndexLimit; ++index)
-        indexes_[index].resetSettings(index);
+    for (int index = 0; index < sensorIndexLimit; ++index) indexes_[index].resetSettings(index);
 }
 
 std::chrono::steady_clock::time_point VirtualSensors::clockStart(std::chrono::steady_clock::time_point now) {
@@ -99,8 +98,7 @@ std::optional<ScriptedImageFrame> VirtualSensors::popImage(int index, Stream str
 void VirtualSensors::returnImages(int index, Stream stream, std::vector<ScriptedImageFrame>&& frames) {
     std::lock_guard<std::mutex> lock(mutex_);
     auto& queue = indexes_[index].queuedImages[slot(stream)];
-    for (auto frame = frames.rbegin(); frame != frames.rend(); ++frame)
-        queue.push_front(std::move(*frame));
+    for (auto frame = frames.rbegin(); frame != frames.rend(); ++frame) queue.push_front(std::move(*frame));
 }
 
 void VirtualSensors::queueSkeleton(int index, const NUI_SKELETON_FRAME& frame) {
@@ -120,8 +118,7 @@ std::optional<NUI_SKELETON_FRAME> VirtualSensors::popSkeleton(int index) {
 void VirtualSensors::returnSkeletons(int index, std::vector<NUI_SKELETON_FRAME>&& frames) {
     std::lock_guard<std::mutex> lock(mutex_);
     auto& queue = indexes_[index].queuedSkeletons;
-    for (auto frame = frames.rbegin(); frame != frames.rend(); ++frame)
-        queue.push_front(*frame);
+    for (auto frame = frames.rbegin(); frame != frames.rend(); ++frame) queue.push_front(*frame);
 }
 
 void VirtualSensors::IndexState::resetSettings(int index) {
@@ -129,8 +126,7 @@ void VirtualSensors::IndexState::resetSettings(int index) {
     status = S_OK;
     elevation = defaultElevation(index);
     accelerometer.reset();
-    for (auto& queue : queuedImages)
-        queue.clear();
+    for (auto& queue : queuedImages) queue.clear();
     queuedSkeletons.clear();
 }
 
@@ -138,8 +134,7 @@ void VirtualSensors::resetSettings() {
     std::lock_guard<std::mutex> lock(mutex_);
     connectedCount_ = listedCount_;
     connectedCountSet_ = false;
-    for (int index = 0; index < sensorIndexLimit; ++index)
-        indexes_[index].resetSettings(index);
+    for (int index = 0; index < sensorIndexLimit; ++index) indexes_[index].resetSettings(index);
 }
 
 VirtualSensors& virtualSensors() {

@@ -17,14 +17,11 @@ bool fillImage(LiveFrameSource& scene, const LiveView& view, ImageSlot& slot) {
         case NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX:
             scene.fillDepth(view, slot.size, slot.nearMode, reinterpret_cast<std::uint16_t*>(slot.bytes));
             return true;
-        case NUI_IMAGE_TYPE_COLOR:
-            scene.fillColor(view, slot.size, slot.bytes);
-            return true;
+        case NUI_IMAGE_TYPE_COLOR: scene.fillColor(view, slot.size, slot.bytes); return true;
         case NUI_IMAGE_TYPE_COLOR_INFRARED:
             scene.fillInfrared(view, slot.size, reinterpret_cast<std::uint16_t*>(slot.bytes));
             return true;
-        default:
-            return false;
+        default: return false;
     }
 }
 
@@ -173,8 +170,7 @@ void VirtualSource::filmMoment(FrameReceiver::Clock::time_point dueAt) {
     std::array<std::shared_ptr<FrameReceiver>, 3> receivers;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        for (std::size_t slot = 0; slot < receivers_.size(); ++slot)
-            receivers[slot] = receivers_[slot].object.lock();
+        for (std::size_t slot = 0; slot < receivers_.size(); ++slot) receivers[slot] = receivers_[slot].object.lock();
     }
     const LONG elevation = virtualSensors().elevation(index_);
     // Each frame is filmed at the scene time of its own time stamp.

@@ -26,12 +26,12 @@ public:
     // The values are the first-generation resolution codes.
     enum class Resolution : int { R80x60 = 0, R320x240 = 1, R640x480 = 2, R1280x960 = 3 };
     static bool valid(Resolution resolution);
-    static int width(Resolution resolution);    // 0 for an invalid code
+    static int width(Resolution resolution);  // 0 for an invalid code
     static int height(Resolution resolution);
 
-    static constexpr float kMinTilt = -27.0f, kMaxTilt = 27.0f;   // degrees
-    static constexpr float kColorOffset = 0.025f;                  // metres to the right of the depth camera
-    static constexpr float kNearLimit = 0.4f, kFarLimit = 8.0f;    // metres of depth that read
+    static constexpr float kMinTilt = -27.0f, kMaxTilt = 27.0f;  // degrees
+    static constexpr float kColorOffset = 0.025f;                // metres to the right of the depth camera
+    static constexpr float kNearLimit = 0.4f, kFarLimit = 8.0f;  // metres of depth that read
 
     // At the origin's vertical, looking along +z.
     explicit Rig1(float heightMetres = 0.9f, float tiltDegrees = 0.0f);
@@ -98,7 +98,7 @@ private:
 
     RigPose pose_;
     mutable std::unique_ptr<TrackedScene> tracked_;
-    mutable std::uint64_t trackedMoment_ = 0;   // identity of the moment tracked_ holds; 0 none
+    mutable std::uint64_t trackedMoment_ = 0;  // identity of the moment tracked_ holds; 0 none
     std::array<std::unique_ptr<View>, 4> depthViews_;
     std::array<std::unique_ptr<View>, 4> colorViews_;
 };
