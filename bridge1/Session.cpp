@@ -88,7 +88,6 @@ HRESULT KSDK::openStreamsAndStart(bool skeleton, bool infrared) {
 
     buffers = plexa::bridge1::FrameBufferShelf::shared().take(index_);
     if (!buffers) return E_OUTOFMEMORY;
-    buffers->startSession();
     const HRESULT started = startEventThread(E_OUTOFMEMORY);
     return FAILED(started) ? started : result;
 }

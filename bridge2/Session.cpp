@@ -62,7 +62,6 @@ HRESULT KSDK::Nui_Init(std::int32_t flags) {
     frameCount.store(0, std::memory_order_relaxed);
     buffers = plexa::bridge2::FrameBufferShelf::shared().take(index_);
     if (!buffers) return E_OUTOFMEMORY;
-    buffers->startSession();
     // Everything the thread reads is in place before it exists.
     const HRESULT started = startEventThread(E_FAIL);
     return FAILED(started) ? started : result;

@@ -24,15 +24,19 @@ public:
         return *shelf;
     }
 
-    // The sensor's kept buffers, or a new set; null when memory is short or
-    // the index is outside the table.
+    // The sensor's kept buffers, or a new set, started over for a new session
+    // (Buffers::startSession); null when memory is short or the index is
+    // outside the table.
     std::unique_ptr<Buffers> take(int index) {
         if (index < 0 || index >= Count) return nullptr;
+        std::unique_ptr<Buffers> buffers;
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            if (kept_[static_cast<std::size_t>(index)]) return std::move(kept_[static_cast<std::size_t>(index)]);
+            buffers = std::move(kept_[static_cast<std::size_t>(index)]);
         }
-        return std::unique_ptr<Buffers>(new (std::nothrow) Buffers());
+        if (!buffers) buffers.reset(new (std::nothrow) Buffers());
+        if (buffers) buffers->startSession();
+        return buffers;
     }
 
     void put(int index, std::unique_ptr<Buffers> buffers) {
