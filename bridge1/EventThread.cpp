@@ -45,9 +45,7 @@ void KSDK::runEventLoop(HANDLE stopEvent) {
 
 void KSDK::runFrameHandler(DWORD waitIndex) {
     switch (waitIndex) {
-        case DepthIndex:
-            Nui_ProcessDepth();
-            break;
+        case DepthIndex: Nui_ProcessDepth(); break;
         case VideoIndex:
             if (infraredMode) {
                 Nui_ProcessInfrared();
@@ -55,10 +53,7 @@ void KSDK::runFrameHandler(DWORD waitIndex) {
                 Nui_ProcessColor();
             }
             break;
-        case SkeletonIndex:
-            Nui_ProcessSkeleton();
-            break;
-        default:
-            break;
+        case SkeletonIndex: Nui_ProcessSkeleton(); break;
+        default: break;
     }
 }

@@ -89,14 +89,12 @@ jobject FrameDelivery::entry(std::int32_t code) {
                 frame_.depth.capacity <= kMaxJavaArrayLength ? static_cast<jsize>(frame_.depth.capacity) : 0;
             return newJavaShortArray(env_, frame_.depth.samples, length);
         }
-        case kUvCode:
-            return frame_.uvUnavailable ? newJavaArray<jfloat>(env_, nullptr, 0) : normalizedColorPoints();
+        case kUvCode: return frame_.uvUnavailable ? newJavaArray<jfloat>(env_, nullptr, 0) : normalizedColorPoints();
         case kXyzCode:
             return frame_.xyzUnavailable ? newJavaArray<jfloat>(env_, nullptr, 0)
                                          : newJavaArray<jfloat>(env_, session_.buffers->xyzBuffer.data(),
                                                                 session_.buffers->xyzBuffer.elementCount());
-        case kBodyIndexCode:
-            return newJavaByteArray(env_, frame_.bodyIndex.samples, imageLength(frame_.bodyIndex, 1));
+        case kBodyIndexCode: return newJavaByteArray(env_, frame_.bodyIndex.samples, imageLength(frame_.bodyIndex, 1));
         case kInfraredCode:
             reportSize(sizes.infrared, KSDK::InfraredResolutionCallback, frame_.infrared.width, frame_.infrared.height);
             return newJavaShortArray(env_, frame_.infrared.samples, imageLength(frame_.infrared, 1));
@@ -107,15 +105,13 @@ jobject FrameDelivery::entry(std::int32_t code) {
                                      imageLength(frame_.longExposureInfrared, 1));
         case kBodyTrackedCode:
             return newJavaArray<jboolean>(env_, bodies ? bodies->bodyTracked.data() : nullptr, bodies ? kBodySlots : 0);
-        case kBodyPositionsCode:
-            return floorPlaneAndPositions();
+        case kBodyPositionsCode: return floorPlaneAndPositions();
         case kBodyOrientationsCode:
             return newJavaArray<jfloat>(env_, bodies ? bodies->jointOrientations.data() : nullptr,
                                         bodies ? kJointOrientationFloats : 0);
         case kBodyJointStatesCode:
             return newJavaByteArray(env_, bodies ? bodies->jointStates.data() : nullptr, bodies ? kJointStateBytes : 0);
-        default:
-            return nullptr;
+        default: return nullptr;
     }
 }
 

@@ -55,8 +55,7 @@ bool SessionSkeleton::takeStop(bool waitForStopUnderWay) {
     const bool eventThread = onEventThread();
     std::unique_lock<std::mutex> lock(mutex_);
     switch (shutdown_) {
-        case Shutdown::Done:
-            return false;
+        case Shutdown::Done: return false;
         case Shutdown::LeftToEventThread:
         case Shutdown::InProgress:
             // A Java thread's stop returns once the session has ended. An
@@ -65,8 +64,7 @@ bool SessionSkeleton::takeStop(bool waitForStopUnderWay) {
                 changed_.wait(lock, [this] { return shutdown_ == Shutdown::Done; });
             }
             return false;
-        case Shutdown::NotRequested:
-            break;
+        case Shutdown::NotRequested: break;
     }
     if (threadRunning_ && eventThread) {
         // Waiting here could be waiting for this very thread. Signalled under

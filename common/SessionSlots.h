@@ -127,8 +127,7 @@ private:
                 retiredWaiting.store(!retired.empty(), std::memory_order_relaxed);
             }
             // Outside the lock: a session gives back runtime objects as it goes.
-            for (Session* session : ready)
-                delete session;
+            for (Session* session : ready) delete session;
         }
     };
 

@@ -18,8 +18,7 @@ void printWelcomeBanner() {
             "  Available with the Plexa library distribution.\n",
             "-----------------------------------------------------------\n",
         };
-        for (const char* line : lines)
-            std::printf("%s", line);
+        for (const char* line : lines) std::printf("%s", line);
         // Java writes to the same descriptor through its own buffer; flushing
         // keeps the banner ahead of whatever the program prints next.
         std::fflush(stdout);

@@ -147,8 +147,7 @@ TEST(SeveralSensors, FourVirtualSensorsStreamSideBySideAndAgreeOnTheRoom) {
     const std::array<int, 3> others{0, 1, 3};
     for (int restart = 0; restart < 3; ++restart) {
         std::array<jlong, kSensors> before{};
-        for (int sensor : others)
-            before[sensor] = depthCounter(sensor);
+        for (int sensor : others) before[sensor] = depthCounter(sensor);
         javaStatic<void>(kPlexa1, "_stopNUI", "(I)V", static_cast<jint>(2));
         EXPECT_EQ(javaStatic<jint>(kPlexa1, "_getStatus", "(I)I", static_cast<jint>(2)), 0);
         const int had = counted(targets[2], "depthFrames");

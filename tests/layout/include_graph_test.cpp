@@ -196,8 +196,7 @@ Graph readGraph(const fs::path& root, std::set<std::string>& ours) {
 
 std::string listed(const std::vector<std::string>& violations) {
     std::string text;
-    for (const std::string& v : violations)
-        text += "\n  " + v;
+    for (const std::string& v : violations) text += "\n  " + v;
     return text;
 }
 
@@ -240,8 +239,7 @@ TEST(IncludeGraph, ProductFoldersKeepTheirLayers) {
     std::set<std::string> ours;
     const Graph graph = readGraph(PLEXA_SOURCE_ROOT, ours);
     // A wrong root or a broken reader would find nothing to object to.
-    for (const std::string& file : kMustNotSeeJni)
-        ASSERT_TRUE(ours.count(file)) << file << " not found";
+    for (const std::string& file : kMustNotSeeJni) ASSERT_TRUE(ours.count(file)) << file << " not found";
     ASSERT_GT(std::count_if(graph.begin(), graph.end(), [](const Include& i) { return !i.system; }), 200);
 
     EXPECT_TRUE(folderViolations(graph).empty())
