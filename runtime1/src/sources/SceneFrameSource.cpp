@@ -62,14 +62,9 @@ const scene::Moment& SceneFrameSource::momentAt(double seconds) {
 }
 
 void SceneFrameSource::fillDepth(const LiveView& view, ImageSize size, bool, std::uint16_t* samples) {
-    const auto resolution = rigResolutionOf(size);
-    if (!resolution) {
-        std::fill_n(samples, size.pixelCount(), std::uint16_t{0});
-        return;
-    }
     scene::DepthImages images;
     images.depthWithPlayer = samples;
-    rigFor(view).renderDepth(momentAt(view.seconds), *resolution, images);
+    renderDepthImage(view, size, images, samples);
 }
 
 void SceneFrameSource::fillColor(const LiveView& view, ImageSize size, std::uint8_t* pixels) {
@@ -82,14 +77,18 @@ void SceneFrameSource::fillColor(const LiveView& view, ImageSize size, std::uint
 }
 
 void SceneFrameSource::fillInfrared(const LiveView& view, ImageSize size, std::uint16_t* samples) {
-    const auto resolution = rigResolutionOf(size);
-    if (!resolution) {
-        std::fill_n(samples, size.pixelCount(), std::uint16_t{0});
-        return;
-    }
     scene::DepthImages images;
     images.infrared = samples;
-    rigFor(view).renderDepth(momentAt(view.seconds), *resolution, images);
+    renderDepthImage(view, size, images, samples);
+}
+
+void SceneFrameSource::renderDepthImage(const LiveView& view, ImageSize size, const scene::DepthImages& images,
+                                        std::uint16_t* samples) {
+    if (const auto resolution = rigResolutionOf(size)) {
+        rigFor(view).renderDepth(momentAt(view.seconds), *resolution, images);
+    } else {
+        std::fill_n(samples, size.pixelCount(), std::uint16_t{0});
+    }
 }
 
 void SceneFrameSource::fillSkeletons(const LiveView& view, bool seated, NUI_SKELETON_FRAME& frame) {

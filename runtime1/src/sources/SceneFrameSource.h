@@ -27,6 +27,10 @@ private:
     // The moment of the view, shared with every other sensor filming it; the
     // streams of one sensor ask for it one after the other.
     const scene::Moment& momentAt(double seconds);
+    // One image of the depth camera (`samples` is the one `images` names),
+    // blank at a size the rig does not film.
+    void renderDepthImage(const LiveView& view, ImageSize size, const scene::DepthImages& images,
+                          std::uint16_t* samples);
 
     scene::Rig1 rig_;
     std::shared_ptr<const scene::Moment> moment_;

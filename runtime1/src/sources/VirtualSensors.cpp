@@ -41,33 +41,27 @@ bool VirtualSensors::isConnected(int index) {
 }
 
 bool VirtualSensors::isScripted(int index) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return indexes_[index].scripted;
+    return atIndex(index, [](IndexState& state) { return state.scripted; });
 }
 
 void VirtualSensors::setScripted(int index, bool scripted) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    indexes_[index].scripted = scripted;
+    atIndex(index, [&](IndexState& state) { state.scripted = scripted; });
 }
 
 HRESULT VirtualSensors::status(int index) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return indexes_[index].status;
+    return atIndex(index, [](IndexState& state) { return state.status; });
 }
 
 void VirtualSensors::setStatus(int index, HRESULT status) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    indexes_[index].status = status;
+    atIndex(index, [&](IndexState& state) { state.status = status; });
 }
 
 LONG VirtualSensors::elevation(int index) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return indexes_[index].elevation;
+    return atIndex(index, [](IndexState& state) { return state.elevation; });
 }
 
 void VirtualSensors::setElevation(int index, LONG degrees) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    indexes_[index].elevation = degrees;
+    atIndex(index, [&](IndexState& state) { state.elevation = degrees; });
 }
 
 Vector4 VirtualSensors::accelerometer(int index) {

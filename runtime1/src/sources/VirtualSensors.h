@@ -70,6 +70,13 @@ private:
         void resetSettings(int index);
     };
 
+    // Runs `use` on the state of an index, under the lock.
+    template <class Use>
+    auto atIndex(int index, Use&& use) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return use(indexes_[index]);
+    }
+
     static std::size_t slot(Stream stream) { return stream == Stream::Depth ? 0 : 1; }
 
     std::mutex mutex_;
