@@ -13,10 +13,5 @@ string(APPEND CMAKE_SHARED_LINKER_FLAGS " -Wl,--exclude-all-symbols")
 
 # The host JDK's jni.h, with the Windows machine half (jni_md.h) of our own in
 # front of it; the JDK's Linux folder stays out.
-find_package(Java 11 REQUIRED COMPONENTS Development)
-include(UseJava)
-find_path(PLEXA_JDK_INCLUDE_DIR jni.h PATHS "$ENV{JAVA_HOME}/include" NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
-if(NOT PLEXA_JDK_INCLUDE_DIR)
-  message(FATAL_ERROR "jni.h not found under JAVA_HOME ($ENV{JAVA_HOME})")
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/HostJdk.cmake)
 set(JNI_INCLUDE_DIRS ${PROJECT_SOURCE_DIR}/platform/windows/jni ${PLEXA_JDK_INCLUDE_DIR})

@@ -95,11 +95,7 @@ BodyShape shapeInCamera(const Person& person, const Placement& placement) {
     p[n++] = ellipsoid(at(J::SpineBase) - up * (0.03f * s), pelvisRight, up, pelvisForward,
                        Vec3{0.16f, 0.11f, 0.10f} * s, trousers);
     for (bool left : {true, false}) {
-        J shoulder = left ? J::ShoulderLeft : J::ShoulderRight, elbow = left ? J::ElbowLeft : J::ElbowRight;
-        J wrist = left ? J::WristLeft : J::WristRight, hand = left ? J::HandLeft : J::HandRight;
-        J tip = left ? J::HandTipLeft : J::HandTipRight, thumb = left ? J::ThumbLeft : J::ThumbRight;
-        J hip = left ? J::HipLeft : J::HipRight, knee = left ? J::KneeLeft : J::KneeRight;
-        J ankle = left ? J::AnkleLeft : J::AnkleRight, foot = left ? J::FootLeft : J::FootRight;
+        const auto [shoulder, elbow, wrist, hand, tip, thumb, hip, knee, ankle, foot] = sideJoints(left);
         p[n++] = capsule(at(shoulder), at(elbow), r(elbow), shirt);
         p[n++] = capsule(at(elbow), at(wrist), r(wrist), skin);
         p[n++] = capsule(at(wrist), at(hand), r(hand), skin);

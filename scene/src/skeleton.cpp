@@ -104,11 +104,7 @@ const std::array<int, kJointCount> kJointParent = [] {
     set(J::Neck, index(J::SpineShoulder));
     set(J::Head, index(J::Neck));
     for (bool left : {true, false}) {
-        J shoulder = left ? J::ShoulderLeft : J::ShoulderRight, elbow = left ? J::ElbowLeft : J::ElbowRight;
-        J wrist = left ? J::WristLeft : J::WristRight, hand = left ? J::HandLeft : J::HandRight;
-        J tip = left ? J::HandTipLeft : J::HandTipRight, thumb = left ? J::ThumbLeft : J::ThumbRight;
-        J hip = left ? J::HipLeft : J::HipRight, knee = left ? J::KneeLeft : J::KneeRight;
-        J ankle = left ? J::AnkleLeft : J::AnkleRight, foot = left ? J::FootLeft : J::FootRight;
+        const auto [shoulder, elbow, wrist, hand, tip, thumb, hip, knee, ankle, foot] = sideJoints(left);
         set(shoulder, index(J::SpineShoulder));
         set(elbow, index(shoulder));
         set(wrist, index(elbow));

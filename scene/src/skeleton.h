@@ -9,6 +9,18 @@
 
 namespace plexa::scene {
 
+// The joints of one side of the body, for what treats both sides alike.
+struct SideJoints {
+    Joint shoulder, elbow, wrist, hand, tip, thumb, hip, knee, ankle, foot;
+};
+constexpr SideJoints sideJoints(bool left) {
+    using J = Joint;
+    return left ? SideJoints{J::ShoulderLeft, J::ElbowLeft, J::WristLeft, J::HandLeft, J::HandTipLeft,
+                             J::ThumbLeft,    J::HipLeft,   J::KneeLeft,  J::AnkleLeft, J::FootLeft}
+                : SideJoints{J::ShoulderRight, J::ElbowRight, J::WristRight, J::HandRight, J::HandTipRight,
+                             J::ThumbRight,    J::HipRight,   J::KneeRight,  J::AnkleRight, J::FootRight};
+}
+
 // How a body moves at one instant (all in the body's own frame).
 struct Motion {
     float walk = 0;        // 0 standing .. 1 full stride
