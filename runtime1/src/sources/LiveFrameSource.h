@@ -11,7 +11,7 @@ namespace plexa::virtual1 {
 
 // Where and when a frame is taken.
 struct LiveView {
-    double seconds;         // scene time: the frame's time stamp, so each sensor films from its start
+    double seconds;         // scene time: the frame's time stamp, on the clock every virtual sensor shares
     int sensorIndex;        // sensors of different indexes may stand in different places
     LONG elevationDegrees;  // the sensor head's tilt, positive looking up
 };
