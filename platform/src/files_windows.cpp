@@ -40,21 +40,22 @@ std::FILE* openRegularFileToRead(const std::string& utf8Path, bool& notRegular) 
         return nullptr;
     }
     return _wfopen(widePath.c_str(), L"rb");
-    FileOwner createRegularFile(const std::string& utf8Path) {
-        // Windows has no FIFO in the file system; a device name (NUL, CON, COM1)
-        // opens without waiting and is refused once its type is known.
-        FileOwner file(openFile(utf8Path, "wb"));
-        if (file && GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file.get())))) != FILE_TYPE_DISK) {
-            file.reset();
-            errno = EINVAL;
-        }
-        return file;
-    }
+}
 
-    bool removeFile(const std::string& utf8Path) {
-        std::wstring widePath;
-        return utf8Path.find('\0') == std::string::npos && toWide(utf8Path, widePath) &&
-               _wremove(widePath.c_str()) == 0;
+FileOwner createRegularFile(const std::string& utf8Path) {
+    // Windows has no FIFO in the file system; a device name (NUL, CON, COM1)
+    // opens without waiting and is refused once its type is known.
+    FileOwner file(openFile(utf8Path, "wb"));
+    if (file && GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file.get())))) != FILE_TYPE_DISK) {
+        file.reset();
+        errno = EINVAL;
     }
+    return file;
+}
+
+bool removeFile(const std::string& utf8Path) {
+    std::wstring widePath;
+    return utf8Path.find('\0') == std::string::npos && toWide(utf8Path, widePath) && _wremove(widePath.c_str()) == 0;
+}
 
 }  // namespace plexa
