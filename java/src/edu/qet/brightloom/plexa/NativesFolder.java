@@ -10,6 +10,7 @@ import java.nio.file.InvalidPathException;
 import java.nio.file.LinkOption;
 import java.nio.file.Path;
 import java.nio.file.Paths;
+import java.nio.file.StandardCopyOption;
 import java.nio.file.StandardOpenOption;
 import java.nio.file.attribute.FileAttribute;
 import java.nio.file.attribute.FileTime;
@@ -83,11 +84,15 @@ final class NativesFolder {
                     }
                 }
             }
-            FileChannel channel = FileChannel.open(folder.resolve(LOCK_FILE), StandardOpenOption.CREATE_NEW,
-                    StandardOpenOption.WRITE);
+            // The lock file is locked under another name and then given its own, so that another
+            // process's sweep never finds it unlocked while this one is still taking it (a folder
+            // without one is young, and left alone).
+            Path unnamed = folder.resolve(LOCK_FILE + ".new");
+            FileChannel channel = FileChannel.open(unnamed, StandardOpenOption.CREATE_NEW, StandardOpenOption.WRITE);
             FileLock lock;
             try {
                 lock = channel.lock();
+                Files.move(unnamed, folder.resolve(LOCK_FILE), StandardCopyOption.ATOMIC_MOVE);
             } catch (IOException | RuntimeException e) {
                 channel.close();
                 throw e;
