@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 
+#include "hit_rows.h"
 #include "part_outline.h"
 #include "plexa/scene/color_format.h"
 #include "plexa/scene/joints.h"
@@ -24,65 +25,6 @@ constexpr float kInfraredGain = 26000.0f;  // at 1 m, head-on, albedo 1
 constexpr float kLongExposureFactor = 2.5f;
 
 std::uint16_t saturate16(float v) { return v >= 65535.0f ? 65535 : static_cast<std::uint16_t>(v > 0 ? v : 0); }
-
-// Hit tests with everything that does not change across a part's pixels worked out once.
-struct SphereHit {
-    Vec3 c;
-    float cc;
-    explicit SphereHit(const Primitive& p) : c(p.a), cc(dot(p.a, p.a) - p.radius * p.radius) {}
-    float operator()(float x, float y) const {
-        float dd = x * x + y * y + 1.0f;
-        float b = x * c.x + y * c.y + c.z;
-        float h = b * b - dd * cc;
-        return h < 0 ? kInfinity : (b - std::sqrt(h)) / dd;
-    }
-};
-
-struct EllipsoidHit {
-    Vec3 o, u0, u1, u2;
-    float c;
-    explicit EllipsoidHit(const Primitive& p)
-        : o(p.unit * (-p.a)), u0(p.unit.column(0)), u1(p.unit.column(1)), u2(p.unit.column(2)), c(dot(o, o) - 1.0f) {}
-    float operator()(float x, float y) const {
-        Vec3 u = u0 * x + u1 * y + u2;
-        float a = dot(u, u), b = dot(o, u);
-        float h = b * b - a * c;
-        return h < 0 ? kInfinity : (-b - std::sqrt(h)) / a;
-    }
-};
-
-struct CapsuleHit {
-    const Primitive* part;
-    Vec3 ba, oa, nb;
-    float baba, baoa, c, capA, capB;
-    explicit CapsuleHit(const Primitive& p)
-        : part(&p),
-          ba(p.b - p.a),
-          oa(-p.a),
-          nb(-p.b),
-          baba(dot(ba, ba)),
-          baoa(dot(ba, oa)),
-          c(baba * dot(oa, oa) - baoa * baoa - p.radius * p.radius * baba),
-          capA(dot(oa, oa) - p.radius * p.radius),
-          capB(dot(nb, nb) - p.radius * p.radius) {}
-    // The same as intersect(), with the per-part terms kept.
-    float operator()(float x, float y) const {
-        const Vec3 d{x, y, 1.0f};
-        const float dd = x * x + y * y + 1.0f;
-        const float bard = dot(ba, d), rdoa = dot(d, oa);
-        const float a = baba * dd - bard * bard;
-        if (!(a > 1e-9f * baba * dd)) return intersect(*part, x, y);
-        const float b = baba * rdoa - baoa * bard;
-        const float h = b * b - a * c;
-        if (h < 0) return kInfinity;
-        const float t = (-b - std::sqrt(h)) / a;
-        const float along = baoa + t * bard;
-        if (along > 0 && along < baba) return t;
-        const float bc = along <= 0 ? rdoa : dot(d, nb);
-        const float hc = bc * bc - dd * (along <= 0 ? capA : capB);
-        return hc < 0 ? kInfinity : (-bc - std::sqrt(hc)) / dd;
-    }
-};
 
 }  // namespace
 
@@ -130,6 +72,7 @@ View::View(const Lens& lens, Kind kind, float nearLimit, float farLimit)
     }
     peopleZ_.resize(n);
     stamp_.assign(n, 0);
+    rowHits_.resize(lens.width);
 }
 
 void View::place(const Placement& placement) {
@@ -211,12 +154,11 @@ void View::drawPart(const Primitive& part, std::uint8_t label, const Hit& hit, W
     // is done once the ray has left it.
     const bool convex = !lens_.distorted();
     const PartOutline outline(part, lens_, rect);
-    // One row's pixels [begin, end), the ray of each from rayAt(col).
-    auto drawRow = [&](int row, int begin, int end, auto rayAt) {
+    // One row's pixels [begin, end): the ray of each from rayAt(col), its hit from hitAt(col).
+    auto drawRow = [&](int row, int begin, int end, auto rayAt, auto hitAt) {
         bool entered = false;
         for (int col = begin; col < end; ++col) {
-            const ImagePoint ray = rayAt(col);
-            const float t = hit(ray.x, ray.y);
+            const float t = hitAt(col);
             if (!(t > 0) || t == kInfinity) {
                 if (entered && convex) break;
                 continue;
@@ -227,6 +169,7 @@ void View::drawPart(const Primitive& part, std::uint8_t label, const Hit& hit, W
             if (t >= current) continue;
             peopleZ_[i] = t;
             stamp_[i] = frame_;
+            const ImagePoint ray = rayAt(col);
             writer(i, part, label, t, Vec3{ray.x, ray.y, 1.0f});
         }
     };
@@ -234,15 +177,31 @@ void View::drawPart(const Primitive& part, std::uint8_t label, const Hit& hit, W
         if (convex) {
             // Rays outside the outline miss the part: starting and stopping there
             // changes nothing but the number of hit tests. Each ray's x is its column's.
-            const ColumnSpan span = outline.columns(rays_.y(0, row));
-            const float* columnX = rays_.columnX();
             const float y = rays_.y(0, row);
-            drawRow(row, span.begin, span.end, [columnX, y](int col) { return ImagePoint{columnX[col], y}; });
+            const ColumnSpan span = outline.columns(y);
+            const float* columnX = rays_.columnX();
+            if (span.end <= span.begin) continue;
+            const float* hits = rowHits_.data();
+            const int first = span.begin;
+            hitRow(hit, columnX + first, y, span.end - first, rowHits_.data());
+            drawRow(
+                row, first, span.end,
+                [columnX, y](int col) {
+                    return ImagePoint{columnX[col], y};
+                },
+                [hits, first](int col) { return hits[col - first]; });
         } else {
             const float* perPixel = rays_.perPixel() + 2 * static_cast<size_t>(row) * width;
-            drawRow(row, rect.colBegin, rect.colEnd, [perPixel](int col) {
-                return ImagePoint{perPixel[2 * col], perPixel[2 * col + 1]};
-            });
+            const float* hits = rowHits_.data();
+            const int first = rect.colBegin;
+            if (rect.colEnd <= first) continue;
+            hitRow(hit, perPixel + 2 * first, rect.colEnd - first, rowHits_.data());
+            drawRow(
+                row, first, rect.colEnd,
+                [perPixel](int col) {
+                    return ImagePoint{perPixel[2 * col], perPixel[2 * col + 1]};
+                },
+                [hits, first](int col) { return hits[col - first]; });
         }
     }
 }

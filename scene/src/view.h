@@ -73,6 +73,7 @@ private:
     std::vector<float> peopleZ_;
     std::vector<std::uint32_t> stamp_;
     std::uint32_t frame_ = 0;
+    std::vector<float> rowHits_;  // one part's hits along one row
 };
 
 // Shared conversions so that the room and the people are lit alike.

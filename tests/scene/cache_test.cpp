@@ -1,15 +1,18 @@
 // What a rig keeps between frames (the room's image per camera pose, the ray and
 // mapping tables) never shows: a rig that has filmed other frames, at other
 // tilts, gives the same bytes as a fresh one; the whole-frame mappings give the
-// same values as the one-pixel formulas; and the outline that limits a body
-// part's hit tests holds every pixel the part covers.
+// same values as the one-pixel formulas; the outline that limits a body
+// part's hit tests holds every pixel the part covers; and the hit runs give the
+// one-ray tests' distances bit for bit.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "body_shape.h"
 #include "frames.h"
+#include "hit_rows.h"
 #include "part_outline.h"
 
 namespace plexa::scene {
@@ -21,18 +24,24 @@ TEST(SceneCache, UsedRigsFilmWhatFreshRigsFilmAcrossFramesAndTiltChanges) {
     const Scene scene(5);
     Rig1 used;
     Rig2 usedTwo;
-    struct Step { double seconds; float tilt; R resolution; };
-    const Step steps[] = {{2.0, 0, R::R640x480}, {9.5, 0, R::R640x480}, {9.5, 12, R::R320x240},
+    struct Step {
+        double seconds;
+        float tilt;
+        R resolution;
+    };
+    const Step steps[] = {{2.0, 0, R::R640x480},   {9.5, 0, R::R640x480},    {9.5, 12, R::R320x240},
                           {14.0, 12, R::R640x480}, {20.0, -20, R::R640x480}, {26.0, 0, R::R80x60}};
     for (const Step& step : steps) {
         const Snapshot s = scene.at(step.seconds);
         used.setTilt(step.tilt);
         Rig1 fresh(0.9f, step.tilt);
-        const auto a = testing::renderDepth(used, s, step.resolution), b = testing::renderDepth(fresh, s, step.resolution);
+        const auto a = testing::renderDepth(used, s, step.resolution),
+                   b = testing::renderDepth(fresh, s, step.resolution);
         EXPECT_EQ(a.depthWithPlayer, b.depthWithPlayer) << step.seconds;
         EXPECT_EQ(a.infrared, b.infrared) << step.seconds;
         EXPECT_EQ(a.personIndex, b.personIndex) << step.seconds;
-        EXPECT_EQ(testing::renderColor(used, s, step.resolution).bgra, testing::renderColor(fresh, s, step.resolution).bgra)
+        EXPECT_EQ(testing::renderColor(used, s, step.resolution).bgra,
+                  testing::renderColor(fresh, s, step.resolution).bgra)
             << step.seconds;
         Rig2 freshTwo;
         EXPECT_EQ(testing::renderDepth(usedTwo, s).depthMm, testing::renderDepth(freshTwo, s).depthMm);
@@ -56,7 +65,8 @@ TEST(SceneCache, FirstGenerationFrameMappingIsTheOnePixelFormulaForEveryDepthAnd
                       samples.size());
             for (int k = 0; k < w * h; ++k) {
                 const ColorPixel one = Rig1::depthToColor(R::R640x480, k % w, k / w, samples[k] >> 3, color);
-                ASSERT_TRUE(one.x == mapped[k].x && one.y == mapped[k].y) << "pixel " << k << " value " << (samples[k] >> 3);
+                ASSERT_TRUE(one.x == mapped[k].x && one.y == mapped[k].y)
+                    << "pixel " << k << " value " << (samples[k] >> 3);
             }
         }
     }
@@ -110,13 +120,69 @@ TEST(SceneCache, PartOutlinesHoldEveryPixelTheirPartCovers) {
                         const float hit = intersect(part, x, y);
                         if (!(hit > 0) || std::isinf(hit)) continue;
                         ++covered;
-                        ASSERT_TRUE(col >= span.begin && col < span.end) << "t " << t << " row " << row << " col " << col;
+                        ASSERT_TRUE(col >= span.begin && col < span.end)
+                            << "t " << t << " row " << row << " col " << col;
                     }
                 }
             }
         }
     }
     EXPECT_GT(covered, 10000);
+}
+
+// Every instruction set's runs, along shared-y rows and along per-ray tables,
+// against the one-ray tests, for the parts of people and for a capsule whose
+// axis one ray runs along (which the runs hand to the one-ray test).
+TEST(SceneCache, HitRunsGiveTheOneRayDistancesBitForBit) {
+    std::vector<const HitRows*> variants{&portable::kHitRows};
+    if (&hitRows() != &portable::kHitRows) variants.push_back(&hitRows());
+    std::vector<Primitive> parts;
+    const Scene scene(5);
+    for (double t : testing::sampleTimes(4, 7.1)) {
+        const Snapshot s = scene.at(t);
+        for (int p = 0; p < s.personCount; ++p) {
+            const BodyShape shape = shapeInCamera(s.people[p], tiltedPlacement({0, 0.9f, 0}, 0.0f));
+            parts.insert(parts.end(), shape.parts.begin(), shape.parts.end());
+        }
+    }
+    Primitive alongAxis;  // a capsule from z 2 to 3 on the optical axis
+    alongAxis.kind = Primitive::Kind::Capsule;
+    alongAxis.a = {0, 0, 2};
+    alongAxis.b = {0, 0, 3};
+    alongAxis.radius = 0.1f;
+    parts.push_back(alongAxis);
+
+    constexpr int kRays = 101;  // rays from -0.5 to 0.5 in x, the middle one (0, y) exactly
+    std::vector<float> xs(kRays), xy(2 * kRays), row(kRays), table(kRays);
+    long hits = 0;
+    for (float y : {-0.3f, -0.05f, 0.0f, 0.2f}) {
+        for (int k = 0; k < kRays; ++k) {
+            xs[k] = xy[2 * k] = (k - kRays / 2) / 100.0f;
+            xy[2 * k + 1] = y + xs[k] / 7;
+        }
+        for (const Primitive& part : parts) {
+            auto check = [&](const auto& hit) {
+                for (const HitRows* variant : variants) {
+                    std::fill(row.begin(), row.end(), -1.0f);
+                    std::fill(table.begin(), table.end(), -1.0f);
+                    hitRow(hit, xs.data(), y, kRays, row.data(), *variant);
+                    hitRow(hit, xy.data(), kRays, table.data(), *variant);
+                    for (int k = 0; k < kRays; ++k) {
+                        const float one = hit(xs[k], y), oneOfTable = hit(xy[2 * k], xy[2 * k + 1]);
+                        hits += one < kMissed;
+                        ASSERT_EQ(std::memcmp(&one, &row[k], sizeof one), 0) << "ray " << k << " y " << y;
+                        ASSERT_EQ(std::memcmp(&oneOfTable, &table[k], sizeof one), 0) << "ray " << k << " y " << y;
+                    }
+                }
+            };
+            switch (part.kind) {
+                case Primitive::Kind::Sphere: check(SphereHit(part)); break;
+                case Primitive::Kind::Capsule: check(CapsuleHit(part)); break;
+                case Primitive::Kind::Ellipsoid: check(EllipsoidHit(part)); break;
+            }
+        }
+    }
+    EXPECT_GT(hits, 100);
 }
 
 }  // namespace
