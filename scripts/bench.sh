@@ -37,7 +37,7 @@ run 1 "$build/bin/pipeline_bench"
 run 1 "$build/bin/scene_bench"
 run 1 "$build/bin/four_sensors_bench"
 demo_run() {
-  java -Djava.library.path="$build/lib" -cp "$build/java/plexa.jar:$build/java/plexa-demo.jar" \
+  java @scripts/demo.vmoptions -Djava.library.path="$build/lib" -cp "$build/java/plexa.jar:$build/java/plexa-demo.jar" \
     edu.qet.brightloom.plexa.demo.Demo --headless --seconds 10 --output "$demo_output" > "$demo_output/run.txt" 2>&1 ||
     { cat "$demo_output/run.txt"; return 1; }
   tr '\r' '\n' < "$demo_output/run.txt" | grep -v '^\['

@@ -20,5 +20,5 @@ if [ -z "$source_named" ] && [[ $sensors =~ ^[0-9]+$ ]] && [ "$sensors" -gt 1 ] 
   PLEXA_SENSOR1=virtual$(printf ',virtual%.0s' $(seq 2 "$sensors"))
   export PLEXA_SENSOR1
 fi
-exec java -Djava.library.path=build/lib -cp build/java/plexa.jar:build/java/plexa-demo.jar \
+exec java @scripts/demo.vmoptions -Djava.library.path=build/lib -cp build/java/plexa.jar:build/java/plexa-demo.jar \
   edu.qet.brightloom.plexa.demo.Demo "$@"
