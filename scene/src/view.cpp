@@ -11,6 +11,7 @@
 #include "plexa/scene/color_format.h"
 #include "plexa/scene/joints.h"
 #include "room.h"
+#include "shade_rows.h"
 #include "yuv.h"
 
 namespace plexa::scene {
@@ -73,6 +74,7 @@ View::View(const Lens& lens, Kind kind, float nearLimit, float farLimit)
     peopleZ_.resize(n);
     stamp_.assign(n, 0);
     rowHits_.resize(lens.width);
+    run_.resize(lens.width);
 }
 
 void View::place(const Placement& placement) {
@@ -154,9 +156,11 @@ void View::drawPart(const Primitive& part, std::uint8_t label, const Hit& hit, W
     // is done once the ray has left it.
     const bool convex = !lens_.distorted();
     const PartOutline outline(part, lens_, rect);
-    // One row's pixels [begin, end): the ray of each from rayAt(col), its hit from hitAt(col).
+    // One row's pixels [begin, end): the ray of each from rayAt(col), its hit
+    // from hitAt(col). The pixels the part is nearest in go to the writer as one run.
     auto drawRow = [&](int row, int begin, int end, auto rayAt, auto hitAt) {
         bool entered = false;
+        int n = 0;
         for (int col = begin; col < end; ++col) {
             const float t = hitAt(col);
             if (!(t > 0) || t == kInfinity) {
@@ -170,8 +174,13 @@ void View::drawPart(const Primitive& part, std::uint8_t label, const Hit& hit, W
             peopleZ_[i] = t;
             stamp_[i] = frame_;
             const ImagePoint ray = rayAt(col);
-            writer(i, part, label, t, Vec3{ray.x, ray.y, 1.0f});
+            run_.index[n] = i;
+            run_.x[n] = ray.x;
+            run_.y[n] = ray.y;
+            run_.t[n] = t;
+            ++n;
         }
+        if (n > 0) writer(run_, RayHits{run_.x.data(), run_.y.data(), run_.t.data(), n}, part, label);
     };
     for (int row = rect.rowBegin; row < rect.rowEnd; ++row) {
         if (convex) {
@@ -250,23 +259,28 @@ void View::renderDepth(const BodyShape* shapes, int count, const DepthImages& im
     const DepthImages out = images;
     const bool wantsInfrared = out.infrared || out.longExposureInfrared;
     const float nearLimit = near_, farLimit = far_;
-    auto writer = [&out, wantsInfrared, nearLimit, farLimit](size_t i, const Primitive& part, std::uint8_t label,
-                                                             float t, Vec3 ray) {
-        const std::uint16_t mm = depthReading(t, nearLimit, farLimit);
-        if (out.depthMm) out.depthMm[i] = mm;
-        if (out.personIndex) out.personIndex[i] = label;
-        if (out.depthWithPlayer) {
-            const unsigned player = label == kNoPerson ? 0u : label + 1u;
-            out.depthWithPlayer[i] = static_cast<std::uint16_t>(mm << 3 | player);
-        }
-        if (wantsInfrared) {
-            const Vec3 point = ray * t;
-            const float dd = dot(ray, ray);
-            const float cosine = -dot(normalAt(part, point), ray) / std::sqrt(dd);
-            std::uint16_t shortExposure, longExposure;
-            infraredOf(infraredAlbedoOf(part.albedo), cosine, t * t * dd, shortExposure, longExposure);
-            if (out.infrared) out.infrared[i] = shortExposure;
-            if (out.longExposureInfrared) out.longExposureInfrared[i] = longExposure;
+    auto writer = [&out, wantsInfrared, nearLimit, farLimit](const PixelRun& run, const RayHits& hits,
+                                                             const Primitive& part, std::uint8_t label) {
+        for (int k = 0; k < hits.count; ++k) {
+            const size_t i = run.index[k];
+            const float t = hits.t[k];
+            const std::uint16_t mm = depthReading(t, nearLimit, farLimit);
+            if (out.depthMm) out.depthMm[i] = mm;
+            if (out.personIndex) out.personIndex[i] = label;
+            if (out.depthWithPlayer) {
+                const unsigned player = label == kNoPerson ? 0u : label + 1u;
+                out.depthWithPlayer[i] = static_cast<std::uint16_t>(mm << 3 | player);
+            }
+            if (wantsInfrared) {
+                const Vec3 ray{hits.x[k], hits.y[k], 1.0f};
+                const Vec3 point = ray * t;
+                const float dd = dot(ray, ray);
+                const float cosine = -dot(normalAt(part, point), ray) / std::sqrt(dd);
+                std::uint16_t shortExposure, longExposure;
+                infraredOf(infraredAlbedoOf(part.albedo), cosine, t * t * dd, shortExposure, longExposure);
+                if (out.infrared) out.infrared[i] = shortExposure;
+                if (out.longExposureInfrared) out.longExposureInfrared[i] = longExposure;
+            }
         }
     };
     drawPeople(shapes, count, writer);
@@ -277,13 +291,18 @@ void View::renderColorYuy2(const BodyShape* shapes, int count, std::uint8_t* yuy
     beginFrame();
     std::memcpy(yuy2, roomYuy2_.data(), roomYuy2_.size());
     const Vec3 light = lightInCamera_;
-    auto writer = [yuy2, light](size_t i, const Primitive& part, std::uint8_t, float t, Vec3 ray) {
-        const std::uint32_t pixel = shadeBgra(part.albedo, dot(normalAt(part, ray * t), light));
-        const int b = pixel & 0xFF, g = pixel >> 8 & 0xFF, r = pixel >> 16 & 0xFF;
-        std::uint8_t* pair = yuy2 + 4 * (i / 2);
-        pair[2 * (i % 2)] = yuv::luma(r, g, b);
-        pair[1] = yuv::chromaU(2 * r, 2 * g, 2 * b);
-        pair[3] = yuv::chromaV(2 * r, 2 * g, 2 * b);
+    const ShadeRows& shade = shadeRows();
+    auto writer = [yuy2, light, &shade](PixelRun& run, const RayHits& hits, const Primitive& part, std::uint8_t) {
+        shade.lambert(part, light, hits, run.lambert.data());
+        shade.bgra(part.albedo, run.lambert.data(), hits.count, run.bgra.data());
+        shade.yuv(run.bgra.data(), hits.count, run.luma.data(), run.u.data(), run.v.data());
+        for (int k = 0; k < hits.count; ++k) {
+            const size_t i = run.index[k];
+            std::uint8_t* pair = yuy2 + 4 * (i / 2);
+            pair[2 * (i % 2)] = run.luma[k];
+            pair[1] = run.u[k];
+            pair[3] = run.v[k];
+        }
     };
     drawPeople(shapes, count, writer);
 }
@@ -292,9 +311,11 @@ void View::renderColor(const BodyShape* shapes, int count, std::uint8_t* bgra) {
     beginFrame();
     std::memcpy(bgra, roomColor_.data(), roomColor_.size() * sizeof(std::uint32_t));
     const Vec3 light = lightInCamera_;
-    auto writer = [bgra, light](size_t i, const Primitive& part, std::uint8_t, float t, Vec3 ray) {
-        const std::uint32_t pixel = shadeBgra(part.albedo, dot(normalAt(part, ray * t), light));
-        std::memcpy(bgra + 4 * i, &pixel, sizeof pixel);
+    const ShadeRows& shade = shadeRows();
+    auto writer = [bgra, light, &shade](PixelRun& run, const RayHits& hits, const Primitive& part, std::uint8_t) {
+        shade.lambert(part, light, hits, run.lambert.data());
+        shade.bgra(part.albedo, run.lambert.data(), hits.count, run.bgra.data());
+        for (int k = 0; k < hits.count; ++k) std::memcpy(bgra + 4 * run.index[k], &run.bgra[k], sizeof run.bgra[k]);
     };
     drawPeople(shapes, count, writer);
 }

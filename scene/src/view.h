@@ -74,20 +74,24 @@ private:
     std::vector<std::uint32_t> stamp_;
     std::uint32_t frame_ = 0;
     std::vector<float> rowHits_;  // one part's hits along one row
+    // The pixels of one row that one part is nearest in, and their shading.
+    struct PixelRun {
+        std::vector<std::size_t> index;
+        std::vector<float> x, y, t, lambert;
+        std::vector<std::uint32_t> bgra;
+        std::vector<std::uint8_t> luma, u, v;
+        void resize(int width) {
+            for (auto* floats : {&x, &y, &t, &lambert}) floats->resize(width);
+            index.resize(width);
+            bgra.resize(width);
+            for (auto* bytes : {&luma, &u, &v}) bytes->resize(width);
+        }
+    };
+    PixelRun run_;
 };
 
 // Shared conversions so that the room and the people are lit alike.
 std::uint16_t depthReading(float z, float nearLimit, float farLimit);
-// Lambert shading with the room's ambient share; blue, green, red, 255 from the low byte up.
-inline std::uint32_t shadeBgra(Vec3 albedo, float lambert) {
-    float light = kAmbient + (1.0f - kAmbient) * std::max(0.0f, lambert);
-    auto channel = [light](float a) {
-        float v = a * light * 255.0f + 0.5f;
-        return static_cast<std::uint32_t>(v >= 255.0f ? 255.0f : v);
-    };
-    return channel(albedo.z) | channel(albedo.y) << 8 | channel(albedo.x) << 16 | 0xFF000000u;
-}
-
 void infraredOf(float infraredAlbedo, float cosine, float distanceSquared, std::uint16_t& shortExposure,
                 std::uint16_t& longExposure);
 

@@ -14,6 +14,8 @@
 #include "frames.h"
 #include "hit_rows.h"
 #include "part_outline.h"
+#include "shade_rows.h"
+#include "yuv.h"
 
 namespace plexa::scene {
 namespace {
@@ -132,10 +134,14 @@ TEST(SceneCache, PartOutlinesHoldEveryPixelTheirPartCovers) {
 
 // Every instruction set's runs, along shared-y rows and along per-ray tables,
 // against the one-ray tests, for the parts of people and for a capsule whose
-// axis one ray runs along (which the runs hand to the one-ray test).
-TEST(SceneCache, HitRunsGiveTheOneRayDistancesBitForBit) {
+// axis one ray runs along (which the runs hand to the one-ray test); and the
+// shading of the hits against the one-pixel shading.
+TEST(SceneCache, HitAndShadingRunsGiveTheOnePixelResultsBitForBit) {
     std::vector<const HitRows*> variants{&portable::kHitRows};
     if (&hitRows() != &portable::kHitRows) variants.push_back(&hitRows());
+    std::vector<const ShadeRows*> shadings{&portable::kShadeRows};
+    if (&shadeRows() != &portable::kShadeRows) shadings.push_back(&shadeRows());
+    const Vec3 light = normalized(Vec3{0.3f, -0.8f, -0.5f});
     std::vector<Primitive> parts;
     const Scene scene(5);
     for (double t : testing::sampleTimes(4, 7.1)) {
@@ -146,19 +152,29 @@ TEST(SceneCache, HitRunsGiveTheOneRayDistancesBitForBit) {
         }
     }
     Primitive alongAxis;  // a capsule from z 2 to 3 on the optical axis
+    alongAxis.inverseRadius = 10.0f;
+    alongAxis.inverseAxisSquared = 1.0f;
     alongAxis.kind = Primitive::Kind::Capsule;
     alongAxis.a = {0, 0, 2};
     alongAxis.b = {0, 0, 3};
     alongAxis.radius = 0.1f;
     parts.push_back(alongAxis);
+    Primitive ball = alongAxis;  // and a sphere, which people do not have
+    ball.kind = Primitive::Kind::Sphere;
+    ball.radius = 0.4f;
+    ball.inverseRadius = 1.0f / ball.radius;
+    parts.push_back(ball);
 
     constexpr int kRays = 101;  // rays from -0.5 to 0.5 in x, the middle one (0, y) exactly
-    std::vector<float> xs(kRays), xy(2 * kRays), row(kRays), table(kRays);
+    std::vector<float> xs(kRays), xy(2 * kRays), row(kRays), table(kRays), ys(kRays), lambert(kRays);
+    std::vector<std::uint32_t> bgra(kRays);
+    std::vector<std::uint8_t> luma(kRays), u(kRays), v(kRays);
     long hits = 0;
     for (float y : {-0.3f, -0.05f, 0.0f, 0.2f}) {
         for (int k = 0; k < kRays; ++k) {
             xs[k] = xy[2 * k] = (k - kRays / 2) / 100.0f;
             xy[2 * k + 1] = y + xs[k] / 7;
+            ys[k] = y;
         }
         for (const Primitive& part : parts) {
             auto check = [&](const auto& hit) {
@@ -172,6 +188,22 @@ TEST(SceneCache, HitRunsGiveTheOneRayDistancesBitForBit) {
                         hits += one < kMissed;
                         ASSERT_EQ(std::memcmp(&one, &row[k], sizeof one), 0) << "ray " << k << " y " << y;
                         ASSERT_EQ(std::memcmp(&oneOfTable, &table[k], sizeof one), 0) << "ray " << k << " y " << y;
+                    }
+                }
+                for (const ShadeRows* shading : shadings) {
+                    shading->lambert(part, light, RayHits{xs.data(), ys.data(), row.data(), kRays}, lambert.data());
+                    shading->bgra(part.albedo, lambert.data(), kRays, bgra.data());
+                    shading->yuv(bgra.data(), kRays, luma.data(), u.data(), v.data());
+                    for (int k = 0; k < kRays; ++k) {
+                        if (!(row[k] < kMissed)) continue;
+                        const float oneLambert = dot(normalAt(part, Vec3{xs[k], y, 1.0f} * row[k]), light);
+                        ASSERT_EQ(std::memcmp(&oneLambert, &lambert[k], sizeof oneLambert), 0) << "ray " << k;
+                        const std::uint32_t one = shadeBgra(part.albedo, oneLambert);
+                        const int b = one & 0xFF, g = one >> 8 & 0xFF, r = one >> 16 & 0xFF;
+                        ASSERT_EQ(bgra[k], one) << "ray " << k << " y " << y;
+                        ASSERT_EQ(luma[k], yuv::luma(r, g, b));
+                        ASSERT_EQ(u[k], yuv::chromaU(2 * r, 2 * g, 2 * b));
+                        ASSERT_EQ(v[k], yuv::chromaV(2 * r, 2 * g, 2 * b));
                     }
                 }
             };
