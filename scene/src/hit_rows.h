@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "body_shape.h"
+#include "loop_table_builds.h"
 #include "math.h"
 
 namespace plexa::scene {
@@ -86,12 +87,7 @@ struct HitRows {
 
 const HitRows& hitRows();
 
-namespace portable {
-extern const HitRows kHitRows;
-}
-namespace avx2 {
-extern const HitRows kHitRows;  // built for x86-64 only
-}
+PLEXA_LOOP_TABLE_BUILDS(HitRows, kHitRows)
 
 // A part's hits along a run of rays, by the widest runs unless told otherwise.
 inline void hitRow(const SphereHit& hit, const float* x, float y, int count, float* t,

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "loop_table_builds.h"
 #include "plexa/scene/types.h"
 
 namespace plexa::scene {
@@ -25,11 +26,6 @@ struct MappingLoops {
 
 const MappingLoops& mappingLoops();
 
-namespace portable {
-extern const MappingLoops kMappingLoops;
-}
-namespace avx2 {
-extern const MappingLoops kMappingLoops;  // built for x86-64 only
-}
+PLEXA_LOOP_TABLE_BUILDS(MappingLoops, kMappingLoops)
 
 }  // namespace plexa::scene

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "body_shape.h"
+#include "loop_table_builds.h"
 #include "room.h"
 
 namespace plexa::scene {
@@ -41,11 +42,6 @@ struct ShadeRows {
 
 const ShadeRows& shadeRows();
 
-namespace portable {
-extern const ShadeRows kShadeRows;
-}
-namespace avx2 {
-extern const ShadeRows kShadeRows;  // built for x86-64 only
-}
+PLEXA_LOOP_TABLE_BUILDS(ShadeRows, kShadeRows)
 
 }  // namespace plexa::scene
