@@ -50,9 +50,6 @@ void yuy2PairsToBgra(const std::uint8_t* __restrict in, std::size_t begin, std::
 #define PLEXA_LANE_BITS(op) _mm_##op##_si128
 #define PLEXA_LANE_VECTOR __m128i
 #include "yuy2_lanes.h"
-#undef PLEXA_LANE
-#undef PLEXA_LANE_BITS
-#undef PLEXA_LANE_VECTOR
 
 // Eight pixels at a time in 16-bit lanes (SSE2 is part of every x86-64
 // processor). Returns the pairs it converted (a multiple of 4).

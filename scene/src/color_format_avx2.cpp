@@ -12,9 +12,6 @@ namespace {
 #define PLEXA_LANE_BITS(op) _mm256_##op##_si256
 #define PLEXA_LANE_VECTOR __m256i
 #include "yuy2_lanes.h"
-#undef PLEXA_LANE
-#undef PLEXA_LANE_BITS
-#undef PLEXA_LANE_VECTOR
 
 }  // namespace
 
