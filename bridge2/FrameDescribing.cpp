@@ -17,27 +17,35 @@ bool receiveDescription(Frame* frame, RuntimePtr<IFrameDescription>& description
            description;
 }
 
+// One side of the image's size, kept only when the call succeeds.
+bool describeSide(IFrameDescription* description, HRESULT (STDMETHODCALLTYPE IFrameDescription::*get)(int*),
+                  int& side) {
+    int value = 0;
+    if (FAILED((description->*get)(&value))) return false;
+    side = value;
+    return true;
+}
+
 template <typename Sample>
 bool describeWidthThenHeight(IFrameDescription* description, ImageView<Sample>& view) {
-    int width = 0;
-    if (FAILED(description->get_Width(&width))) return false;
-    view.width = width;
-    int height = 0;
-    if (FAILED(description->get_Height(&height))) return false;
-    view.height = height;
+    return describeSide(description, &IFrameDescription::get_Width, view.width) &&
+           describeSide(description, &IFrameDescription::get_Height, view.height);
+}
+
+template <typename Frame, typename Sample>
+bool describeUnderlyingBuffer(Frame* source, ImageView<Sample>& view) {
+    UINT capacity = 0;
+    Sample* buffer = nullptr;
+    if (FAILED(source->AccessUnderlyingBuffer(&capacity, &buffer))) return false;
+    view.setBuffer(buffer, capacity);
     return true;
 }
 
 // Size, then the frame's own buffer (depth and body index).
 template <typename Frame, typename Sample>
 bool describeUnderlying(Frame* source, RuntimePtr<IFrameDescription>& description, ImageView<Sample>& view) {
-    if (!receiveDescription(source, description)) return false;
-    if (!describeWidthThenHeight(description.get(), view)) return false;
-    UINT capacity = 0;
-    Sample* buffer = nullptr;
-    if (FAILED(source->AccessUnderlyingBuffer(&capacity, &buffer))) return false;
-    view.setBuffer(buffer, capacity);
-    return true;
+    return receiveDescription(source, description) && describeWidthThenHeight(description.get(), view) &&
+           describeUnderlyingBuffer(source, view);
 }
 
 bool describeDepth(FrameWorkingSet& frame) {
@@ -84,12 +92,8 @@ bool describeInfraredImage(Frame* infrared, RuntimePtr<IFrameDescription>& descr
     TIMESPAN relativeTime = 0;
     if (FAILED(infrared->get_RelativeTime(&relativeTime))) return false;
     if (!receiveDescription(infrared, description)) return false;
-    int height = 0;
-    if (FAILED(description->get_Height(&height))) return false;
-    view.height = height;
-    int width = 0;
-    if (FAILED(description->get_Width(&width))) return false;
-    view.width = width;
+    if (!describeSide(description.get(), &IFrameDescription::get_Height, view.height)) return false;
+    if (!describeSide(description.get(), &IFrameDescription::get_Width, view.width)) return false;
     UINT bytesPerPixel = 0;
     float fieldOfView = 0.0f;
     UINT lengthInPixels = 0;
@@ -98,11 +102,7 @@ bool describeInfraredImage(Frame* infrared, RuntimePtr<IFrameDescription>& descr
     if (FAILED(description->get_VerticalFieldOfView(&fieldOfView))) return false;
     if (FAILED(description->get_DiagonalFieldOfView(&fieldOfView))) return false;
     if (FAILED(description->get_LengthInPixels(&lengthInPixels))) return false;
-    UINT capacity = 0;
-    UINT16* buffer = nullptr;
-    if (FAILED(infrared->AccessUnderlyingBuffer(&capacity, &buffer))) return false;
-    view.setBuffer(buffer, capacity);
-    return true;
+    return describeUnderlyingBuffer(infrared, view);
 }
 
 }  // namespace

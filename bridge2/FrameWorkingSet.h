@@ -8,6 +8,7 @@
 #pragma once
 
 #include "FrameTypeList.h"
+#include "NotCopyable.h"
 #include "RuntimePtr.h"
 
 #include "runtime2/KinectRuntime.h"
@@ -35,12 +36,9 @@ struct ImageView {
 
 // The six body slots the runtime fills. Slots it filled are references the
 // frame owns, also when the refresh as a whole failed.
-class BodySlots {
+class BodySlots : NotCopyable {
 public:
-    BodySlots() = default;
     ~BodySlots() { release(); }
-    BodySlots(const BodySlots&) = delete;
-    BodySlots& operator=(const BodySlots&) = delete;
 
     IBody** data() { return bodies_.data(); }
     IBody* operator[](int slot) const { return bodies_[static_cast<std::size_t>(slot)]; }
@@ -50,11 +48,8 @@ private:
     std::array<IBody*, BODY_COUNT> bodies_{};
 };
 
-struct FrameWorkingSet {
-    FrameWorkingSet() = default;
+struct FrameWorkingSet : NotCopyable {
     ~FrameWorkingSet() { release(); }
-    FrameWorkingSet(const FrameWorkingSet&) = delete;
-    FrameWorkingSet& operator=(const FrameWorkingSet&) = delete;
 
     void release();
 

@@ -3,6 +3,7 @@
 // takes lives in one of these, so no frame path can forget a Release.
 #pragma once
 
+#include "NotCopyable.h"
 #include "plexa/platform.h"
 
 #include <utility>
@@ -10,12 +11,10 @@
 namespace plexa::bridge2 {
 
 template <typename Interface>
-class RuntimePtr {
+class RuntimePtr : NotCopyable {
 public:
     RuntimePtr() = default;
     ~RuntimePtr() { reset(); }
-    RuntimePtr(const RuntimePtr&) = delete;
-    RuntimePtr& operator=(const RuntimePtr&) = delete;
     RuntimePtr(RuntimePtr&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
     RuntimePtr& operator=(RuntimePtr&& other) noexcept {
         if (this != &other) {

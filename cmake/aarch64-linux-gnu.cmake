@@ -16,13 +16,6 @@ set(CMAKE_CXX_FLAGS_INIT "-ffp-contract=off")
 set(CMAKE_STRIP ${PLEXA_CROSS_TRIPLE}-strip CACHE FILEPATH "")
 set(CMAKE_OBJDUMP ${PLEXA_CROSS_TRIPLE}-objdump CACHE FILEPATH "")
 
-# Libraries and headers come from the target's sysroot only; programs that run
-# during the build (javac) are the host's.
-set(CMAKE_FIND_ROOT_PATH /usr/${PLEXA_CROSS_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
 # ctest runs the test programs under qemu-user.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tests/arm64/qemu-run.sh)
+set(PLEXA_CROSS_RUNNER ${CMAKE_CURRENT_LIST_DIR}/../tests/arm64/qemu-run.sh)
+include(${CMAKE_CURRENT_LIST_DIR}/CrossSysroot.cmake)

@@ -7,42 +7,34 @@
 #include <jni.h>
 
 #include <cstdint>
+#include <utility>
 
 namespace plexa {
 
+// The VM's two calls for one element type: the one that makes an array and
+// the one that fills it.
+template <auto Make, auto Fill>
+struct JavaArrayCalls {
+    using Array = decltype((std::declval<JNIEnv&>().*Make)(0));
+    static Array make(JNIEnv* env, jsize n) { return (env->*Make)(n); }
+    template <typename Element>
+    static void fill(JNIEnv* env, Array a, jsize n, const Element* d) {
+        (env->*Fill)(a, 0, n, d);
+    }
+};
+
 template <typename Element>
 struct JavaArrayTraits;
-
 template <>
-struct JavaArrayTraits<jbyte> {
-    using Array = jbyteArray;
-    static Array make(JNIEnv* env, jsize n) { return env->NewByteArray(n); }
-    static void fill(JNIEnv* env, Array a, jsize n, const jbyte* d) { env->SetByteArrayRegion(a, 0, n, d); }
-};
+struct JavaArrayTraits<jbyte> : JavaArrayCalls<&JNIEnv::NewByteArray, &JNIEnv::SetByteArrayRegion> {};
 template <>
-struct JavaArrayTraits<jboolean> {
-    using Array = jbooleanArray;
-    static Array make(JNIEnv* env, jsize n) { return env->NewBooleanArray(n); }
-    static void fill(JNIEnv* env, Array a, jsize n, const jboolean* d) { env->SetBooleanArrayRegion(a, 0, n, d); }
-};
+struct JavaArrayTraits<jboolean> : JavaArrayCalls<&JNIEnv::NewBooleanArray, &JNIEnv::SetBooleanArrayRegion> {};
 template <>
-struct JavaArrayTraits<jshort> {
-    using Array = jshortArray;
-    static Array make(JNIEnv* env, jsize n) { return env->NewShortArray(n); }
-    static void fill(JNIEnv* env, Array a, jsize n, const jshort* d) { env->SetShortArrayRegion(a, 0, n, d); }
-};
+struct JavaArrayTraits<jshort> : JavaArrayCalls<&JNIEnv::NewShortArray, &JNIEnv::SetShortArrayRegion> {};
 template <>
-struct JavaArrayTraits<jint> {
-    using Array = jintArray;
-    static Array make(JNIEnv* env, jsize n) { return env->NewIntArray(n); }
-    static void fill(JNIEnv* env, Array a, jsize n, const jint* d) { env->SetIntArrayRegion(a, 0, n, d); }
-};
+struct JavaArrayTraits<jint> : JavaArrayCalls<&JNIEnv::NewIntArray, &JNIEnv::SetIntArrayRegion> {};
 template <>
-struct JavaArrayTraits<jfloat> {
-    using Array = jfloatArray;
-    static Array make(JNIEnv* env, jsize n) { return env->NewFloatArray(n); }
-    static void fill(JNIEnv* env, Array a, jsize n, const jfloat* d) { env->SetFloatArrayRegion(a, 0, n, d); }
-};
+struct JavaArrayTraits<jfloat> : JavaArrayCalls<&JNIEnv::NewFloatArray, &JNIEnv::SetFloatArrayRegion> {};
 
 // A new Java array of `length` elements copied from `data` (which may be null
 // only when length is 0). Null when the array cannot be created.

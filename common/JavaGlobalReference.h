@@ -1,18 +1,17 @@
 // Sole owner of one global reference, deleted from whatever thread lets it go.
 #pragma once
 
+#include "NotCopyable.h"
+
 #include <jni.h>
 
 #include <utility>
 
 namespace plexa {
 
-class GlobalReference {
+class GlobalReference : NotCopyable {
 public:
-    GlobalReference() = default;
     ~GlobalReference() { reset(); }
-    GlobalReference(const GlobalReference&) = delete;
-    GlobalReference& operator=(const GlobalReference&) = delete;
 
     // Holds a new global reference to `object` (none for a null object) in
     // place of the one held.

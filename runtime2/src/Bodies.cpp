@@ -4,8 +4,23 @@
 #include "Instrumentation.h"
 
 #include <algorithm>
+#include <array>
 
 namespace plexa::virtual2 {
+namespace {
+
+// A caller's array takes every joint's entry or none.
+template <typename Element>
+HRESULT copyPerJoint(std::mutex& mutex, const std::array<Element, JointType_Count>& source, UINT capacity,
+                     Element* target) {
+    if (target == nullptr) return E_POINTER;
+    if (capacity < static_cast<UINT>(JointType_Count)) return E_INVALIDARG;
+    std::lock_guard<std::mutex> lock(mutex);
+    std::copy(source.begin(), source.end(), target);
+    return S_OK;
+}
+
+}  // namespace
 
 Body::Body(int slot, const ScriptedBody& data) : slot_(slot), data_(data) {}
 
@@ -30,23 +45,13 @@ HRESULT STDMETHODCALLTYPE Body::get_IsTracked(BOOLEAN* tracked) {
 }
 
 HRESULT STDMETHODCALLTYPE Body::GetJoints(UINT capacity, Joint* joints) {
-    return traced({Operation::BodyGetJoints, FrameKind::Body, slot()}, {capacity}, [&] {
-        if (joints == nullptr) return E_POINTER;
-        if (capacity < static_cast<UINT>(JointType_Count)) return E_INVALIDARG;
-        std::lock_guard<std::mutex> lock(mutex_);
-        std::copy(data_.joints.begin(), data_.joints.end(), joints);
-        return S_OK;
-    });
+    return traced({Operation::BodyGetJoints, FrameKind::Body, slot()}, {capacity},
+                  [&] { return copyPerJoint(mutex_, data_.joints, capacity, joints); });
 }
 
 HRESULT STDMETHODCALLTYPE Body::GetJointOrientations(UINT capacity, JointOrientation* orientations) {
-    return traced({Operation::BodyGetJointOrientations, FrameKind::Body, slot()}, {capacity}, [&] {
-        if (orientations == nullptr) return E_POINTER;
-        if (capacity < static_cast<UINT>(JointType_Count)) return E_INVALIDARG;
-        std::lock_guard<std::mutex> lock(mutex_);
-        std::copy(data_.orientations.begin(), data_.orientations.end(), orientations);
-        return S_OK;
-    });
+    return traced({Operation::BodyGetJointOrientations, FrameKind::Body, slot()}, {capacity},
+                  [&] { return copyPerJoint(mutex_, data_.orientations, capacity, orientations); });
 }
 
 BodyFrame::BodyFrame(std::shared_ptr<const ScriptedBodies> bodies, TIMESPAN relativeTime)

@@ -5,6 +5,7 @@
 #include "SensorGeometry.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <type_traits>
 
 namespace plexa::virtual2 {
@@ -25,42 +26,33 @@ static_assert(std::is_standard_layout_v<CameraSpacePoint> && std::is_standard_la
 
 // The mapper works on whole depth frames of the sensor's size only; any other
 // count is refused before anything is written.
-HRESULT checkFrame(UINT depthPointCount, const void* depth, UINT outputCount, const void* output) {
-    if (depth == nullptr || output == nullptr) return E_POINTER;
-    if (depthPointCount != static_cast<UINT>(kDepthPixelCount) || outputCount != depthPointCount) {
-        return E_INVALIDARG;
-    }
-    return S_OK;
-}
-
-HRESULT wholeFrameMapped(std::size_t mapped) {
-    return mapped == static_cast<std::size_t>(kDepthPixelCount) ? S_OK : E_FAIL;
+template <typename Point, typename ScenePoint>
+HRESULT mapWholeFrame(Operation operation,
+                      std::size_t (scene::Rig2::*map)(const std::uint16_t*, std::size_t, ScenePoint*) const,
+                      UINT depthPointCount, const UINT16* depth, UINT outputCount, Point* output) {
+    return traced({operation}, {depthPointCount, outputCount}, [&] {
+        if (depth == nullptr || output == nullptr) return E_POINTER;
+        if (depthPointCount != static_cast<UINT>(kDepthPixelCount) || outputCount != depthPointCount) {
+            return E_INVALIDARG;
+        }
+        const std::size_t mapped =
+            (CameraModel::instance().rig().*map)(depth, depthPointCount, reinterpret_cast<ScenePoint*>(output));
+        return mapped == static_cast<std::size_t>(kDepthPixelCount) ? S_OK : E_FAIL;
+    });
 }
 
 }  // namespace
 
-HRESULT STDMETHODCALLTYPE CoordinateMapper::MapDepthFrameToColorSpace(UINT depthPointCount,
-                                                                      const UINT16* depthFrameData,
-                                                                      UINT colorPointCount,
-                                                                      ColorSpacePoint* colorSpacePoints) {
-    return traced({Operation::MapperMapDepthFrameToColorSpace}, {depthPointCount, colorPointCount}, [&] {
-        const HRESULT checked = checkFrame(depthPointCount, depthFrameData, colorPointCount, colorSpacePoints);
-        if (FAILED(checked)) return checked;
-        return wholeFrameMapped(CameraModel::instance().rig().mapDepthFrameToColor(
-            depthFrameData, depthPointCount, reinterpret_cast<scene::ImagePoint*>(colorSpacePoints)));
-    });
+HRESULT STDMETHODCALLTYPE CoordinateMapper::MapDepthFrameToColorSpace(UINT depthCount, const UINT16* depth,
+                                                                      UINT pointCount, ColorSpacePoint* points) {
+    return mapWholeFrame(Operation::MapperMapDepthFrameToColorSpace, &scene::Rig2::mapDepthFrameToColor, depthCount,
+                         depth, pointCount, points);
 }
 
-HRESULT STDMETHODCALLTYPE CoordinateMapper::MapDepthFrameToCameraSpace(UINT depthPointCount,
-                                                                       const UINT16* depthFrameData,
-                                                                       UINT cameraPointCount,
-                                                                       CameraSpacePoint* cameraSpacePoints) {
-    return traced({Operation::MapperMapDepthFrameToCameraSpace}, {depthPointCount, cameraPointCount}, [&] {
-        const HRESULT checked = checkFrame(depthPointCount, depthFrameData, cameraPointCount, cameraSpacePoints);
-        if (FAILED(checked)) return checked;
-        return wholeFrameMapped(CameraModel::instance().rig().mapDepthFrameToCamera(
-            depthFrameData, depthPointCount, reinterpret_cast<scene::CameraPoint*>(cameraSpacePoints)));
-    });
+HRESULT STDMETHODCALLTYPE CoordinateMapper::MapDepthFrameToCameraSpace(UINT depthCount, const UINT16* depth,
+                                                                       UINT pointCount, CameraSpacePoint* points) {
+    return mapWholeFrame(Operation::MapperMapDepthFrameToCameraSpace, &scene::Rig2::mapDepthFrameToCamera, depthCount,
+                         depth, pointCount, points);
 }
 
 HRESULT STDMETHODCALLTYPE CoordinateMapper::GetDepthCameraIntrinsics(CameraIntrinsics* intrinsics) {

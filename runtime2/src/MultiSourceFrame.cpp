@@ -22,43 +22,21 @@ HRESULT MultiSourceFrame::handOutReference(Operation getter, Operation acquire, 
     });
 }
 
-HRESULT STDMETHODCALLTYPE MultiSourceFrame::get_ColorFrameReference(IColorFrameReference** reference) {
-    return handOutReference<ColorFrameReference>(Operation::MultiSourceGetColorFrameReference,
-                                                 Operation::ColorReferenceAcquireFrame, FrameKind::Color,
-                                                 FrameSourceTypes_Color, content_->color, reference);
-}
+// The six getters differ only in their stream's name.
+#define PLEXA_FRAME_REFERENCE_GETTER(Stream, contentMember)                                                           \
+    HRESULT STDMETHODCALLTYPE MultiSourceFrame::get_##Stream##FrameReference(I##Stream##FrameReference** reference) { \
+        return handOutReference<Stream##FrameReference>(                                                              \
+            Operation::MultiSourceGet##Stream##FrameReference, Operation::Stream##ReferenceAcquireFrame,              \
+            FrameKind::Stream, FrameSourceTypes_##Stream, content_->contentMember, reference);                        \
+    }
 
-HRESULT STDMETHODCALLTYPE MultiSourceFrame::get_DepthFrameReference(IDepthFrameReference** reference) {
-    return handOutReference<DepthFrameReference>(Operation::MultiSourceGetDepthFrameReference,
-                                                 Operation::DepthReferenceAcquireFrame, FrameKind::Depth,
-                                                 FrameSourceTypes_Depth, content_->depth, reference);
-}
+PLEXA_FRAME_REFERENCE_GETTER(Color, color)
+PLEXA_FRAME_REFERENCE_GETTER(Depth, depth)
+PLEXA_FRAME_REFERENCE_GETTER(Body, bodies)
+PLEXA_FRAME_REFERENCE_GETTER(BodyIndex, bodyIndex)
+PLEXA_FRAME_REFERENCE_GETTER(Infrared, infrared)
+PLEXA_FRAME_REFERENCE_GETTER(LongExposureInfrared, longExposureInfrared)
 
-HRESULT STDMETHODCALLTYPE MultiSourceFrame::get_BodyFrameReference(IBodyFrameReference** reference) {
-    return handOutReference<BodyFrameReference>(Operation::MultiSourceGetBodyFrameReference,
-                                                Operation::BodyReferenceAcquireFrame, FrameKind::Body,
-                                                FrameSourceTypes_Body, content_->bodies, reference);
-}
-
-HRESULT STDMETHODCALLTYPE MultiSourceFrame::get_BodyIndexFrameReference(IBodyIndexFrameReference** reference) {
-    return handOutReference<BodyIndexFrameReference>(Operation::MultiSourceGetBodyIndexFrameReference,
-                                                     Operation::BodyIndexReferenceAcquireFrame,
-                                                     FrameKind::BodyIndex, FrameSourceTypes_BodyIndex,
-                                                     content_->bodyIndex, reference);
-}
-
-HRESULT STDMETHODCALLTYPE MultiSourceFrame::get_InfraredFrameReference(IInfraredFrameReference** reference) {
-    return handOutReference<InfraredFrameReference>(Operation::MultiSourceGetInfraredFrameReference,
-                                                    Operation::InfraredReferenceAcquireFrame, FrameKind::Infrared,
-                                                    FrameSourceTypes_Infrared, content_->infrared, reference);
-}
-
-HRESULT STDMETHODCALLTYPE
-MultiSourceFrame::get_LongExposureInfraredFrameReference(ILongExposureInfraredFrameReference** reference) {
-    return handOutReference<LongExposureInfraredFrameReference>(
-        Operation::MultiSourceGetLongExposureInfraredFrameReference,
-        Operation::LongExposureInfraredReferenceAcquireFrame, FrameKind::LongExposureInfrared,
-        FrameSourceTypes_LongExposureInfrared, content_->longExposureInfrared, reference);
-}
+#undef PLEXA_FRAME_REFERENCE_GETTER
 
 }  // namespace plexa::virtual2

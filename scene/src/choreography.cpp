@@ -60,6 +60,18 @@ const Rgb kTrousers[] = {{40, 45, 70}, {70, 60, 50}, {30, 30, 30}, {100, 110, 12
 const Rgb kSkins[] = {{235, 200, 170}, {200, 150, 110}, {150, 100, 70}, {95, 65, 45}};
 const Rgb kShoes[] = {{25, 25, 25}, {120, 70, 40}, {235, 235, 235}};
 
+// What every person draws alike, in the order the scene's seed has always
+// been spent: height, skin, shoes, walking speed, waving rate.
+void castBody(SeedStream& random, Scene::Choreography& person, int slot, float shortest, float tallest, int shirt,
+              int trousers, float slowest, float fastest) {
+    person.slot = slot;
+    person.height = random.uniform(shortest, tallest);
+    person.look = {kSkins[random.below(4)], kShirts[shirt], kTrousers[trousers], kShoes[random.below(3)]};
+    person.speed = random.uniform(slowest, fastest);
+    person.stride = 1.2f + 0.3f * (person.height - 1.6f) / 0.3f;
+    person.waveRate = random.uniform(1.4f, 2.2f);
+}
+
 }  // namespace
 
 void Scene::Choreography::setPath(std::vector<Vec3> points) {
@@ -171,12 +183,7 @@ std::array<Scene::Choreography, kMaxPeople> castFromSeed(std::uint64_t seed) {
 
     // The first person walks an oval in the middle of the room and waves from its front.
     Scene::Choreography& a = cast[0];
-    a.slot = firstSlot;
-    a.height = random.uniform(1.60f, 1.90f);
-    a.look = {kSkins[random.below(4)], kShirts[firstShirt], kTrousers[firstTrousers], kShoes[random.below(3)]};
-    a.speed = random.uniform(0.8f, 1.1f);
-    a.stride = 1.2f + 0.3f * (a.height - 1.6f) / 0.3f;
-    a.waveRate = random.uniform(1.4f, 2.2f);
+    castBody(random, a, firstSlot, 1.60f, 1.90f, firstShirt, firstTrousers, 0.8f, 1.1f);
     {
         const float centreX = random.uniform(-0.3f, 0.3f), centreZ = 3.15f, radiusX = 0.8f, radiusZ = 0.35f;
         const bool clockwise = random.below(2) == 0;
@@ -195,12 +202,7 @@ std::array<Scene::Choreography, kMaxPeople> castFromSeed(std::uint64_t seed) {
 
     // The second comes in through the door on the left, waves and goes out again.
     Scene::Choreography& b = cast[1];
-    b.slot = secondSlot;
-    b.height = random.uniform(1.55f, 1.85f);
-    b.look = {kSkins[random.below(4)], kShirts[secondShirt], kTrousers[secondTrousers], kShoes[random.below(3)]};
-    b.speed = random.uniform(0.9f, 1.2f);
-    b.stride = 1.2f + 0.3f * (b.height - 1.6f) / 0.3f;
-    b.waveRate = random.uniform(1.4f, 2.2f);
+    castBody(random, b, secondSlot, 1.55f, 1.85f, secondShirt, secondTrousers, 0.9f, 1.2f);
     {
         const float z = random.uniform(2.4f, 2.6f);
         const Vec3 outside{-3.4f, 0, z}, inside{random.uniform(-0.2f, 0.2f), 0, z};

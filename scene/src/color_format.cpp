@@ -46,38 +46,18 @@ void yuy2PairsToBgra(const std::uint8_t* __restrict in, std::size_t begin, std::
 }
 
 #ifdef PLEXA_SCENE_SSE2
+#define PLEXA_LANE(op) _mm_##op
+#define PLEXA_LANE_BITS(op) _mm_##op##_si128
+#define PLEXA_LANE_VECTOR __m128i
+#include "yuy2_lanes.h"
+
 // Eight pixels at a time in 16-bit lanes (SSE2 is part of every x86-64
-// processor). The same integers as the scalar loop: with Y' = Y - 16, D = U - 128
-// and E = V - 128, each channel's sum splits into a multiple of 256 and a rest
-// that fits 16 bits, e.g. 298 Y' + 516 D + 128 = 256 (Y' + 2 D) + (42 Y' + 4 D + 128),
-// so its floor over 256 is (Y' + 2 D) + (rest >> 8); the pack saturates to 0..255
-// as clip() does. Returns the pairs it converted (a multiple of 4).
+// processor). Returns the pairs it converted (a multiple of 4).
 std::size_t yuy2PairsToBgraSse2(const std::uint8_t* in, std::size_t pairs, std::uint8_t* out) {
-    const __m128i lowBytes = _mm_set1_epi16(0x00FF), sixteen = _mm_set1_epi16(16), half = _mm_set1_epi16(128);
-    const __m128i k42 = _mm_set1_epi16(42), k100 = _mm_set1_epi16(100), k48 = _mm_set1_epi16(48),
-                  k153 = _mm_set1_epi16(153), opaque = _mm_set1_epi8(-1);
-    const std::size_t whole = pairs - pairs % 4;
-    for (std::size_t i = 0; i < whole; i += 4) {
-        const __m128i packed = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 4 * i));
-        const __m128i y = _mm_sub_epi16(_mm_and_si128(packed, lowBytes), sixteen);
-        const __m128i uv = _mm_sub_epi16(_mm_srli_epi16(packed, 8), half);  // U0 V0 U1 V1 ...
-        const __m128i d =
-            _mm_shufflehi_epi16(_mm_shufflelo_epi16(uv, _MM_SHUFFLE(2, 2, 0, 0)), _MM_SHUFFLE(2, 2, 0, 0));
-        const __m128i e =
-            _mm_shufflehi_epi16(_mm_shufflelo_epi16(uv, _MM_SHUFFLE(3, 3, 1, 1)), _MM_SHUFFLE(3, 3, 1, 1));
-        const __m128i luma = _mm_add_epi16(_mm_mullo_epi16(y, k42), half);
-        const __m128i blueRest = _mm_add_epi16(luma, _mm_slli_epi16(d, 2));
-        const __m128i greenRest = _mm_add_epi16(_mm_sub_epi16(luma, _mm_mullo_epi16(d, k100)), _mm_mullo_epi16(e, k48));
-        const __m128i redRest = _mm_add_epi16(luma, _mm_mullo_epi16(e, k153));
-        const __m128i blue = _mm_add_epi16(_mm_add_epi16(y, _mm_add_epi16(d, d)), _mm_srai_epi16(blueRest, 8));
-        const __m128i green = _mm_add_epi16(_mm_sub_epi16(y, e), _mm_srai_epi16(greenRest, 8));
-        const __m128i red = _mm_add_epi16(_mm_add_epi16(y, e), _mm_srai_epi16(redRest, 8));
-        const __m128i blueGreen = _mm_unpacklo_epi8(_mm_packus_epi16(blue, blue), _mm_packus_epi16(green, green));
-        const __m128i redAlpha = _mm_unpacklo_epi8(_mm_packus_epi16(red, red), opaque);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8 * i), _mm_unpacklo_epi16(blueGreen, redAlpha));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8 * i + 16), _mm_unpackhi_epi16(blueGreen, redAlpha));
-    }
-    return whole;
+    return yuy2PairsToBgraLanes(in, pairs, out, [](std::uint8_t* pixels, __m128i blueGreen, __m128i redAlpha) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels), _mm_unpacklo_epi16(blueGreen, redAlpha));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + 16), _mm_unpackhi_epi16(blueGreen, redAlpha));
+    });
 }
 #endif
 

@@ -72,6 +72,14 @@ std::array<BodyShape, kMaxPeople> shapesFor(const Snapshot& snapshot, const Plac
     return shapes;
 }
 
+// The color camera's picture of the snapshot through one of the view's color
+// passes (BGRA or packed 4:2:2).
+void renderColorPass(View& view, const Snapshot& snapshot, void (View::*pass)(const BodyShape*, int, std::uint8_t*),
+                     std::uint8_t* out) {
+    const auto shapes = shapesFor(snapshot, view.placement());
+    (view.*pass)(shapes.data(), std::clamp(snapshot.personCount, 0, kMaxPeople), out);
+}
+
 ImagePoint projectWith(const Lens& lens, Vec3 p) {
     if (!(p.z > 0)) return {kNoValue, kNoValue};
     ImagePoint r;
@@ -115,17 +123,13 @@ void Rig2::renderDepth(const Snapshot& snapshot, const DepthImages& images) {
 
 bool Rig2::renderColor(const Snapshot& snapshot, std::uint8_t* bgra) {
     if (bgra == nullptr) return false;
-    View& view = colorView();
-    const auto shapes = shapesFor(snapshot, view.placement());
-    view.renderColor(shapes.data(), std::clamp(snapshot.personCount, 0, kMaxPeople), bgra);
+    renderColorPass(colorView(), snapshot, &View::renderColor, bgra);
     return true;
 }
 
 bool Rig2::renderColorYuy2(const Snapshot& snapshot, std::uint8_t* yuy2) {
     if (yuy2 == nullptr) return false;
-    View& view = colorView();
-    const auto shapes = shapesFor(snapshot, view.placement());
-    view.renderColorYuy2(shapes.data(), std::clamp(snapshot.personCount, 0, kMaxPeople), yuy2);
+    renderColorPass(colorView(), snapshot, &View::renderColorYuy2, yuy2);
     return true;
 }
 

@@ -1,10 +1,12 @@
 // The callback channel against a scripted VM: which invocation and JNI
 // functions one delivery calls, in which order, and what it skips when the VM
-// gives the thread no environment.
+// gives the thread no environment. Also the array helpers the deliveries fill.
 #include "CallbackChannel.h"
+#include "JavaArrays.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -147,6 +149,56 @@ TEST(CallbackChannel, ANullVmTargetOrMethodSkipsTheCall) {
     }
     EXPECT_EQ(vm.calls, (std::vector<std::string>{kGetEnv, "ExceptionCheck", "Detach"}))
         << "an already attached thread is detached at the end too";
+}
+
+template <typename Array>
+Array recordNewArray(JNIEnv* env, const char* kind, jsize length) {
+    ScriptedVm::of(env).calls.push_back(std::string("New") + kind + " " + std::to_string(length));
+    return reinterpret_cast<Array>(0x30);
+}
+
+void recordFill(JNIEnv* env, const char* kind, jsize start, jsize length) {
+    ScriptedVm::of(env).calls.push_back(std::string("Set") + kind + " " + std::to_string(start) + " " +
+                                        std::to_string(length));
+}
+
+TEST(JavaArrays, EachElementTypeMakesItsOwnArrayKindAndFillsItWhole) {
+    ScriptedVm vm;
+    vm.native.NewByteArray = [](JNIEnv* e, jsize n) { return recordNewArray<jbyteArray>(e, "Byte", n); };
+    vm.native.NewBooleanArray = [](JNIEnv* e, jsize n) { return recordNewArray<jbooleanArray>(e, "Boolean", n); };
+    vm.native.NewShortArray = [](JNIEnv* e, jsize n) { return recordNewArray<jshortArray>(e, "Short", n); };
+    vm.native.NewIntArray = [](JNIEnv* e, jsize n) { return recordNewArray<jintArray>(e, "Int", n); };
+    vm.native.NewFloatArray = [](JNIEnv* e, jsize n) { return recordNewArray<jfloatArray>(e, "Float", n); };
+    vm.native.SetByteArrayRegion = [](JNIEnv* e, jbyteArray, jsize s, jsize n, const jbyte*) {
+        recordFill(e, "Byte", s, n);
+    };
+    vm.native.SetBooleanArrayRegion = [](JNIEnv* e, jbooleanArray, jsize s, jsize n, const jboolean*) {
+        recordFill(e, "Boolean", s, n);
+    };
+    vm.native.SetShortArrayRegion = [](JNIEnv* e, jshortArray, jsize s, jsize n, const jshort*) {
+        recordFill(e, "Short", s, n);
+    };
+    vm.native.SetIntArrayRegion = [](JNIEnv* e, jintArray, jsize s, jsize n, const jint*) {
+        recordFill(e, "Int", s, n);
+    };
+    vm.native.SetFloatArrayRegion = [](JNIEnv* e, jfloatArray, jsize s, jsize n, const jfloat*) {
+        recordFill(e, "Float", s, n);
+    };
+    const std::uint8_t bytes[5]{};
+    const jboolean flags[2]{};
+    const std::uint16_t samples[3]{};
+    const std::int32_t words[4]{};
+    const jfloat points[6]{};
+    EXPECT_NE(newJavaByteArray(&vm.env, bytes, 5), nullptr);
+    EXPECT_NE(newJavaArray(&vm.env, flags, 2), nullptr);
+    EXPECT_NE(newJavaShortArray(&vm.env, samples, 3), nullptr);
+    EXPECT_NE(newJavaIntArray(&vm.env, words, 4), nullptr);
+    EXPECT_NE(newJavaArray(&vm.env, points, 6), nullptr);
+    EXPECT_NE(newJavaArray(&vm.env, points, 0), nullptr) << "an empty array is made, with nothing to copy";
+    EXPECT_EQ(newJavaArray(&vm.env, points, -1), nullptr) << "a negative length makes nothing";
+    EXPECT_EQ(vm.calls, (std::vector<std::string>{"NewByte 5", "SetByte 0 5", "NewBoolean 2", "SetBoolean 0 2",
+                                                  "NewShort 3", "SetShort 0 3", "NewInt 4", "SetInt 0 4", "NewFloat 6",
+                                                  "SetFloat 0 6", "NewFloat 0"}));
 }
 
 }  // namespace

@@ -69,7 +69,6 @@ using HRESULT = std::int32_t;
 using SIZE_T = std::size_t;
 using LPVOID = void*;
 using LPCSTR = const char*;
-using CHAR = char;
 using LPDWORD = DWORD*;
 using HANDLE = void*;
 using INT_PTR = std::intptr_t;
@@ -81,13 +80,11 @@ using BOOLEAN = std::uint8_t;
 using USHORT = std::uint16_t;
 using WORD = std::uint16_t;
 using UINT16 = std::uint16_t;
-using INT32 = std::int32_t;
 using UINT32 = std::uint32_t;
 using INT = int;
 using FLOAT = float;
 using WCHAR = char16_t;  // UTF-16 code unit, as on Windows
 using OLECHAR = WCHAR;
-using LPCWSTR = const WCHAR*;
 using BSTR = OLECHAR*;
 
 // A 64-bit count in Windows' union form; only QuadPart is read here.

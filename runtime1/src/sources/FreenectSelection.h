@@ -1,7 +1,7 @@
 // PLEXA_SENSOR1=freenect (and auto): the sensors that libfreenect finds.
 #pragma once
 
-#include "SourceSelection.h"
+#include "SensorSource.h"
 
 #include <memory>
 

@@ -7,7 +7,6 @@
 
 #include "ReplayFrames.h"
 #include "SensorSource.h"
-#include "SourceSelection.h"
 
 #include <condition_variable>
 #include <memory>

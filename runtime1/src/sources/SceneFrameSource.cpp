@@ -16,7 +16,7 @@ Vector4 vectorOf(scene::Vec4 v) { return Vector4{v.x, v.y, v.z, v.w}; }
 // Seated tracking follows the upper body only.
 bool isLowerBody(int joint) {
     return joint == static_cast<int>(FirstGenerationJoint::HipCenter) ||
-           joint >= static_cast<int>(FirstGenerationJoint::HipLeft);
+           joint >= scene::index(scene::Joint::HipLeft);
 }
 
 NUI_SKELETON_POSITION_TRACKING_STATE jointStateOf(scene::TrackingState state) {

@@ -15,6 +15,8 @@
 //
 // Lock order: a sensor object may call its source while holding its own
 // mutex; a source never calls a sensor object while holding its own.
+//
+// A process chooses its sources once, through a SourceSelection (below).
 #pragma once
 
 #include "FrameReceiver.h"
@@ -93,6 +95,25 @@ public:
                                  const USHORT* /*samples*/, LONG* /*colorCoordinates*/) {
         return false;
     }
+};
+
+// What serves the first-generation sensors of a process: how many there are,
+// and the source of each (SourceList.h says how the process chooses).
+class SourceSelection {
+public:
+    virtual ~SourceSelection() = default;
+    // What NuiGetSensorCount reports.
+    virtual int sensorCount() = 0;
+    // The source of sensor `index`, or the code NuiCreateSensorByIndex fails
+    // with (E_INVALIDARG when there is no such sensor).
+    virtual HRESULT sourceFor(int index, std::shared_ptr<SensorSource>& source) = 0;
+};
+
+// No sensor at all.
+class NoSensorSelection final : public SourceSelection {
+public:
+    int sensorCount() override { return 0; }
+    HRESULT sourceFor(int, std::shared_ptr<SensorSource>&) override { return E_INVALIDARG; }
 };
 
 }  // namespace plexa::virtual1

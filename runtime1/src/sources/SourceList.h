@@ -21,7 +21,7 @@
 // (for example a build of one's own, or fakenect's stand-in).
 #pragma once
 
-#include "SourceSelection.h"
+#include "SensorSource.h"
 
 #include <memory>
 

@@ -2,7 +2,7 @@
 // (at first the number a list named), each index with a source of its own.
 #pragma once
 
-#include "SourceSelection.h"
+#include "SensorSource.h"
 
 #include <memory>
 

@@ -19,14 +19,9 @@ enum class Joint : std::uint8_t {
 };
 constexpr int kJointCount = 25;
 
-// The first generation's joint order.
-enum class FirstGenerationJoint : std::uint8_t {
-    HipCenter = 0, Spine = 1, ShoulderCenter = 2, Head = 3,
-    ShoulderLeft = 4, ElbowLeft = 5, WristLeft = 6, HandLeft = 7,
-    ShoulderRight = 8, ElbowRight = 9, WristRight = 10, HandRight = 11,
-    HipLeft = 12, KneeLeft = 13, AnkleLeft = 14, FootLeft = 15,
-    HipRight = 16, KneeRight = 17, AnkleRight = 18, FootRight = 19,
-};
+// The first generation's joint order: its spine joints have names of their
+// own; its limbs, ShoulderLeft (4) to FootRight (19), keep Joint's numbers.
+enum class FirstGenerationJoint : std::uint8_t { HipCenter = 0, Spine = 1, ShoulderCenter = 2, Head = 3 };
 constexpr int kFirstGenerationJointCount = 20;
 
 // Entry i is the 25-joint source of first-generation joint i.

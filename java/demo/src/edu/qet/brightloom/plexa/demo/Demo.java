@@ -164,22 +164,23 @@ public final class Demo {
      * tracking, a replay only depth) starts with what it has.
      */
     private static int startFirstGeneration(FirstGeneration first) {
-        int status = Plexa1._startNUI(true, Plexa1.RESOLUTION_640x480, Plexa1.RESOLUTION_640x480, false, first, first.sensor);
-        if (started(status)) {
-            return status;
-        }
-        System.out.println();
-        Plexa1._stopNUI(first.sensor);
-        status = Plexa1._startNUI(false, Plexa1.RESOLUTION_640x480, Plexa1.RESOLUTION_640x480, false, first, first.sensor);
-        if (started(status)) {
-            System.out.println(capitalised(first.name) + ": no skeleton tracking on this sensor");
-            return status;
-        }
-        System.out.println();
-        Plexa1._stopNUI(first.sensor);
-        status = Plexa1._startNUI(false, Plexa1.RESOLUTION_640x480, Plexa1.RESOLUTION_NONE, false, first, first.sensor);
-        if (started(status)) {
-            System.out.println(capitalised(first.name) + ": depth only on this sensor");
+        boolean[] skeletons = {true, false, false};
+        int[] colorResolutions = {Plexa1.RESOLUTION_640x480, Plexa1.RESOLUTION_640x480, Plexa1.RESOLUTION_NONE};
+        String[] lacking = {null, "no skeleton tracking", "depth only"};
+        int status = 0;
+        for (int attempt = 0; attempt < lacking.length; attempt++) {
+            if (attempt > 0) {
+                System.out.println();
+                Plexa1._stopNUI(first.sensor);
+            }
+            status = Plexa1._startNUI(skeletons[attempt], Plexa1.RESOLUTION_640x480, colorResolutions[attempt], false,
+                first, first.sensor);
+            if (started(status)) {
+                if (lacking[attempt] != null) {
+                    System.out.println(capitalised(first.name) + ": " + lacking[attempt] + " on this sensor");
+                }
+                return status;
+            }
         }
         return status;
     }
