@@ -108,7 +108,7 @@ void stopAll(const std::array<jobject, kSensors>& targets) {
 
 int main() {
     if (::setenv("PLEXA_SENSOR1", "virtual,virtual,virtual,virtual", 1) != 0) return 1;
-    plexa::bench::startBenchVm();
+    plexa::bench::startStreamingBenchVm();
     plexa::test::Jvm& vm = plexa::test::Jvm::start();
     const jint available = plexa::test::callStatic<jint>(kPlexa1, "_getSensorCount", "()I");
     if (available < kSensors) {
