@@ -6,11 +6,11 @@
 # The benchmarks' VM runs without the JNI checker.
 #
 # Runs of a shared machine differ by more than the changes worth seeing, so
-# the quick, noisy programs run PLEXA_BENCH_REPETITIONS times (default 3) and
-# each figure is the median of its runs. The others repeat inside: the second
-# generation's frame (--benchmark_repetitions), the four sensors (three
-# windows); the latency and scene figures are medians of a thousand frames
-# and more, the scene's in its thread's own processor time, so they run once.
+# the quick, noisy programs (the bridge's depth frame, the scene, the demo) run
+# PLEXA_BENCH_REPETITIONS times (default 3) and each figure is the median of
+# its runs. The others repeat inside: the second generation's frame
+# (--benchmark_repetitions), the four sensors (three windows); the latency
+# figures are medians of a thousand frames, so that program runs once.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build-bench
@@ -34,7 +34,7 @@ run() {
 run "$repetitions" "$build/bin/bridge1_depth_bench"
 run 1 "$build/bin/bridge2_frame_bench" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
 run 1 "$build/bin/pipeline_bench"
-run 1 "$build/bin/scene_bench"
+run "$repetitions" "$build/bin/scene_bench"
 run 1 "$build/bin/four_sensors_bench"
 demo_run() {
   java @scripts/demo.vmoptions -Djava.library.path="$build/lib" -cp "$build/java/plexa.jar:$build/java/plexa-demo.jar" \
