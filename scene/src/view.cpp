@@ -182,35 +182,26 @@ void View::drawPart(const Primitive& part, std::uint8_t label, const Hit& hit, W
         }
         if (n > 0) writer(run_, RayHits{run_.x.data(), run_.y.data(), run_.t.data(), n}, part, label);
     };
+    float* hits = rowHits_.data();
     for (int row = rect.rowBegin; row < rect.rowEnd; ++row) {
         if (convex) {
-            // Rays outside the outline miss the part: starting and stopping there
-            // changes nothing but the number of hit tests. Each ray's x is its column's.
+            // Rays outside the outline miss the part: a row's hit tests and pixels
+            // start and stop there. Each ray's x is its column's.
             const float y = rays_.y(0, row);
             const ColumnSpan span = outline.columns(y);
-            const float* columnX = rays_.columnX();
             if (span.end <= span.begin) continue;
-            const float* hits = rowHits_.data();
+            const float* columnX = rays_.columnX();
             const int first = span.begin;
-            hitRow(hit, columnX + first, y, span.end - first, rowHits_.data());
-            drawRow(
-                row, first, span.end,
-                [columnX, y](int col) {
-                    return ImagePoint{columnX[col], y};
-                },
-                [hits, first](int col) { return hits[col - first]; });
+            hitRow(hit, columnX + first, y, span.end - first, hits);
+            auto rayAt = [columnX, y](int col) { return ImagePoint{columnX[col], y}; };
+            drawRow(row, first, span.end, rayAt, [hits, first](int col) { return hits[col - first]; });
         } else {
+            if (rect.colEnd <= rect.colBegin) continue;
             const float* perPixel = rays_.perPixel() + 2 * static_cast<size_t>(row) * width;
-            const float* hits = rowHits_.data();
             const int first = rect.colBegin;
-            if (rect.colEnd <= first) continue;
-            hitRow(hit, perPixel + 2 * first, rect.colEnd - first, rowHits_.data());
-            drawRow(
-                row, first, rect.colEnd,
-                [perPixel](int col) {
-                    return ImagePoint{perPixel[2 * col], perPixel[2 * col + 1]};
-                },
-                [hits, first](int col) { return hits[col - first]; });
+            hitRow(hit, perPixel + 2 * first, rect.colEnd - first, hits);
+            auto rayAt = [perPixel](int col) { return ImagePoint{perPixel[2 * col], perPixel[2 * col + 1]}; };
+            drawRow(row, first, rect.colEnd, rayAt, [hits, first](int col) { return hits[col - first]; });
         }
     }
 }
