@@ -13,7 +13,7 @@ namespace {
 #if defined(PLEXA_HAS_AVX2_VARIANT)
 #define PLEXA_AVX2_BUILD(table) (&avx2::table)
 #else
-#define PLEXA_AVX2_BUILD(table) nullptr
+#define PLEXA_AVX2_BUILD(table) static_cast<decltype(&portable::table)>(nullptr)
 #endif
 
 template <class Table>
