@@ -1,7 +1,9 @@
 // Rendered frames of both rigs, for the scene tests.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "plexa/scene/rig1.h"
@@ -66,6 +68,25 @@ inline ColorFrame renderColor(Rig2& rig, const Snapshot& s) {
 }
 
 // Times spread over a few minutes of the scene, where people walk, stop, wave and leave.
+inline float distance(Vec3 a, Vec3 b) {
+    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) + (a.z - b.z) * (a.z - b.z));
+}
+
+// Body frames equal bit for bit: floor plane, tracked flags, every joint's state, position and orientation.
+inline bool sameBodies(const BodyFrame& a, const BodyFrame& b) {
+    if (std::memcmp(&a.floorClipPlane, &b.floorClipPlane, sizeof(Vec4)) != 0) return false;
+    for (int s = 0; s < kBodySlots; ++s) {
+        if (a.bodies[s].tracked != b.bodies[s].tracked) return false;
+        for (int j = 0; j < kJointCount; ++j) {
+            const BodyJoint &x = a.bodies[s].joints[j], &y = b.bodies[s].joints[j];
+            if (x.state != y.state || std::memcmp(&x.position, &y.position, sizeof(Vec3)) != 0 ||
+                std::memcmp(&x.orientation, &y.orientation, sizeof(Quat)) != 0)
+                return false;
+        }
+    }
+    return true;
+}
+
 inline std::vector<double> sampleTimes(int count, double step = 3.7) {
     std::vector<double> times;
     for (int i = 0; i < count; ++i) times.push_back(0.25 + step * i);

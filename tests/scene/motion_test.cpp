@@ -12,24 +12,11 @@
 namespace plexa::scene {
 namespace {
 
+using testing::distance;
+using testing::sameBodies;
+
 using testing::ColorFrame;
 using testing::DepthFrame;
-
-float distance(Vec3 a, Vec3 b) { return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) + (a.z - b.z) * (a.z - b.z)); }
-
-bool sameBodies(const BodyFrame& a, const BodyFrame& b) {
-    if (std::memcmp(&a.floorClipPlane, &b.floorClipPlane, sizeof(Vec4)) != 0) return false;
-    for (int s = 0; s < kBodySlots; ++s) {
-        if (a.bodies[s].tracked != b.bodies[s].tracked) return false;
-        for (int j = 0; j < kJointCount; ++j) {
-            const BodyJoint &x = a.bodies[s].joints[j], &y = b.bodies[s].joints[j];
-            if (std::memcmp(&x.position, &y.position, sizeof(Vec3)) != 0) return false;
-            if (std::memcmp(&x.orientation, &y.orientation, sizeof(Quat)) != 0) return false;
-            if (x.state != y.state) return false;
-        }
-    }
-    return true;
-}
 
 struct AllStreams {
     DepthFrame depth1{640, 480};

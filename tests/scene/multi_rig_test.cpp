@@ -18,26 +18,11 @@
 namespace plexa::scene {
 namespace {
 
+using testing::distance;
+using testing::sameBodies;
+
 using R = Rig1::Resolution;
 constexpr R kVga = R::R640x480;
-
-float distance(Vec3 a, Vec3 b) {
-    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) + (a.z - b.z) * (a.z - b.z));
-}
-
-bool sameBodies(const BodyFrame& a, const BodyFrame& b) {
-    if (std::memcmp(&a.floorClipPlane, &b.floorClipPlane, sizeof(Vec4)) != 0) return false;
-    for (int s = 0; s < kBodySlots; ++s) {
-        if (a.bodies[s].tracked != b.bodies[s].tracked) return false;
-        for (int j = 0; j < kJointCount; ++j) {
-            const BodyJoint &x = a.bodies[s].joints[j], &y = b.bodies[s].joints[j];
-            if (x.state != y.state || std::memcmp(&x.position, &y.position, sizeof(Vec3)) != 0 ||
-                std::memcmp(&x.orientation, &y.orientation, sizeof(Quat)) != 0)
-                return false;
-        }
-    }
-    return true;
-}
 
 // The world point a rig measures where it sees `world`: the pixel it projects
 // to, that pixel's depth, the camera-space XYZ of both, through the rig's pose.
