@@ -27,8 +27,7 @@ RuntimeState& RuntimeState::instance() {
     return *state;
 }
 
-RuntimeState::RuntimeState()
-    : epoch_(std::chrono::steady_clock::now()), liveSource_(makeLiveFrameSource()), producer_(*this) {}
+RuntimeState::RuntimeState() : epoch_(std::chrono::steady_clock::now()), producer_(*this) {}
 
 // ---- sensor ---------------------------------------------------------------
 
@@ -210,7 +209,7 @@ void RuntimeState::renderLive(TIMESPAN time, DWORD sources, FrameContent& conten
     LiveFrame frame;
     {
         std::lock_guard<std::mutex> lock(renderMutex_);
-        liveSource_->render(time, sources, frame);
+        liveSource_.render(time, sources, frame);
     }
     if (sources & FrameSourceTypes_Color) content.color = share(std::move(frame.color));
     if (sources & FrameSourceTypes_Depth) content.depth = share(std::move(frame.depth));
@@ -259,8 +258,8 @@ void RuntimeState::reset() {
         signalAllLocked();
         updateProducerLocked();
     }
-    clearInjectedFailures();
-    clearRecordedCalls();
+    clearFailures();
+    clearCallLog();
 }
 
 // A sensor that goes away while open stops delivering, as an unplugged one
