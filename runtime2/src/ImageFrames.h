@@ -27,6 +27,24 @@ inline HRESULT reportRelativeTime(Operation operation, FrameKind kind, TIMESPAN 
     });
 }
 
+// The shared body of every frame's access to its own buffer. The capacity is
+// the number of elements the frame holds, which a scripted frame may set apart
+// from its width and height. The elements are shared read-only data; the
+// interface hands out a writable pointer all the same.
+template <class Element>
+HRESULT accessBuffer(Operation operation, FrameKind kind, const std::vector<Element>& elements, UINT* capacity,
+                     Element** buffer) {
+    if (capacity != nullptr) *capacity = 0;
+    if (buffer != nullptr) *buffer = nullptr;
+    return traced({operation, kind}, {}, [&] {
+        if (capacity == nullptr || buffer == nullptr) return E_POINTER;
+        if (elements.size() > std::numeric_limits<UINT>::max()) return E_FAIL;
+        *capacity = static_cast<UINT>(elements.size());
+        *buffer = elements.empty() ? nullptr : const_cast<Element*>(elements.data());
+        return S_OK;
+    });
+}
+
 template <class Interface, class Image>
 class ImageFrame final : public RefCounted<Interface> {
 public:
@@ -43,20 +61,8 @@ public:
         return reportRelativeTime(Operation::FrameGetRelativeTime, kind_, relativeTime_, relativeTime);
     }
 
-    // The capacity is the number of pixels the frame holds, which a scripted
-    // frame may set apart from its width and height. The pixels are shared
-    // read-only data; the interface hands out a writable pointer all the same.
     HRESULT STDMETHODCALLTYPE AccessUnderlyingBuffer(UINT* capacity, Pixel** buffer) override {
-        if (capacity != nullptr) *capacity = 0;
-        if (buffer != nullptr) *buffer = nullptr;
-        return traced({Operation::FrameAccessUnderlyingBuffer, kind_}, {}, [&] {
-            if (capacity == nullptr || buffer == nullptr) return E_POINTER;
-            const std::vector<Pixel>& pixels = pixelsOf(*image_);
-            if (pixels.size() > std::numeric_limits<UINT>::max()) return E_FAIL;
-            *capacity = static_cast<UINT>(pixels.size());
-            *buffer = pixels.empty() ? nullptr : const_cast<Pixel*>(pixels.data());
-            return S_OK;
-        });
+        return accessBuffer(Operation::FrameAccessUnderlyingBuffer, kind_, pixelsOf(*image_), capacity, buffer);
     }
 
 private:

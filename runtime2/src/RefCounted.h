@@ -78,28 +78,16 @@ Object* handOut(Arguments&&... arguments) {
 
 // One reference the runtime itself holds on an object, given back when the
 // holder goes.
-template <class Object>
-class HeldReference {
-public:
-    static HeldReference addRef(Object* object) {
-        object->AddRef();
-        return HeldReference(object);
-    }
-
-    HeldReference(HeldReference&& other) noexcept : object_(other.object_) { other.object_ = nullptr; }
-    HeldReference(const HeldReference&) = delete;
-    HeldReference& operator=(const HeldReference&) = delete;
-    HeldReference& operator=(HeldReference&&) = delete;
-    ~HeldReference() {
-        if (object_ != nullptr) object_->Release();
-    }
-
-    Object* get() const { return object_; }
-
-private:
-    explicit HeldReference(Object* object) : object_(object) {}
-
-    Object* object_;
+struct ReleaseReference {
+    void operator()(IUnknown* object) const { object->Release(); }
 };
+template <class Object>
+using HeldReference = std::unique_ptr<Object, ReleaseReference>;
+
+template <class Object>
+HeldReference<Object> holdReference(Object& object) {
+    object.AddRef();
+    return HeldReference<Object>(&object);
+}
 
 }  // namespace plexa::virtual2
