@@ -18,15 +18,11 @@ HRESULT STDMETHODCALLTYPE ColorFrame::get_FrameDescription(IFrameDescription** d
 }
 
 HRESULT STDMETHODCALLTYPE ColorFrame::get_RelativeTime(TIMESPAN* relativeTime) {
-    return reportRelativeTime(Operation::FrameGetRelativeTime, FrameKind::Color, relativeTime_, relativeTime);
+    return answer({Operation::FrameGetRelativeTime, FrameKind::Color}, relativeTime, relativeTime_);
 }
 
 HRESULT STDMETHODCALLTYPE ColorFrame::get_RawColorImageFormat(ColorImageFormat* format) {
-    return traced({Operation::ColorGetRawColorImageFormat, FrameKind::Color}, {}, [&] {
-        if (format == nullptr) return E_POINTER;
-        *format = image_->rawFormat;
-        return S_OK;
-    });
+    return answer({Operation::ColorGetRawColorImageFormat, FrameKind::Color}, format, image_->rawFormat);
 }
 
 HRESULT STDMETHODCALLTYPE ColorFrame::AccessRawUnderlyingBuffer(UINT* capacity, BYTE** buffer) {

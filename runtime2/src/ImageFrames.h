@@ -18,15 +18,6 @@ namespace plexa::virtual2 {
 inline const std::vector<std::uint16_t>& pixelsOf(const ScriptedShortImage& image) { return image.samples; }
 inline const std::vector<std::uint8_t>& pixelsOf(const ScriptedBodyIndexImage& image) { return image.bytes; }
 
-// The shared body of every frame's get_RelativeTime.
-inline HRESULT reportRelativeTime(Operation operation, FrameKind kind, TIMESPAN time, TIMESPAN* out) {
-    return traced({operation, kind}, {}, [&] {
-        if (out == nullptr) return E_POINTER;
-        *out = time;
-        return S_OK;
-    });
-}
-
 // The shared body of every frame's access to its own buffer. The capacity is
 // the number of elements the frame holds, which a scripted frame may set apart
 // from its width and height. The elements are shared read-only data; the
@@ -58,7 +49,7 @@ public:
     }
 
     HRESULT STDMETHODCALLTYPE get_RelativeTime(TIMESPAN* relativeTime) override {
-        return reportRelativeTime(Operation::FrameGetRelativeTime, kind_, relativeTime_, relativeTime);
+        return answer({Operation::FrameGetRelativeTime, kind_}, relativeTime, relativeTime_);
     }
 
     HRESULT STDMETHODCALLTYPE AccessUnderlyingBuffer(UINT* capacity, Pixel** buffer) override {

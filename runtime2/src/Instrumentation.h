@@ -47,4 +47,14 @@ HRESULT traced(const CallSite& site, std::initializer_list<std::int64_t> argumen
     return result;
 }
 
+// The shared body of every getter that answers one value.
+template <class Value>
+HRESULT answer(const CallSite& site, Value* out, const Value& value) {
+    return traced(site, {}, [&] {
+        if (out == nullptr) return E_POINTER;
+        *out = value;
+        return S_OK;
+    });
+}
+
 }  // namespace plexa::virtual2

@@ -3,6 +3,7 @@
 #include "Instrumentation.h"
 #include "RecycledBlocks.h"
 #include "SensorGeometry.h"
+#include "plexa/handle_owner.h"
 
 #include <algorithm>
 #include <memory>
@@ -98,16 +99,11 @@ void RuntimeState::detachReader(ReaderChannel& channel) {
 
 HRESULT RuntimeState::subscribe(ReaderChannel& channel, WAITABLE_HANDLE* waitable) {
     std::lock_guard<std::mutex> lock(mutex_);
-    HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (event == nullptr) return E_OUTOFMEMORY;
-    try {
-        channel.subscriptions.push_back(event);
-    } catch (...) {
-        CloseHandle(event);
-        throw;
-    }
-    if (frameReadyLocked(channel)) SetEvent(event);
-    *waitable = reinterpret_cast<WAITABLE_HANDLE>(event);
+    HandleOwner event(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!event) return E_OUTOFMEMORY;
+    channel.subscriptions.push_back(event.get());
+    if (frameReadyLocked(channel)) SetEvent(event.get());
+    *waitable = reinterpret_cast<WAITABLE_HANDLE>(event.release());
     return S_OK;
 }
 
