@@ -14,8 +14,6 @@ namespace {
 // The sources a frame can carry; audio never has a frame.
 constexpr DWORD kFrameSources = kAllFrameSources & ~FrameSourceTypes_Audio;
 
-HANDLE handleOf(WAITABLE_HANDLE waitable) { return reinterpret_cast<HANDLE>(waitable); }
-
 template <class Part>
 std::shared_ptr<const Part> share(Part&& part) {
     return makeRecycledShared<Part>(std::move(part));
@@ -109,7 +107,8 @@ HRESULT RuntimeState::subscribe(ReaderChannel& channel, WAITABLE_HANDLE* waitabl
 
 HRESULT RuntimeState::unsubscribe(ReaderChannel& channel, WAITABLE_HANDLE waitable) {
     std::lock_guard<std::mutex> lock(mutex_);
-    auto subscription = std::find(channel.subscriptions.begin(), channel.subscriptions.end(), handleOf(waitable));
+    auto subscription =
+        std::find(channel.subscriptions.begin(), channel.subscriptions.end(), reinterpret_cast<HANDLE>(waitable));
     if (subscription == channel.subscriptions.end()) return E_INVALIDARG;
     CloseHandle(*subscription);
     channel.subscriptions.erase(subscription);
