@@ -58,7 +58,7 @@ BodyFrame::BodyFrame(std::shared_ptr<const ScriptedBodies> bodies, TIMESPAN rela
     : bodies_(std::move(bodies)), relativeTime_(relativeTime) {}
 
 HRESULT STDMETHODCALLTYPE BodyFrame::get_RelativeTime(TIMESPAN* relativeTime) {
-    return reportRelativeTime(Operation::BodyFrameGetRelativeTime, FrameKind::Body, relativeTime_, relativeTime);
+    return answer({Operation::BodyFrameGetRelativeTime, FrameKind::Body}, relativeTime, relativeTime_);
 }
 
 // Slots beyond the six of the sensor, in a larger array, are left alone. Every
@@ -84,11 +84,7 @@ HRESULT STDMETHODCALLTYPE BodyFrame::GetAndRefreshBodyData(UINT capacity, IBody*
 }
 
 HRESULT STDMETHODCALLTYPE BodyFrame::get_FloorClipPlane(Vector4* floorClipPlane) {
-    return traced({Operation::BodyFrameGetFloorClipPlane, FrameKind::Body}, {}, [&] {
-        if (floorClipPlane == nullptr) return E_POINTER;
-        *floorClipPlane = bodies_->floorClipPlane;
-        return S_OK;
-    });
+    return answer({Operation::BodyFrameGetFloorClipPlane, FrameKind::Body}, floorClipPlane, bodies_->floorClipPlane);
 }
 
 }  // namespace plexa::virtual2

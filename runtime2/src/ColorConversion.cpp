@@ -29,24 +29,8 @@ void swapRedAndBlue(const std::uint8_t* in, std::size_t pixelCount, std::uint8_t
     }
 }
 
-}  // namespace
-
-unsigned colorBytesPerPixel(ColorImageFormat format) {
-    switch (format) {
-        case ColorImageFormat_Rgba:
-        case ColorImageFormat_Bgra:
-            return 4;
-        case ColorImageFormat_Yuy2:
-        case ColorImageFormat_Yuv:
-            return 2;
-        case ColorImageFormat_Bayer:
-            return 1;
-        case ColorImageFormat_None:
-            break;
-    }
-    return 0;
-}
-
+// `pixelCount` pixels from `yuy2` (at least 2 x pixelCount bytes) into `out`
+// (4 x pixelCount bytes). `redFirst` writes RGBA instead of BGRA.
 void convertYuy2(const std::uint8_t* yuy2, std::size_t yuy2Size, std::size_t pixelCount, std::uint8_t* out,
                  bool redFirst) {
     // Whole pairs go through the scene's converter as one-row images, in runs
@@ -72,6 +56,20 @@ void convertYuy2(const std::uint8_t* yuy2, std::size_t yuy2Size, std::size_t pix
         std::memcpy(written, converted, 4);
     }
     if (redFirst) swapRedAndBlue(out, pixelCount, out);
+}
+
+}  // namespace
+
+unsigned colorBytesPerPixel(ColorImageFormat format) {
+    switch (format) {
+        case ColorImageFormat_Rgba:
+        case ColorImageFormat_Bgra: return 4;
+        case ColorImageFormat_Yuy2:
+        case ColorImageFormat_Yuv: return 2;
+        case ColorImageFormat_Bayer: return 1;
+        case ColorImageFormat_None: break;
+    }
+    return 0;
 }
 
 HRESULT convertColorImage(const ScriptedColorImage& image, ColorImageFormat target, UINT capacity, BYTE* buffer) {
@@ -100,8 +98,7 @@ HRESULT convertColorImage(const ScriptedColorImage& image, ColorImageFormat targ
             // The only remaining pair is BGRA <-> RGBA.
             swapRedAndBlue(raw, pixels, buffer);
             return S_OK;
-        default:
-            return E_FAIL;
+        default: return E_FAIL;
     }
 }
 

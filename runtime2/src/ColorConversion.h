@@ -8,9 +8,6 @@
 
 #include "runtime2/VirtualSensor2.h"
 
-#include <cstddef>
-#include <cstdint>
-
 namespace plexa::virtual2 {
 
 // Bytes per pixel of a color format; 0 for formats without a fixed size.
@@ -22,11 +19,5 @@ unsigned colorBytesPerPixel(ColorImageFormat format);
 // per pixel; E_FAIL when the frame's own bytes are fewer than its size needs
 // or its raw format cannot be converted.
 HRESULT convertColorImage(const ScriptedColorImage& image, ColorImageFormat target, UINT capacity, BYTE* buffer);
-
-// The YUY2 conversion itself: `pixelCount` pixels from `yuy2` (at least
-// 2 x pixelCount bytes) into `out` (4 x pixelCount bytes). `redFirst` writes
-// RGBA instead of BGRA.
-void convertYuy2(const std::uint8_t* yuy2, std::size_t yuy2Size, std::size_t pixelCount, std::uint8_t* out,
-                 bool redFirst);
 
 }  // namespace plexa::virtual2

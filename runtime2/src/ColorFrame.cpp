@@ -5,8 +5,6 @@
 #include "ImageFrames.h"
 #include "Instrumentation.h"
 
-#include <limits>
-
 namespace plexa::virtual2 {
 
 ColorFrame::ColorFrame(std::shared_ptr<const ScriptedColorImage> image, TIMESPAN relativeTime)
@@ -20,27 +18,15 @@ HRESULT STDMETHODCALLTYPE ColorFrame::get_FrameDescription(IFrameDescription** d
 }
 
 HRESULT STDMETHODCALLTYPE ColorFrame::get_RelativeTime(TIMESPAN* relativeTime) {
-    return reportRelativeTime(Operation::FrameGetRelativeTime, FrameKind::Color, relativeTime_, relativeTime);
+    return answer({Operation::FrameGetRelativeTime, FrameKind::Color}, relativeTime, relativeTime_);
 }
 
 HRESULT STDMETHODCALLTYPE ColorFrame::get_RawColorImageFormat(ColorImageFormat* format) {
-    return traced({Operation::ColorGetRawColorImageFormat, FrameKind::Color}, {}, [&] {
-        if (format == nullptr) return E_POINTER;
-        *format = image_->rawFormat;
-        return S_OK;
-    });
+    return answer({Operation::ColorGetRawColorImageFormat, FrameKind::Color}, format, image_->rawFormat);
 }
 
 HRESULT STDMETHODCALLTYPE ColorFrame::AccessRawUnderlyingBuffer(UINT* capacity, BYTE** buffer) {
-    if (capacity != nullptr) *capacity = 0;
-    if (buffer != nullptr) *buffer = nullptr;
-    return traced({Operation::ColorAccessRawUnderlyingBuffer, FrameKind::Color}, {}, [&] {
-        if (capacity == nullptr || buffer == nullptr) return E_POINTER;
-        if (image_->raw.size() > std::numeric_limits<UINT>::max()) return E_FAIL;
-        *capacity = static_cast<UINT>(image_->raw.size());
-        *buffer = image_->raw.empty() ? nullptr : const_cast<BYTE*>(image_->raw.data());
-        return S_OK;
-    });
+    return accessBuffer(Operation::ColorAccessRawUnderlyingBuffer, FrameKind::Color, image_->raw, capacity, buffer);
 }
 
 HRESULT STDMETHODCALLTYPE ColorFrame::CopyConvertedFrameDataToArray(UINT capacity, BYTE* buffer,

@@ -1,7 +1,6 @@
 // The control face: thin entries onto the runtime's process-wide state.
 #include "CameraModel.h"
-#include "Instrumentation.h"
-#include "ObjectCount.h"
+#include "RefCounted.h"
 #include "RuntimeState.h"
 
 namespace plexa::virtual2 {
@@ -16,19 +15,9 @@ void queueFrame(ScriptedFrame frame) { RuntimeState::instance().queueFrame(std::
 
 int queuedFrameCount() { return RuntimeState::instance().queuedFrameCount(); }
 
-void injectFailure(Operation operation, HRESULT code, int times, FrameKind frameKind, int bodySlot) {
-    injectFailureEntry(operation, code, times, frameKind, bodySlot);
-}
-
-void clearFailures() { clearInjectedFailures(); }
-
 void setMapperPresent(bool present) { RuntimeState::instance().setMapperPresent(present); }
 
-std::vector<CallRecord> callLog() { return recordedCalls(); }
-
-void clearCallLog() { clearRecordedCalls(); }
-
-int liveObjectCount() { return liveObjects(); }
+int liveObjectCount() { return aliveObjects.load(std::memory_order_relaxed); }
 
 CameraIntrinsics depthIntrinsics() { return CameraModel::instance().depthIntrinsics(); }
 

@@ -56,11 +56,7 @@ HRESULT STDMETHODCALLTYPE CoordinateMapper::MapDepthFrameToCameraSpace(UINT dept
 }
 
 HRESULT STDMETHODCALLTYPE CoordinateMapper::GetDepthCameraIntrinsics(CameraIntrinsics* intrinsics) {
-    return traced({Operation::MapperGetDepthCameraIntrinsics}, {}, [&] {
-        if (intrinsics == nullptr) return E_POINTER;
-        *intrinsics = CameraModel::instance().depthIntrinsics();
-        return S_OK;
-    });
+    return answer({Operation::MapperGetDepthCameraIntrinsics}, intrinsics, CameraModel::instance().depthIntrinsics());
 }
 
 }  // namespace plexa::virtual2

@@ -27,41 +27,32 @@ UINT lengthOf(int width, int height) {
 FrameDescription::FrameDescription(FrameKind kind, int width, int height, UINT bytesPerPixel)
     : kind_(kind), width_(width), height_(height), bytesPerPixel_(bytesPerPixel) {}
 
-template <class Value>
-HRESULT FrameDescription::answer(Operation operation, Value* out, Value value) {
-    return traced({operation, kind_}, {}, [&] {
-        if (out == nullptr) return E_POINTER;
-        *out = value;
-        return S_OK;
-    });
-}
-
 HRESULT STDMETHODCALLTYPE FrameDescription::get_Width(int* width) {
-    return answer(Operation::DescriptionGetWidth, width, width_);
+    return answer({Operation::DescriptionGetWidth, kind_}, width, width_);
 }
 
 HRESULT STDMETHODCALLTYPE FrameDescription::get_Height(int* height) {
-    return answer(Operation::DescriptionGetHeight, height, height_);
+    return answer({Operation::DescriptionGetHeight, kind_}, height, height_);
 }
 
 HRESULT STDMETHODCALLTYPE FrameDescription::get_HorizontalFieldOfView(float* degrees) {
-    return answer(Operation::DescriptionGetHorizontalFieldOfView, degrees, viewOf(kind_).horizontal);
+    return answer({Operation::DescriptionGetHorizontalFieldOfView, kind_}, degrees, viewOf(kind_).horizontal);
 }
 
 HRESULT STDMETHODCALLTYPE FrameDescription::get_VerticalFieldOfView(float* degrees) {
-    return answer(Operation::DescriptionGetVerticalFieldOfView, degrees, viewOf(kind_).vertical);
+    return answer({Operation::DescriptionGetVerticalFieldOfView, kind_}, degrees, viewOf(kind_).vertical);
 }
 
 HRESULT STDMETHODCALLTYPE FrameDescription::get_DiagonalFieldOfView(float* degrees) {
-    return answer(Operation::DescriptionGetDiagonalFieldOfView, degrees, viewOf(kind_).diagonal);
+    return answer({Operation::DescriptionGetDiagonalFieldOfView, kind_}, degrees, viewOf(kind_).diagonal);
 }
 
 HRESULT STDMETHODCALLTYPE FrameDescription::get_LengthInPixels(UINT* length) {
-    return answer(Operation::DescriptionGetLengthInPixels, length, lengthOf(width_, height_));
+    return answer({Operation::DescriptionGetLengthInPixels, kind_}, length, lengthOf(width_, height_));
 }
 
 HRESULT STDMETHODCALLTYPE FrameDescription::get_BytesPerPixel(UINT* bytesPerPixel) {
-    return answer(Operation::DescriptionGetBytesPerPixel, bytesPerPixel, bytesPerPixel_);
+    return answer({Operation::DescriptionGetBytesPerPixel, kind_}, bytesPerPixel, bytesPerPixel_);
 }
 
 HRESULT describeFrame(FrameKind kind, int width, int height, UINT bytesPerPixel, IFrameDescription** description) {

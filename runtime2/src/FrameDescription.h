@@ -20,9 +20,6 @@ public:
     HRESULT STDMETHODCALLTYPE get_BytesPerPixel(UINT* bytesPerPixel) override;
 
 private:
-    template <class Value>
-    HRESULT answer(Operation operation, Value* out, Value value);
-
     const FrameKind kind_;
     const int width_;
     const int height_;

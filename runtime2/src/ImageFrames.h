@@ -18,11 +18,20 @@ namespace plexa::virtual2 {
 inline const std::vector<std::uint16_t>& pixelsOf(const ScriptedShortImage& image) { return image.samples; }
 inline const std::vector<std::uint8_t>& pixelsOf(const ScriptedBodyIndexImage& image) { return image.bytes; }
 
-// The shared body of every frame's get_RelativeTime.
-inline HRESULT reportRelativeTime(Operation operation, FrameKind kind, TIMESPAN time, TIMESPAN* out) {
+// The shared body of every frame's access to its own buffer. The capacity is
+// the number of elements the frame holds, which a scripted frame may set apart
+// from its width and height. The elements are shared read-only data; the
+// interface hands out a writable pointer all the same.
+template <class Element>
+HRESULT accessBuffer(Operation operation, FrameKind kind, const std::vector<Element>& elements, UINT* capacity,
+                     Element** buffer) {
+    if (capacity != nullptr) *capacity = 0;
+    if (buffer != nullptr) *buffer = nullptr;
     return traced({operation, kind}, {}, [&] {
-        if (out == nullptr) return E_POINTER;
-        *out = time;
+        if (capacity == nullptr || buffer == nullptr) return E_POINTER;
+        if (elements.size() > std::numeric_limits<UINT>::max()) return E_FAIL;
+        *capacity = static_cast<UINT>(elements.size());
+        *buffer = elements.empty() ? nullptr : const_cast<Element*>(elements.data());
         return S_OK;
     });
 }
@@ -40,23 +49,11 @@ public:
     }
 
     HRESULT STDMETHODCALLTYPE get_RelativeTime(TIMESPAN* relativeTime) override {
-        return reportRelativeTime(Operation::FrameGetRelativeTime, kind_, relativeTime_, relativeTime);
+        return answer({Operation::FrameGetRelativeTime, kind_}, relativeTime, relativeTime_);
     }
 
-    // The capacity is the number of pixels the frame holds, which a scripted
-    // frame may set apart from its width and height. The pixels are shared
-    // read-only data; the interface hands out a writable pointer all the same.
     HRESULT STDMETHODCALLTYPE AccessUnderlyingBuffer(UINT* capacity, Pixel** buffer) override {
-        if (capacity != nullptr) *capacity = 0;
-        if (buffer != nullptr) *buffer = nullptr;
-        return traced({Operation::FrameAccessUnderlyingBuffer, kind_}, {}, [&] {
-            if (capacity == nullptr || buffer == nullptr) return E_POINTER;
-            const std::vector<Pixel>& pixels = pixelsOf(*image_);
-            if (pixels.size() > std::numeric_limits<UINT>::max()) return E_FAIL;
-            *capacity = static_cast<UINT>(pixels.size());
-            *buffer = pixels.empty() ? nullptr : const_cast<Pixel*>(pixels.data());
-            return S_OK;
-        });
+        return accessBuffer(Operation::FrameAccessUnderlyingBuffer, kind_, pixelsOf(*image_), capacity, buffer);
     }
 
 private:

@@ -52,15 +52,15 @@ Instrumentation& instrumentation() {
 
 }  // namespace
 
-std::optional<InjectedResult> takeInjectedFailure(const CallSite& site) {
+std::optional<HRESULT> takeInjectedFailure(const CallSite& site) {
     Instrumentation& state = instrumentation();
     std::lock_guard<std::mutex> lock(state.mutex);
     auto entry = std::find_if(state.failures.begin(), state.failures.end(),
                               [&](const FailureEntry& candidate) { return candidate.matches(site); });
     if (entry == state.failures.end()) return std::nullopt;
-    const InjectedResult injected{entry->code};
+    const HRESULT code = entry->code;
     if (entry->remaining > 0 && --entry->remaining == 0) state.failures.erase(entry);
-    return injected;
+    return code;
 }
 
 void recordCall(const CallSite& site, std::initializer_list<std::int64_t> arguments, HRESULT result) {
@@ -74,34 +74,34 @@ void recordCall(const CallSite& site, std::initializer_list<std::int64_t> argume
     state.calls.append() = call;
 }
 
-void injectFailureEntry(Operation operation, HRESULT code, int times, FrameKind frameKind, int bodySlot) {
+void injectFailure(Operation operation, HRESULT code, int times, FrameKind frameKind, int bodySlot) {
     if (times == 0) return;
     Instrumentation& state = instrumentation();
     std::lock_guard<std::mutex> lock(state.mutex);
     state.failures.push_back(FailureEntry{operation, code, times < 0 ? -1 : times, frameKind, bodySlot});
 }
 
-void clearInjectedFailures() {
+void clearFailures() {
     Instrumentation& state = instrumentation();
     std::lock_guard<std::mutex> lock(state.mutex);
     state.failures.clear();
 }
 
-std::vector<CallRecord> recordedCalls() {
+std::vector<CallRecord> callLog() {
     Instrumentation& state = instrumentation();
     std::lock_guard<std::mutex> lock(state.mutex);
     std::vector<CallRecord> records;
     records.reserve(state.calls.size());
     state.calls.forEach([&](const LoggedCall& call) {
-        records.push_back(CallRecord{call.site.operation, call.site.frameKind, call.site.bodySlot,
-                                     std::vector<std::int64_t>(call.arguments.begin(),
-                                                               call.arguments.begin() + call.argumentCount),
-                                     call.result});
+        records.push_back(
+            CallRecord{call.site.operation, call.site.frameKind, call.site.bodySlot,
+                       std::vector<std::int64_t>(call.arguments.begin(), call.arguments.begin() + call.argumentCount),
+                       call.result});
     });
     return records;
 }
 
-void clearRecordedCalls() {
+void clearCallLog() {
     Instrumentation& state = instrumentation();
     std::lock_guard<std::mutex> lock(state.mutex);
     state.calls.clear();

@@ -19,18 +19,9 @@ struct CallSite {
     int bodySlot = -1;
 };
 
-// What an injected entry decided for one call.
-struct InjectedResult {
-    HRESULT code;
-};
-
-std::optional<InjectedResult> takeInjectedFailure(const CallSite& site);
+// The code an injected entry decided for one call, if any.
+std::optional<HRESULT> takeInjectedFailure(const CallSite& site);
 void recordCall(const CallSite& site, std::initializer_list<std::int64_t> arguments, HRESULT result);
-
-void injectFailureEntry(Operation operation, HRESULT code, int times, FrameKind frameKind, int bodySlot);
-void clearInjectedFailures();
-std::vector<CallRecord> recordedCalls();
-void clearRecordedCalls();
 
 // Runs `work` (returning HRESULT) unless a failure was injected for `site`.
 // An injected failure code skips the work; an injected success code (say
@@ -39,9 +30,9 @@ void clearRecordedCalls();
 template <class Work>
 HRESULT traced(const CallSite& site, std::initializer_list<std::int64_t> arguments, Work&& work) {
     HRESULT result = S_OK;
-    const std::optional<InjectedResult> injected = takeInjectedFailure(site);
-    if (injected && FAILED(injected->code)) {
-        result = injected->code;
+    const std::optional<HRESULT> injected = takeInjectedFailure(site);
+    if (injected && FAILED(*injected)) {
+        result = *injected;
     } else {
         try {
             result = work();
@@ -50,10 +41,20 @@ HRESULT traced(const CallSite& site, std::initializer_list<std::int64_t> argumen
         } catch (...) {
             result = E_FAIL;
         }
-        if (injected && SUCCEEDED(result)) result = injected->code;
+        if (injected && SUCCEEDED(result)) result = *injected;
     }
     recordCall(site, arguments, result);
     return result;
+}
+
+// The shared body of every getter that answers one value.
+template <class Value>
+HRESULT answer(const CallSite& site, Value* out, const Value& value) {
+    return traced(site, {}, [&] {
+        if (out == nullptr) return E_POINTER;
+        *out = value;
+        return S_OK;
+    });
 }
 
 }  // namespace plexa::virtual2

@@ -8,7 +8,6 @@ namespace plexa::virtual2 {
 
 class KinectSensor final : public RefCounted<IKinectSensor> {
 public:
-    KinectSensor() = default;
     ~KinectSensor() override;
 
     HRESULT STDMETHODCALLTYPE get_CoordinateMapper(ICoordinateMapper** mapper) override;

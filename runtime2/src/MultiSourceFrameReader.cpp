@@ -5,8 +5,7 @@
 
 namespace plexa::virtual2 {
 
-MultiSourceFrameReader::MultiSourceFrameReader(IKinectSensor& sensor, DWORD sources)
-    : sensor_(HeldReference<IKinectSensor>::addRef(&sensor)) {
+MultiSourceFrameReader::MultiSourceFrameReader(IKinectSensor& sensor, DWORD sources) : sensor_(holdReference(sensor)) {
     channel_.sources = sources;
 }
 

@@ -27,49 +27,45 @@
 
 namespace plexa::virtual2 {
 
+// One slot that answers E_NOTIMPL; its parameters are the slot's types.
+#define PLEXA_NOT_OFFERED(Method, ...) \
+    HRESULT STDMETHODCALLTYPE Method(__VA_ARGS__) override { return E_NOTIMPL; }
+
 // An interface whose slots are all offered needs nothing here.
 template <class Interface>
 struct NotOffered : Interface {};
 
 template <>
 struct NotOffered<IKinectSensor> : IKinectSensor {
-    HRESULT STDMETHODCALLTYPE SubscribeIsAvailableChanged(WAITABLE_HANDLE*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE UnsubscribeIsAvailableChanged(WAITABLE_HANDLE) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIsAvailableChangedEventData(WAITABLE_HANDLE,
-                                                             IIsAvailableChangedEventArgs**) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE get_IsOpen(BOOLEAN*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_IsAvailable(BOOLEAN*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_ColorFrameSource(IColorFrameSource**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_DepthFrameSource(IDepthFrameSource**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_BodyFrameSource(IBodyFrameSource**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_BodyIndexFrameSource(IBodyIndexFrameSource**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_InfraredFrameSource(IInfraredFrameSource**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_LongExposureInfraredFrameSource(ILongExposureInfraredFrameSource**) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE get_AudioSource(IAudioSource**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_UniqueKinectId(UINT, WCHAR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_KinectCapabilities(DWORD*) override { return E_NOTIMPL; }
+    PLEXA_NOT_OFFERED(SubscribeIsAvailableChanged, WAITABLE_HANDLE*)
+    PLEXA_NOT_OFFERED(UnsubscribeIsAvailableChanged, WAITABLE_HANDLE)
+    PLEXA_NOT_OFFERED(GetIsAvailableChangedEventData, WAITABLE_HANDLE, IIsAvailableChangedEventArgs**)
+    PLEXA_NOT_OFFERED(get_IsOpen, BOOLEAN*)
+    PLEXA_NOT_OFFERED(get_IsAvailable, BOOLEAN*)
+    PLEXA_NOT_OFFERED(get_ColorFrameSource, IColorFrameSource**)
+    PLEXA_NOT_OFFERED(get_DepthFrameSource, IDepthFrameSource**)
+    PLEXA_NOT_OFFERED(get_BodyFrameSource, IBodyFrameSource**)
+    PLEXA_NOT_OFFERED(get_BodyIndexFrameSource, IBodyIndexFrameSource**)
+    PLEXA_NOT_OFFERED(get_InfraredFrameSource, IInfraredFrameSource**)
+    PLEXA_NOT_OFFERED(get_LongExposureInfraredFrameSource, ILongExposureInfraredFrameSource**)
+    PLEXA_NOT_OFFERED(get_AudioSource, IAudioSource**)
+    PLEXA_NOT_OFFERED(get_UniqueKinectId, UINT, WCHAR*)
+    PLEXA_NOT_OFFERED(get_KinectCapabilities, DWORD*)
 };
 
 template <>
 struct NotOffered<IMultiSourceFrameReader> : IMultiSourceFrameReader {
-    HRESULT STDMETHODCALLTYPE GetMultiSourceFrameArrivedEventData(WAITABLE_HANDLE,
-                                                                  IMultiSourceFrameArrivedEventArgs**) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE get_FrameSourceTypes(DWORD*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_IsPaused(BOOLEAN*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_IsPaused(BOOLEAN) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_KinectSensor(IKinectSensor**) override { return E_NOTIMPL; }
+    PLEXA_NOT_OFFERED(GetMultiSourceFrameArrivedEventData, WAITABLE_HANDLE, IMultiSourceFrameArrivedEventArgs**)
+    PLEXA_NOT_OFFERED(get_FrameSourceTypes, DWORD*)
+    PLEXA_NOT_OFFERED(get_IsPaused, BOOLEAN*)
+    PLEXA_NOT_OFFERED(put_IsPaused, BOOLEAN)
+    PLEXA_NOT_OFFERED(get_KinectSensor, IKinectSensor**)
 };
 
 // The six frame references share one shape.
 template <class Frame>
 struct NotOfferedReference : Frame {
-    HRESULT STDMETHODCALLTYPE get_RelativeTime(TIMESPAN*) override { return E_NOTIMPL; }
+    PLEXA_NOT_OFFERED(get_RelativeTime, TIMESPAN*)
 };
 
 template <>
@@ -87,107 +83,80 @@ struct NotOffered<ILongExposureInfraredFrameReference> : NotOfferedReference<ILo
 
 template <>
 struct NotOffered<IColorFrame> : IColorFrame {
-    HRESULT STDMETHODCALLTYPE CopyRawFrameDataToArray(UINT, BYTE*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE CreateFrameDescription(ColorImageFormat, IFrameDescription**) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE get_ColorCameraSettings(IColorCameraSettings**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_ColorFrameSource(IColorFrameSource**) override { return E_NOTIMPL; }
+    PLEXA_NOT_OFFERED(CopyRawFrameDataToArray, UINT, BYTE*)
+    PLEXA_NOT_OFFERED(CreateFrameDescription, ColorImageFormat, IFrameDescription**)
+    PLEXA_NOT_OFFERED(get_ColorCameraSettings, IColorCameraSettings**)
+    PLEXA_NOT_OFFERED(get_ColorFrameSource, IColorFrameSource**)
 };
 
 template <>
 struct NotOffered<IDepthFrame> : IDepthFrame {
-    HRESULT STDMETHODCALLTYPE CopyFrameDataToArray(UINT, UINT16*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_DepthFrameSource(IDepthFrameSource**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_DepthMinReliableDistance(USHORT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_DepthMaxReliableDistance(USHORT*) override { return E_NOTIMPL; }
+    PLEXA_NOT_OFFERED(CopyFrameDataToArray, UINT, UINT16*)
+    PLEXA_NOT_OFFERED(get_DepthFrameSource, IDepthFrameSource**)
+    PLEXA_NOT_OFFERED(get_DepthMinReliableDistance, USHORT*)
+    PLEXA_NOT_OFFERED(get_DepthMaxReliableDistance, USHORT*)
 };
 
 template <>
 struct NotOffered<IInfraredFrame> : IInfraredFrame {
-    HRESULT STDMETHODCALLTYPE CopyFrameDataToArray(UINT, UINT16*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_InfraredFrameSource(IInfraredFrameSource**) override { return E_NOTIMPL; }
+    PLEXA_NOT_OFFERED(CopyFrameDataToArray, UINT, UINT16*)
+    PLEXA_NOT_OFFERED(get_InfraredFrameSource, IInfraredFrameSource**)
 };
 
 template <>
 struct NotOffered<ILongExposureInfraredFrame> : ILongExposureInfraredFrame {
-    HRESULT STDMETHODCALLTYPE CopyFrameDataToArray(UINT, UINT16*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_LongExposureInfraredFrameSource(ILongExposureInfraredFrameSource**) override {
-        return E_NOTIMPL;
-    }
+    PLEXA_NOT_OFFERED(CopyFrameDataToArray, UINT, UINT16*)
+    PLEXA_NOT_OFFERED(get_LongExposureInfraredFrameSource, ILongExposureInfraredFrameSource**)
 };
 
 template <>
 struct NotOffered<IBodyIndexFrame> : IBodyIndexFrame {
-    HRESULT STDMETHODCALLTYPE CopyFrameDataToArray(UINT, BYTE*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_BodyIndexFrameSource(IBodyIndexFrameSource**) override { return E_NOTIMPL; }
+    PLEXA_NOT_OFFERED(CopyFrameDataToArray, UINT, BYTE*)
+    PLEXA_NOT_OFFERED(get_BodyIndexFrameSource, IBodyIndexFrameSource**)
 };
 
 template <>
 struct NotOffered<IBodyFrame> : IBodyFrame {
-    HRESULT STDMETHODCALLTYPE get_BodyFrameSource(IBodyFrameSource**) override { return E_NOTIMPL; }
+    PLEXA_NOT_OFFERED(get_BodyFrameSource, IBodyFrameSource**)
 };
 
 template <>
 struct NotOffered<IBody> : IBody {
-    HRESULT STDMETHODCALLTYPE get_Engaged(DetectionResult*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetExpressionDetectionResults(UINT, DetectionResult*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetActivityDetectionResults(UINT, DetectionResult*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetAppearanceDetectionResults(UINT, DetectionResult*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_HandLeftState(HandState*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_HandLeftConfidence(TrackingConfidence*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_HandRightState(HandState*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_HandRightConfidence(TrackingConfidence*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_ClippedEdges(DWORD*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_TrackingId(UINT64*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_IsRestricted(BOOLEAN*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_Lean(PointF*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_LeanTrackingState(TrackingState*) override { return E_NOTIMPL; }
+    PLEXA_NOT_OFFERED(get_Engaged, DetectionResult*)
+    PLEXA_NOT_OFFERED(GetExpressionDetectionResults, UINT, DetectionResult*)
+    PLEXA_NOT_OFFERED(GetActivityDetectionResults, UINT, DetectionResult*)
+    PLEXA_NOT_OFFERED(GetAppearanceDetectionResults, UINT, DetectionResult*)
+    PLEXA_NOT_OFFERED(get_HandLeftState, HandState*)
+    PLEXA_NOT_OFFERED(get_HandLeftConfidence, TrackingConfidence*)
+    PLEXA_NOT_OFFERED(get_HandRightState, HandState*)
+    PLEXA_NOT_OFFERED(get_HandRightConfidence, TrackingConfidence*)
+    PLEXA_NOT_OFFERED(get_ClippedEdges, DWORD*)
+    PLEXA_NOT_OFFERED(get_TrackingId, UINT64*)
+    PLEXA_NOT_OFFERED(get_IsRestricted, BOOLEAN*)
+    PLEXA_NOT_OFFERED(get_Lean, PointF*)
+    PLEXA_NOT_OFFERED(get_LeanTrackingState, TrackingState*)
 };
 
 template <>
 struct NotOffered<ICoordinateMapper> : ICoordinateMapper {
-    HRESULT STDMETHODCALLTYPE SubscribeCoordinateMappingChanged(WAITABLE_HANDLE*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE UnsubscribeCoordinateMappingChanged(WAITABLE_HANDLE) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetCoordinateMappingChangedEventData(WAITABLE_HANDLE,
-                                                                   ICoordinateMappingChangedEventArgs**) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE MapCameraPointToDepthSpace(CameraSpacePoint, DepthSpacePoint*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE MapCameraPointToColorSpace(CameraSpacePoint, ColorSpacePoint*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE MapDepthPointToCameraSpace(DepthSpacePoint, UINT16, CameraSpacePoint*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE MapDepthPointToColorSpace(DepthSpacePoint, UINT16, ColorSpacePoint*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE MapCameraPointsToDepthSpace(UINT, const CameraSpacePoint*, UINT,
-                                                          DepthSpacePoint*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE MapCameraPointsToColorSpace(UINT, const CameraSpacePoint*, UINT,
-                                                          ColorSpacePoint*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE MapDepthPointsToCameraSpace(UINT, const DepthSpacePoint*, UINT, const UINT16*, UINT,
-                                                          CameraSpacePoint*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE MapDepthPointsToColorSpace(UINT, const DepthSpacePoint*, UINT, const UINT16*, UINT,
-                                                         ColorSpacePoint*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE MapColorFrameToDepthSpace(UINT, const UINT16*, UINT, DepthSpacePoint*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE MapColorFrameToCameraSpace(UINT, const UINT16*, UINT, CameraSpacePoint*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE GetDepthFrameToCameraSpaceTable(UINT32*, PointF**) override { return E_NOTIMPL; }
+    PLEXA_NOT_OFFERED(SubscribeCoordinateMappingChanged, WAITABLE_HANDLE*)
+    PLEXA_NOT_OFFERED(UnsubscribeCoordinateMappingChanged, WAITABLE_HANDLE)
+    PLEXA_NOT_OFFERED(GetCoordinateMappingChangedEventData, WAITABLE_HANDLE, ICoordinateMappingChangedEventArgs**)
+    PLEXA_NOT_OFFERED(MapCameraPointToDepthSpace, CameraSpacePoint, DepthSpacePoint*)
+    PLEXA_NOT_OFFERED(MapCameraPointToColorSpace, CameraSpacePoint, ColorSpacePoint*)
+    PLEXA_NOT_OFFERED(MapDepthPointToCameraSpace, DepthSpacePoint, UINT16, CameraSpacePoint*)
+    PLEXA_NOT_OFFERED(MapDepthPointToColorSpace, DepthSpacePoint, UINT16, ColorSpacePoint*)
+    PLEXA_NOT_OFFERED(MapCameraPointsToDepthSpace, UINT, const CameraSpacePoint*, UINT, DepthSpacePoint*)
+    PLEXA_NOT_OFFERED(MapCameraPointsToColorSpace, UINT, const CameraSpacePoint*, UINT, ColorSpacePoint*)
+    PLEXA_NOT_OFFERED(MapDepthPointsToCameraSpace, UINT, const DepthSpacePoint*, UINT, const UINT16*, UINT,
+                      CameraSpacePoint*)
+    PLEXA_NOT_OFFERED(MapDepthPointsToColorSpace, UINT, const DepthSpacePoint*, UINT, const UINT16*, UINT,
+                      ColorSpacePoint*)
+    PLEXA_NOT_OFFERED(MapColorFrameToDepthSpace, UINT, const UINT16*, UINT, DepthSpacePoint*)
+    PLEXA_NOT_OFFERED(MapColorFrameToCameraSpace, UINT, const UINT16*, UINT, CameraSpacePoint*)
+    PLEXA_NOT_OFFERED(GetDepthFrameToCameraSpaceTable, UINT32*, PointF**)
 };
+
+#undef PLEXA_NOT_OFFERED
 
 }  // namespace plexa::virtual2

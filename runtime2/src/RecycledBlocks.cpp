@@ -27,7 +27,7 @@ public:
     void* take(std::size_t bytes) {
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            if (SizeClass* sizeClass = find(bytes); sizeClass != nullptr && sizeClass->free != nullptr) {
+            if (SizeClass* sizeClass = find(bytes, false); sizeClass != nullptr && sizeClass->free != nullptr) {
                 FreeBlock* block = sizeClass->free;
                 sizeClass->free = block->next;
                 --sizeClass->count;
@@ -41,7 +41,7 @@ public:
         if (block == nullptr) return;
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            SizeClass* sizeClass = findOrAdd(bytes);
+            SizeClass* sizeClass = find(bytes, true);
             if (sizeClass != nullptr && sizeClass->count < kBlocksKeptPerSize) {
                 sizeClass->free = new (block) FreeBlock{sizeClass->free};
                 ++sizeClass->count;
@@ -54,21 +54,13 @@ public:
 private:
     static std::size_t blockBytes(std::size_t bytes) { return bytes < sizeof(FreeBlock) ? sizeof(FreeBlock) : bytes; }
 
-    SizeClass* find(std::size_t bytes) {
+    // The class of `bytes`; with `add`, the first unused class becomes it when
+    // none is yet.
+    SizeClass* find(std::size_t bytes, bool add) {
         for (SizeClass& sizeClass : classes_) {
+            if (sizeClass.bytes == 0 && add) sizeClass.bytes = bytes;
             if (sizeClass.bytes == bytes) return &sizeClass;
             if (sizeClass.bytes == 0) return nullptr;
-        }
-        return nullptr;
-    }
-
-    SizeClass* findOrAdd(std::size_t bytes) {
-        for (SizeClass& sizeClass : classes_) {
-            if (sizeClass.bytes == bytes) return &sizeClass;
-            if (sizeClass.bytes == 0) {
-                sizeClass.bytes = bytes;
-                return &sizeClass;
-            }
         }
         return nullptr;
     }

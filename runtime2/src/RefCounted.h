@@ -6,7 +6,6 @@
 
 #include "InterfaceIds.h"
 #include "NotOffered.h"
-#include "ObjectCount.h"
 #include "RecycledBlocks.h"
 #include "runtime2/KinectRuntime.h"
 
@@ -16,15 +15,20 @@
 
 namespace plexa::virtual2 {
 
+// The runtime objects alive, for tests that prove every object handed out was
+// given back. A plain atomic, trivially destructible, so objects released
+// while the process exits still find it.
+inline std::atomic<int> aliveObjects{0};
+
 template <class Interface>
 class RefCounted : public NotOffered<Interface> {
 public:
-    RefCounted() { noteObjectCreated(); }
+    RefCounted() { aliveObjects.fetch_add(1, std::memory_order_relaxed); }
     RefCounted(const RefCounted&) = delete;
     RefCounted& operator=(const RefCounted&) = delete;
     // The interfaces have no destructor; this one (a slot after theirs) lets
     // the last Release destroy the whole object.
-    virtual ~RefCounted() { noteObjectDestroyed(); }
+    virtual ~RefCounted() { aliveObjects.fetch_sub(1, std::memory_order_relaxed); }
 
     // Frame objects come and go with every frame: their memory is recycled.
     static void* operator new(std::size_t bytes) { return takeRecycledBlock(bytes); }
@@ -72,34 +76,18 @@ Object* handOut(Arguments&&... arguments) {
     return std::make_unique<Object>(std::forward<Arguments>(arguments)...).release();
 }
 
-}  // namespace plexa::virtual2
-
-namespace plexa::virtual2 {
-
 // One reference the runtime itself holds on an object, given back when the
 // holder goes.
-template <class Object>
-class HeldReference {
-public:
-    static HeldReference addRef(Object* object) {
-        object->AddRef();
-        return HeldReference(object);
-    }
-
-    HeldReference(HeldReference&& other) noexcept : object_(other.object_) { other.object_ = nullptr; }
-    HeldReference(const HeldReference&) = delete;
-    HeldReference& operator=(const HeldReference&) = delete;
-    HeldReference& operator=(HeldReference&&) = delete;
-    ~HeldReference() {
-        if (object_ != nullptr) object_->Release();
-    }
-
-    Object* get() const { return object_; }
-
-private:
-    explicit HeldReference(Object* object) : object_(object) {}
-
-    Object* object_;
+struct ReleaseReference {
+    void operator()(IUnknown* object) const { object->Release(); }
 };
+template <class Object>
+using HeldReference = std::unique_ptr<Object, ReleaseReference>;
+
+template <class Object>
+HeldReference<Object> holdReference(Object& object) {
+    object.AddRef();
+    return HeldReference<Object>(&object);
+}
 
 }  // namespace plexa::virtual2

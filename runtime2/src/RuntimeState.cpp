@@ -3,6 +3,7 @@
 #include "Instrumentation.h"
 #include "RecycledBlocks.h"
 #include "SensorGeometry.h"
+#include "plexa/handle_owner.h"
 
 #include <algorithm>
 #include <memory>
@@ -12,8 +13,6 @@ namespace {
 
 // The sources a frame can carry; audio never has a frame.
 constexpr DWORD kFrameSources = kAllFrameSources & ~FrameSourceTypes_Audio;
-
-HANDLE handleOf(WAITABLE_HANDLE waitable) { return reinterpret_cast<HANDLE>(waitable); }
 
 template <class Part>
 std::shared_ptr<const Part> share(Part&& part) {
@@ -27,8 +26,7 @@ RuntimeState& RuntimeState::instance() {
     return *state;
 }
 
-RuntimeState::RuntimeState()
-    : epoch_(std::chrono::steady_clock::now()), liveSource_(makeLiveFrameSource()), producer_(*this) {}
+RuntimeState::RuntimeState() : epoch_(std::chrono::steady_clock::now()), producer_(*this) {}
 
 // ---- sensor ---------------------------------------------------------------
 
@@ -99,22 +97,18 @@ void RuntimeState::detachReader(ReaderChannel& channel) {
 
 HRESULT RuntimeState::subscribe(ReaderChannel& channel, WAITABLE_HANDLE* waitable) {
     std::lock_guard<std::mutex> lock(mutex_);
-    HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (event == nullptr) return E_OUTOFMEMORY;
-    try {
-        channel.subscriptions.push_back(event);
-    } catch (...) {
-        CloseHandle(event);
-        throw;
-    }
-    if (frameReadyLocked(channel)) SetEvent(event);
-    *waitable = reinterpret_cast<WAITABLE_HANDLE>(event);
+    HandleOwner event(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!event) return E_OUTOFMEMORY;
+    channel.subscriptions.push_back(event.get());
+    if (frameReadyLocked(channel)) SetEvent(event.get());
+    *waitable = reinterpret_cast<WAITABLE_HANDLE>(event.release());
     return S_OK;
 }
 
 HRESULT RuntimeState::unsubscribe(ReaderChannel& channel, WAITABLE_HANDLE waitable) {
     std::lock_guard<std::mutex> lock(mutex_);
-    auto subscription = std::find(channel.subscriptions.begin(), channel.subscriptions.end(), handleOf(waitable));
+    auto subscription =
+        std::find(channel.subscriptions.begin(), channel.subscriptions.end(), reinterpret_cast<HANDLE>(waitable));
     if (subscription == channel.subscriptions.end()) return E_INVALIDARG;
     CloseHandle(*subscription);
     channel.subscriptions.erase(subscription);
@@ -210,7 +204,7 @@ void RuntimeState::renderLive(TIMESPAN time, DWORD sources, FrameContent& conten
     LiveFrame frame;
     {
         std::lock_guard<std::mutex> lock(renderMutex_);
-        liveSource_->render(time, sources, frame);
+        liveSource_.render(time, sources, frame);
     }
     if (sources & FrameSourceTypes_Color) content.color = share(std::move(frame.color));
     if (sources & FrameSourceTypes_Depth) content.depth = share(std::move(frame.depth));
@@ -259,8 +253,8 @@ void RuntimeState::reset() {
         signalAllLocked();
         updateProducerLocked();
     }
-    clearInjectedFailures();
-    clearRecordedCalls();
+    clearFailures();
+    clearCallLog();
 }
 
 // A sensor that goes away while open stops delivering, as an unplugged one

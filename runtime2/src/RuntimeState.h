@@ -6,9 +6,9 @@
 #pragma once
 
 #include "FrameContent.h"
-#include "LiveFrameSource.h"
 #include "LiveProducer.h"
 #include "RefCounted.h"
+#include "SceneFrameSource.h"
 
 #include <deque>
 #include <memory>
@@ -89,7 +89,7 @@ private:
     const std::chrono::steady_clock::time_point epoch_;
 
     std::mutex renderMutex_;  // the live source renders for one caller at a time
-    std::unique_ptr<LiveFrameSource> liveSource_;
+    SceneFrameSource liveSource_;
 
     LiveProducer producer_;
 };
