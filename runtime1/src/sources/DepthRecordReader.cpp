@@ -1,7 +1,6 @@
 // Reading a depth recording (runtime1/DepthRecordFormat.h) from front to back.
 #include "ReplayFrames.h"
 
-#include "DepthConversion.h"
 #include "ImageGeometry.h"
 #include "plexa/files.h"
 #include "runtime1/DepthRecordFormat.h"
@@ -17,11 +16,6 @@ namespace {
 
 using runtime1::DepthRecordHeader;
 using runtime1::kDepthRecordHeaderBytes;
-
-struct FileClose {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileClose>;
 
 std::string systemMessage(int error) { return std::generic_category().message(error); }
 
@@ -55,10 +49,7 @@ public:
 
 private:
     bool readRecord(std::uint16_t* samples, Vector4& reading) {
-        const std::size_t pixels = imageSizeOf(resolution_).pixelCount();
-        if (!runtime1::readDepthRecord(file_.get(), reading, samples, pixels)) return false;
-        littleEndianToMachine(samples, pixels);
-        return true;
+        return runtime1::readDepthRecord(file_.get(), reading, samples, imageSizeOf(resolution_).pixelCount());
     }
 
     bool failed(std::string& problem) {
