@@ -14,6 +14,7 @@ namespace plexa::virtual1 {
 namespace {
 
 using freenect::FrameMode;
+using Clock = FreenectDevice::Clock;
 
 constexpr int kLibusbInterrupted = -10;  // LIBUSB_ERROR_INTERRUPTED: a signal, not a failure
 constexpr auto kEventWait = std::chrono::milliseconds(10);
@@ -21,6 +22,12 @@ constexpr auto kIdleWait = std::chrono::milliseconds(100);
 
 // The process's one context, for libfreenect's callbacks, which carry no context of ours.
 FreenectContext* activeContext = nullptr;
+
+template <void (FreenectDevice::*onFrame)(void*)>
+void frameCallback(freenect::Device* device, void* data, std::uint32_t) {
+    if (activeContext == nullptr) return;
+    if (auto* self = static_cast<FreenectDevice*>(activeContext->api().getUser(device))) (self->*onFrame)(data);
+}
 
 bool anyLost(const std::vector<std::shared_ptr<FreenectDevice>>& devices) {
     return std::any_of(devices.begin(), devices.end(), [](const auto& device) { return !device->isConnected(); });
@@ -96,8 +103,8 @@ HRESULT FreenectContext::device(int index, std::shared_ptr<SensorSource>& source
     }
     auto device = std::make_shared<FreenectDevice>(*this, index, opened);
     api_.setUser(opened, device.get());
-    api_.setDepthCallback(opened, &FreenectContext::depthCallback);
-    api_.setVideoCallback(opened, &FreenectContext::videoCallback);
+    api_.setDepthCallback(opened, &frameCallback<&FreenectDevice::onDepth>);
+    api_.setVideoCallback(opened, &frameCallback<&FreenectDevice::onVideo>);
     if (api_.copyRegistration != nullptr) {
         freenect::Registration registration = api_.copyRegistration(opened);
         device->keepRegistration(registration);
@@ -216,16 +223,6 @@ void FreenectContext::run() {
         }
         if (!inUse) device->stopStreams();
     }
-}
-
-void FreenectContext::depthCallback(freenect::Device* device, void* data, std::uint32_t) {
-    if (activeContext == nullptr) return;
-    if (auto* self = static_cast<FreenectDevice*>(activeContext->api_.getUser(device))) self->onDepth(data);
-}
-
-void FreenectContext::videoCallback(freenect::Device* device, void* data, std::uint32_t) {
-    if (activeContext == nullptr) return;
-    if (auto* self = static_cast<FreenectDevice*>(activeContext->api_.getUser(device))) self->onVideo(data);
 }
 
 }  // namespace plexa::virtual1

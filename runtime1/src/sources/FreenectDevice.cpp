@@ -1,6 +1,7 @@
 #include "FreenectDevice.h"
 
 #include "DepthConversion.h"
+#include "FreenectContext.h"
 #include "ImageGeometry.h"
 
 #include <algorithm>
@@ -170,7 +171,7 @@ void FreenectDevice::applyWishes() {
     if (wantVideo.imageType != -1 && videoRunning != wantVideo && wantVideo_ == wantVideo) wantVideo_ = VideoWish{};
 }
 
-void FreenectDevice::pollTilt(FreenectHost::Clock::time_point now, bool forced) {
+void FreenectDevice::pollTilt(Clock::time_point now, bool forced) {
     const freenect::Api& api = context_.api();
     // The motor is asked over USB at most every poll interval; the state it
     // last reported (which fakenect's dump replaces) is read every time.
@@ -218,7 +219,7 @@ void FreenectDevice::onDepth(void* data) {
     }
     if (!receiver || data == nullptr) return;
     const std::uint16_t* table = rawToMillimetres_.empty() ? nullptr : rawToMillimetres_.data();
-    receiver->deliverImage(Stream::Depth, FreenectHost::Clock::now(), [&](ImageSlot& slot) {
+    receiver->deliverImage(Stream::Depth, Clock::now(), [&](ImageSlot& slot) {
         if (slot.size.width != 640 || slot.size.height != 480) return false;
         // libfreenect's buffer need not be aligned for 16-bit values (fakenect's
         // follows a file header): the values are copied into the frame first.
@@ -238,7 +239,7 @@ void FreenectDevice::onVideo(void* data) {
         running = videoRunning_;
     }
     if (!receiver || data == nullptr) return;
-    receiver->deliverImage(Stream::Video, FreenectHost::Clock::now(), [&](ImageSlot& slot) {
+    receiver->deliverImage(Stream::Video, Clock::now(), [&](ImageSlot& slot) {
         const ImageSize size = slot.size;
         const std::int32_t imageType = slot.imageType;
         std::uint8_t* const bytes = slot.bytes;

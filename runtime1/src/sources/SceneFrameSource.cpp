@@ -15,8 +15,7 @@ Vector4 vectorOf(scene::Vec4 v) { return Vector4{v.x, v.y, v.z, v.w}; }
 
 // Seated tracking follows the upper body only.
 bool isLowerBody(int joint) {
-    return joint == static_cast<int>(FirstGenerationJoint::HipCenter) ||
-           joint >= scene::index(scene::Joint::HipLeft);
+    return joint == static_cast<int>(FirstGenerationJoint::HipCenter) || joint >= scene::index(scene::Joint::HipLeft);
 }
 
 NUI_SKELETON_POSITION_TRACKING_STATE jointStateOf(scene::TrackingState state) {
@@ -101,10 +100,6 @@ void SceneFrameSource::fillSkeletons(const LiveView& view, bool seated, NUI_SKEL
     for (int slot = 0; slot < NUI_SKELETON_COUNT; ++slot) {
         fillSkeleton(bodies.bodies[slot], slot, seated, frame.SkeletonData[slot]);
     }
-}
-
-std::unique_ptr<LiveFrameSource> makeLiveFrameSource(int sensorIndex) {
-    return std::make_unique<SceneFrameSource>(sensorIndex);
 }
 
 }  // namespace plexa::virtual1

@@ -4,21 +4,35 @@
 // skeleton slots of 20 joints with the floor clip plane.
 #pragma once
 
-#include "LiveFrameSource.h"
 #include "LiveScene.h"
 
+#include <cstdint>
 #include <memory>
 
 namespace plexa::virtual1 {
 
-class SceneFrameSource final : public LiveFrameSource {
+// Where and when a frame is taken.
+struct LiveView {
+    double seconds;         // scene time: the frame's time stamp, on the clock every virtual sensor shares
+    int sensorIndex;        // sensors of different indexes may stand in different places
+    LONG elevationDegrees;  // the sensor head's tilt, positive looking up
+};
+
+// Called on the filming source's thread only, one call at a time. Buffers are
+// packed rows, top row first, of exactly `size`.
+class SceneFrameSource {
 public:
     explicit SceneFrameSource(int sensorIndex);
 
-    void fillDepth(const LiveView& view, ImageSize size, bool nearMode, std::uint16_t* samples) override;
-    void fillColor(const LiveView& view, ImageSize size, std::uint8_t* pixels) override;
-    void fillInfrared(const LiveView& view, ImageSize size, std::uint16_t* samples) override;
-    void fillSkeletons(const LiveView& view, bool seated, NUI_SKELETON_FRAME& frame) override;
+    // Depth in millimetres shifted left by 3, player index (0: nobody) in the low 3 bits.
+    void fillDepth(const LiveView& view, ImageSize size, bool nearMode, std::uint16_t* samples);
+    // Blue, green, red and an unused byte per pixel.
+    void fillColor(const LiveView& view, ImageSize size, std::uint8_t* pixels);
+    // Infrared intensity, 16 bits per pixel.
+    void fillInfrared(const LiveView& view, ImageSize size, std::uint16_t* samples);
+    // Skeleton slots, floor clip plane and normal to gravity; the sensor sets
+    // the time stamp and frame number. In seated mode the lower body is not tracked.
+    void fillSkeletons(const LiveView& view, bool seated, NUI_SKELETON_FRAME& frame);
 
 private:
     // The sensor's rig, turned to the view's tilt (it redraws its room only

@@ -3,10 +3,12 @@
 #include "FreenectSelection.h"
 #include "ReplaySource.h"
 #include "UserMessages.h"
-#include "VirtualSelection.h"
 #include "VirtualSensors.h"
+#include "VirtualSource.h"
 
+#include <array>
 #include <cstdlib>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -37,6 +39,27 @@ private:
         int local;
     };
     std::vector<Sensor> sensors_;
+};
+
+// The virtual sensors: as many as the control face connects (at first the
+// number the list named), each index with a source of its own, which every
+// sensor object of that index shares and which knows which of them receives
+// the frames.
+class VirtualSelection final : public SourceSelection {
+public:
+    int sensorCount() override { return virtualSensors().connectedCount(); }
+    HRESULT sourceFor(int index, std::shared_ptr<SensorSource>& source) override {
+        if (!virtualSensors().isConnected(index)) return E_INVALIDARG;
+        std::lock_guard<std::mutex> lock(mutex_);
+        std::shared_ptr<VirtualSource>& known = sources_[index];
+        if (!known) known = std::make_shared<VirtualSource>(index);
+        source = known;
+        return S_OK;
+    }
+
+private:
+    std::mutex mutex_;
+    std::array<std::shared_ptr<VirtualSource>, sensorIndexLimit> sources_;
 };
 
 std::vector<std::string> entriesOf(const std::string& value) {
@@ -77,7 +100,7 @@ std::unique_ptr<SourceSelection> selectSources(const char* value) {
     int virtualCount = 0;
     std::shared_ptr<SourceSelection> freenect;
     const auto addVirtual = [&] {
-        if (!virtualSensorsPart) virtualSensorsPart = makeVirtualSelection(0);
+        if (!virtualSensorsPart) virtualSensorsPart = std::make_shared<VirtualSelection>();
         selection->add(virtualSensorsPart, 1, true);
         virtualCount = selection->sensorCount();
     };
@@ -109,7 +132,7 @@ std::unique_ptr<SourceSelection> selectSources(const char* value) {
     // whose index another source serves are never asked).
     if (virtualSensorsPart) virtualSensors().setListedCount(virtualCount);
     // A list of virtual sensors alone lets the control face connect more or fewer.
-    if (virtualSensorsPart && virtualCount == selection->sensorCount()) return makeVirtualSelection(virtualCount);
+    if (virtualSensorsPart && virtualCount == selection->sensorCount()) return std::make_unique<VirtualSelection>();
     return selection;
 }
 

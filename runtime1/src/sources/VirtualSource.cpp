@@ -12,7 +12,7 @@ namespace plexa::virtual1 {
 
 namespace {
 
-bool fillImage(LiveFrameSource& scene, const LiveView& view, ImageSlot& slot) {
+bool fillImage(SceneFrameSource& scene, const LiveView& view, ImageSlot& slot) {
     switch (slot.imageType) {
         case NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX:
             scene.fillDepth(view, slot.size, slot.nearMode, reinterpret_cast<std::uint16_t*>(slot.bytes));
@@ -27,7 +27,7 @@ bool fillImage(LiveFrameSource& scene, const LiveView& view, ImageSlot& slot) {
 
 }  // namespace
 
-VirtualSource::VirtualSource(int index) : index_(index), scene_(makeLiveFrameSource(index)) {}
+VirtualSource::VirtualSource(int index) : index_(index), scene_(index) {}
 
 FrameReceiver::Clock::time_point VirtualSource::clockStart(FrameReceiver::Clock::time_point initializedAt) {
     return virtualSensors().clockStart(initializedAt);
@@ -177,13 +177,13 @@ void VirtualSource::filmMoment(FrameReceiver::Clock::time_point dueAt) {
     for (Stream kind : {Stream::Depth, Stream::Video}) {
         if (const auto& receiver = receivers[slotOf(kind)]) {
             receiver->deliverImage(kind, dueAt, [&](ImageSlot& slot) {
-                return fillImage(*scene_, LiveView{sceneSecondsAt(slot.timeStamp), index_, elevation}, slot);
+                return fillImage(scene_, LiveView{sceneSecondsAt(slot.timeStamp), index_, elevation}, slot);
             });
         }
     }
     if (const auto& receiver = receivers[kSkeletonSlot]) {
         receiver->deliverSkeleton(dueAt, [&](SkeletonSlot& slot) {
-            scene_->fillSkeletons(LiveView{sceneSecondsAt(slot.timeStamp), index_, elevation}, slot.seated, slot.frame);
+            scene_.fillSkeletons(LiveView{sceneSecondsAt(slot.timeStamp), index_, elevation}, slot.seated, slot.frame);
             return true;
         });
     }

@@ -5,7 +5,7 @@
 // status, tilt, accelerometer, scripts) are the control face's, by index.
 #pragma once
 
-#include "LiveFrameSource.h"
+#include "SceneFrameSource.h"
 #include "SensorSource.h"
 
 #include <array>
@@ -66,7 +66,7 @@ private:
     std::array<Receiver, 3> receivers_;
     bool filming_ = false;
     // Used by the live thread only.
-    std::unique_ptr<LiveFrameSource> scene_;
+    SceneFrameSource scene_;
 };
 
 }  // namespace plexa::virtual1
