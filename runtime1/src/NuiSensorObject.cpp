@@ -12,8 +12,6 @@ namespace plexa::virtual1 {
 
 namespace {
 
-constexpr LONG maximumElevationDegrees = 27;
-
 class NuiSensorObject final : public NotOffered<INuiSensor> {
 public:
     explicit NuiSensorObject(std::shared_ptr<SensorDevice> device) : device_(std::move(device)) {}
@@ -110,7 +108,7 @@ public:
 
     HRESULT NuiCameraElevationSetAngle(LONG degrees) override {
         return journal().call(Operation::CameraElevationSetAngle, index(), {degrees}, [&]() -> HRESULT {
-            if (degrees < -maximumElevationDegrees || degrees > maximumElevationDegrees) return E_INVALIDARG;
+            if (degrees < NUI_CAMERA_ELEVATION_MINIMUM || degrees > NUI_CAMERA_ELEVATION_MAXIMUM) return E_INVALIDARG;
             return device_->source().setElevation(degrees);
         });
     }

@@ -25,8 +25,6 @@ bool FreenectDevice::isConnected() {
     return connected_;
 }
 
-HRESULT FreenectDevice::status() { return isConnected() ? S_OK : E_NUI_NOTCONNECTED; }
-
 void FreenectDevice::sensorInitialized(const FrameReceiver*) {
     {
         std::lock_guard<std::mutex> lock(context_.stateMutex());
@@ -54,8 +52,8 @@ void FreenectDevice::streamOpened(Stream kind, std::int32_t imageType, std::int3
                                   const std::shared_ptr<FrameReceiver>& receiver) {
     {
         std::lock_guard<std::mutex> lock(context_.stateMutex());
-        Receiver& target = kind == Stream::Depth ? depthReceiver_ : videoReceiver_;
-        target = Receiver{receiver, receiver.get()};
+        ReceiverHandle& target = kind == Stream::Depth ? depthReceiver_ : videoReceiver_;
+        target = ReceiverHandle{receiver, receiver.get()};
         if (kind == Stream::Depth) {
             wantDepth_ = true;
         } else {
@@ -68,9 +66,9 @@ void FreenectDevice::streamOpened(Stream kind, std::int32_t imageType, std::int3
 void FreenectDevice::streamClosed(Stream kind, const FrameReceiver* receiver, std::vector<ScriptedImageFrame>&&) {
     {
         std::lock_guard<std::mutex> lock(context_.stateMutex());
-        Receiver& target = kind == Stream::Depth ? depthReceiver_ : videoReceiver_;
-        if (target.address != receiver) return;
-        target = Receiver{};
+        ReceiverHandle& target = kind == Stream::Depth ? depthReceiver_ : videoReceiver_;
+        if (!target.is(receiver)) return;
+        target = ReceiverHandle{};
         if (kind == Stream::Depth) {
             wantDepth_ = false;
         } else {
@@ -215,7 +213,7 @@ void FreenectDevice::onDepth(void* data) {
     std::shared_ptr<FrameReceiver> receiver;
     {
         std::lock_guard<std::mutex> lock(context_.stateMutex());
-        receiver = depthReceiver_.device.lock();
+        receiver = depthReceiver_.object.lock();
     }
     if (!receiver || data == nullptr) return;
     const std::uint16_t* table = rawToMillimetres_.empty() ? nullptr : rawToMillimetres_.data();
@@ -235,7 +233,7 @@ void FreenectDevice::onVideo(void* data) {
     VideoWish running;
     {
         std::lock_guard<std::mutex> lock(context_.stateMutex());
-        receiver = videoReceiver_.device.lock();
+        receiver = videoReceiver_.object.lock();
         running = videoRunning_;
     }
     if (!receiver || data == nullptr) return;

@@ -39,15 +39,9 @@ bool ReplaySource::isConnected() {
     return connected_;
 }
 
-HRESULT ReplaySource::status() { return isConnected() ? S_OK : E_NUI_NOTCONNECTED; }
-
 HRESULT ReplaySource::checkImageStream(std::int32_t imageType, std::int32_t resolution) {
     if (imageType != NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX) return E_NUI_HARDWARE_FEATURE_UNAVAILABLE;
     return resolution == frames_->resolution() ? S_OK : E_NUI_NOTSUPPORTED;
-}
-
-HRESULT ReplaySource::checkFrameFlags(DWORD flags) {
-    return (flags & NUI_IMAGE_STREAM_FLAG_ENABLE_NEAR_MODE) != 0 ? E_NUI_HARDWARE_FEATURE_UNAVAILABLE : S_OK;
 }
 
 HRESULT ReplaySource::elevation(LONG& degrees) {
@@ -66,8 +60,7 @@ void ReplaySource::streamOpened(Stream kind, std::int32_t, std::int32_t,
                                 const std::shared_ptr<FrameReceiver>& receiver) {
     if (kind != Stream::Depth) return;
     std::lock_guard<std::mutex> lock(mutex_);
-    receiver_ = receiver;
-    receiverAddress_ = receiver.get();
+    receiver_ = ReceiverHandle{receiver, receiver.get()};
     changed_.notify_all();
     if (playing_ || !connected_) return;
     try {
@@ -82,9 +75,8 @@ void ReplaySource::streamOpened(Stream kind, std::int32_t, std::int32_t,
 void ReplaySource::streamClosed(Stream kind, const FrameReceiver* receiver, std::vector<ScriptedImageFrame>&&) {
     if (kind != Stream::Depth) return;
     std::lock_guard<std::mutex> lock(mutex_);
-    if (receiverAddress_ != receiver) return;
-    receiver_.reset();
-    receiverAddress_ = nullptr;
+    if (!receiver_.is(receiver)) return;
+    receiver_ = ReceiverHandle{};
     changed_.notify_all();
 }
 
@@ -96,8 +88,8 @@ void ReplaySource::play() {
         std::size_t index = 0;
         {
             std::unique_lock<std::mutex> lock(mutex_);
-            changed_.wait_until(lock, dueAt, [&] { return receiver_.expired(); });
-            receiver = receiver_.lock();
+            changed_.wait_until(lock, dueAt, [&] { return receiver_.object.expired(); });
+            receiver = receiver_.object.lock();
             if (!receiver) {
                 playing_ = false;
                 return;

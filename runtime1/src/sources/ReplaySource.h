@@ -20,10 +20,7 @@ public:
     ReplaySource(std::string name, std::unique_ptr<ReplayFrames> frames);
 
     bool isConnected() override;
-    HRESULT status() override;
     HRESULT checkImageStream(std::int32_t imageType, std::int32_t resolution) override;
-    HRESULT checkFrameFlags(DWORD flags) override;
-    HRESULT checkSkeletonTracking() override { return E_NUI_NOTSUPPORTED; }
     void streamOpened(Stream kind, std::int32_t imageType, std::int32_t resolution,
                       const std::shared_ptr<FrameReceiver>& receiver) override;
     void streamClosed(Stream kind, const FrameReceiver* receiver, std::vector<ScriptedImageFrame>&&) override;
@@ -39,8 +36,7 @@ private:
     const std::unique_ptr<ReplayFrames> frames_;  // read by the player thread only
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::weak_ptr<FrameReceiver> receiver_;
-    const FrameReceiver* receiverAddress_ = nullptr;
+    ReceiverHandle receiver_;
     bool playing_ = false;
     bool connected_ = true;
     Vector4 reading_;  // of the frame delivered last

@@ -36,7 +36,7 @@ public:
     // E_NUI_NOTCONNECTED when it is not.
     virtual bool isConnected() = 0;
     // What NuiStatus returns.
-    virtual HRESULT status() = 0;
+    virtual HRESULT status() { return isConnected() ? S_OK : E_NUI_NOTCONNECTED; }
 
     // Where the time stamps of a sensor object initialised at `initializedAt`
     // count from: by default that moment.
@@ -52,10 +52,13 @@ public:
     // S_OK when a stream of this image type and resolution can be opened,
     // else the code NuiImageStreamOpen fails with.
     virtual HRESULT checkImageStream(std::int32_t imageType, std::int32_t resolution) = 0;
-    // S_OK when the stream's frame flags may be set to `flags` (near mode).
-    virtual HRESULT checkFrameFlags(DWORD flags) = 0;
+    // S_OK when the stream's frame flags may be set to `flags`; only the
+    // virtual sensor films in near mode, and only it tracks skeletons.
+    virtual HRESULT checkFrameFlags(DWORD flags) {
+        return (flags & NUI_IMAGE_STREAM_FLAG_ENABLE_NEAR_MODE) != 0 ? E_NUI_HARDWARE_FEATURE_UNAVAILABLE : S_OK;
+    }
     // S_OK when skeleton tracking is offered.
-    virtual HRESULT checkSkeletonTracking() = 0;
+    virtual HRESULT checkSkeletonTracking() { return E_NUI_NOTSUPPORTED; }
 
     // `receiver` opened its stream of `kind` (or turned tracking on): from now
     // on frames of that kind go to it. When it ends them, the scripted frames

@@ -77,12 +77,12 @@ void VirtualSensors::setAccelerometer(int index, Vector4 reading) {
 
 void VirtualSensors::queueImage(int index, Stream stream, ScriptedImageFrame&& frame) {
     std::lock_guard<std::mutex> lock(mutex_);
-    indexes_[index].queuedImages[slot(stream)].push_back(std::move(frame));
+    indexes_[index].queuedImages[slotOf(stream)].push_back(std::move(frame));
 }
 
 std::optional<ScriptedImageFrame> VirtualSensors::popImage(int index, Stream stream) {
     std::lock_guard<std::mutex> lock(mutex_);
-    auto& queue = indexes_[index].queuedImages[slot(stream)];
+    auto& queue = indexes_[index].queuedImages[slotOf(stream)];
     if (queue.empty()) return std::nullopt;
     ScriptedImageFrame frame = std::move(queue.front());
     queue.pop_front();
@@ -91,7 +91,7 @@ std::optional<ScriptedImageFrame> VirtualSensors::popImage(int index, Stream str
 
 void VirtualSensors::returnImages(int index, Stream stream, std::vector<ScriptedImageFrame>&& frames) {
     std::lock_guard<std::mutex> lock(mutex_);
-    auto& queue = indexes_[index].queuedImages[slot(stream)];
+    auto& queue = indexes_[index].queuedImages[slotOf(stream)];
     for (auto frame = frames.rbegin(); frame != frames.rend(); ++frame) queue.push_front(std::move(*frame));
 }
 

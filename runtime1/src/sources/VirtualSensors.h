@@ -6,6 +6,7 @@
 // calls nothing else.
 #pragma once
 
+#include "ImageGeometry.h"
 #include "runtime1/VirtualSensor1.h"
 
 #include <array>
@@ -76,8 +77,6 @@ private:
         std::lock_guard<std::mutex> lock(mutex_);
         return use(indexes_[index]);
     }
-
-    static std::size_t slot(Stream stream) { return stream == Stream::Depth ? 0 : 1; }
 
     std::mutex mutex_;
     std::optional<std::chrono::steady_clock::time_point> clockStart_;

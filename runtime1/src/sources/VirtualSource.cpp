@@ -58,7 +58,7 @@ HRESULT VirtualSource::accelerometer(Vector4& reading) {
 
 void VirtualSource::receive(std::size_t slot, const std::shared_ptr<FrameReceiver>& receiver) {
     std::lock_guard<std::mutex> lock(mutex_);
-    receivers_[slot] = Receiver{receiver, receiver.get()};
+    receivers_[slot] = ReceiverHandle{receiver, receiver.get()};
     changed_.notify_all();
     if (filming_) return;
     try {
@@ -73,12 +73,12 @@ void VirtualSource::receive(std::size_t slot, const std::shared_ptr<FrameReceive
 void VirtualSource::letGo(std::size_t slot, const FrameReceiver* receiver) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!receivers_[slot].is(receiver)) return;
-    receivers_[slot] = Receiver{};
+    receivers_[slot] = ReceiverHandle{};
     changed_.notify_all();
 }
 
 bool VirtualSource::hasReceivers() const {
-    for (const Receiver& receiver : receivers_) {
+    for (const ReceiverHandle& receiver : receivers_) {
         if (!receiver.object.expired()) return true;
     }
     return false;

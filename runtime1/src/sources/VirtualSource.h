@@ -44,14 +44,7 @@ public:
     HRESULT accelerometer(Vector4& reading) override;
 
 private:
-    // Who receives each kind of frame: depth, video, skeletons.
-    struct Receiver {
-        std::weak_ptr<FrameReceiver> object;
-        const FrameReceiver* address = nullptr;
-        bool is(const FrameReceiver* other) const { return address != nullptr && address == other; }
-    };
     static constexpr std::size_t kSkeletonSlot = 2;
-    static std::size_t slotOf(Stream kind) { return kind == Stream::Depth ? 0 : 1; }
 
     void receive(std::size_t slot, const std::shared_ptr<FrameReceiver>& receiver);
     void letGo(std::size_t slot, const FrameReceiver* receiver);
@@ -63,7 +56,7 @@ private:
     const int index_;
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::array<Receiver, 3> receivers_;
+    std::array<ReceiverHandle, 3> receivers_;  // depth, video, skeletons
     bool filming_ = false;
     // Used by the live thread only.
     SceneFrameSource scene_;
