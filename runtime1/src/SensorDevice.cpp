@@ -189,7 +189,6 @@ bool SensorDevice::deliverImage(Stream kind, Clock::time_point takenAt, ImageFil
         slot.bytes = texture->bytes().data();
         slot.size = stream->size();
         slot.imageType = stream->imageType();
-        slot.nearMode = (stream->frameFlags() & NUI_IMAGE_STREAM_FLAG_ENABLE_NEAR_MODE) != 0;
         slot.timeStamp = timeStampAt(takenAt);
     }
     // Filling takes the longest; the caller may fetch and release meanwhile.

@@ -81,7 +81,13 @@ private:
     // Waits (with the lock) until `ready` holds, the deadline passes or the
     // sensor stops; true when `ready` holds.
     template <typename Ready>
-    bool waitFor(Lock& lock, DWORD milliseconds, Ready&& ready);
+    bool waitFor(Lock& lock, DWORD milliseconds, Ready&& ready) {
+        if (milliseconds == INFINITE) {
+            changed_.wait(lock, ready);
+            return true;
+        }
+        return changed_.wait_for(lock, std::chrono::milliseconds(milliseconds), ready);
+    }
 
     const int index_;
     const std::shared_ptr<SensorSource> source_;
@@ -96,14 +102,5 @@ private:
     SkeletonTracker tracker_;
     SkeletonSmoothingFilter smoothing_;
 };
-
-template <typename Ready>
-bool SensorDevice::waitFor(Lock& lock, DWORD milliseconds, Ready&& ready) {
-    if (milliseconds == INFINITE) {
-        changed_.wait(lock, ready);
-        return true;
-    }
-    return changed_.wait_for(lock, std::chrono::milliseconds(milliseconds), ready);
-}
 
 }  // namespace plexa::virtual1

@@ -24,7 +24,6 @@ struct ImageSlot {
     std::uint8_t* bytes = nullptr;
     ImageSize size{};
     std::int32_t imageType = 0;
-    bool nearMode = false;
     INT64 timeStamp = 0;             // milliseconds since the sensor was initialised
     std::optional<Vector4> reading;  // the accelerometer reading the frame was taken with, if it has one
 };

@@ -11,26 +11,6 @@
 
 namespace plexa::virtual1 {
 
-namespace {
-
-class ReplaySelection final : public SourceSelection {
-public:
-    explicit ReplaySelection(std::shared_ptr<ReplaySource> source) : source_(std::move(source)) {}
-
-    int sensorCount() override { return 1; }
-
-    HRESULT sourceFor(int index, std::shared_ptr<SensorSource>& source) override {
-        if (index != 0) return E_INVALIDARG;
-        source = source_;
-        return S_OK;
-    }
-
-private:
-    const std::shared_ptr<ReplaySource> source_;
-};
-
-}  // namespace
-
 ReplaySource::ReplaySource(std::string name, std::unique_ptr<ReplayFrames> frames)
     : name_(std::move(name)), frames_(std::move(frames)), reading_(frames_->firstReading()) {}
 
@@ -128,7 +108,7 @@ void ReplaySource::play() {
     }
 }
 
-std::unique_ptr<SourceSelection> makeReplaySelection(const std::string& path) {
+std::shared_ptr<SensorSource> makeReplaySource(const std::string& path) {
     std::error_code error;
     const bool folder = std::filesystem::is_directory(std::filesystem::u8path(path), error) &&
                         std::filesystem::exists(std::filesystem::u8path(path + "/INDEX.txt"), error);
@@ -138,7 +118,7 @@ std::unique_ptr<SourceSelection> makeReplaySelection(const std::string& path) {
         return nullptr;
     }
     if (!opening.problem.empty()) reportToUser("replay of " + path + ": " + opening.problem);
-    return std::make_unique<ReplaySelection>(std::make_shared<ReplaySource>(path, std::move(opening.frames)));
+    return std::make_shared<ReplaySource>(path, std::move(opening.frames));
 }
 
 }  // namespace plexa::virtual1

@@ -43,8 +43,8 @@ private:
     std::size_t next_ = 0;
 };
 
-// A recording file or a fakenect dump folder as a selection of one sensor;
+// A recording file or a fakenect dump folder as the source of one sensor;
 // null (said on standard error) when it cannot be played.
-std::unique_ptr<SourceSelection> makeReplaySelection(const std::string& path);
+std::shared_ptr<SensorSource> makeReplaySource(const std::string& path);
 
 }  // namespace plexa::virtual1

@@ -60,7 +60,7 @@ const scene::Moment& SceneFrameSource::momentAt(double seconds) {
     return *moment_;
 }
 
-void SceneFrameSource::fillDepth(const LiveView& view, ImageSize size, bool, std::uint16_t* samples) {
+void SceneFrameSource::fillDepth(const LiveView& view, ImageSize size, std::uint16_t* samples) {
     scene::DepthImages images;
     images.depthWithPlayer = samples;
     renderDepthImage(view, size, images, samples);

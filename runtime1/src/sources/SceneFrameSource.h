@@ -14,7 +14,6 @@ namespace plexa::virtual1 {
 // Where and when a frame is taken.
 struct LiveView {
     double seconds;         // scene time: the frame's time stamp, on the clock every virtual sensor shares
-    int sensorIndex;        // sensors of different indexes may stand in different places
     LONG elevationDegrees;  // the sensor head's tilt, positive looking up
 };
 
@@ -25,7 +24,7 @@ public:
     explicit SceneFrameSource(int sensorIndex);
 
     // Depth in millimetres shifted left by 3, player index (0: nobody) in the low 3 bits.
-    void fillDepth(const LiveView& view, ImageSize size, bool nearMode, std::uint16_t* samples);
+    void fillDepth(const LiveView& view, ImageSize size, std::uint16_t* samples);
     // Blue, green, red and an unused byte per pixel.
     void fillColor(const LiveView& view, ImageSize size, std::uint8_t* pixels);
     // Infrared intensity, 16 bits per pixel.

@@ -7,9 +7,7 @@
 
 namespace plexa::virtual1 {
 
-VirtualSensors::VirtualSensors() {
-    for (int index = 0; index < sensorIndexLimit; ++index) indexes_[index].resetSettings(index);
-}
+VirtualSensors::VirtualSensors() { resetSettings(); }
 
 std::chrono::steady_clock::time_point VirtualSensors::clockStart(std::chrono::steady_clock::time_point now) {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -19,26 +17,20 @@ std::chrono::steady_clock::time_point VirtualSensors::clockStart(std::chrono::st
 
 int VirtualSensors::connectedCount() {
     std::lock_guard<std::mutex> lock(mutex_);
-    return connectedCount_;
+    return connectedCount_.value_or(listedCount_);
 }
 
 void VirtualSensors::setConnectedCount(int count) {
     std::lock_guard<std::mutex> lock(mutex_);
     connectedCount_ = std::clamp(count, 0, sensorIndexLimit);
-    connectedCountSet_ = true;
 }
 
 void VirtualSensors::setListedCount(int count) {
     std::lock_guard<std::mutex> lock(mutex_);
     listedCount_ = std::clamp(count, 0, sensorIndexLimit);
-    // What the control face set already stands.
-    if (!connectedCountSet_) connectedCount_ = listedCount_;
 }
 
-bool VirtualSensors::isConnected(int index) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return index >= 0 && index < connectedCount_;
-}
+bool VirtualSensors::isConnected(int index) { return index >= 0 && index < connectedCount(); }
 
 bool VirtualSensors::isScripted(int index) {
     return atIndex(index, [](IndexState& state) { return state.scripted; });
@@ -126,8 +118,7 @@ void VirtualSensors::IndexState::resetSettings(int index) {
 
 void VirtualSensors::resetSettings() {
     std::lock_guard<std::mutex> lock(mutex_);
-    connectedCount_ = listedCount_;
-    connectedCountSet_ = false;
+    connectedCount_.reset();
     for (int index = 0; index < sensorIndexLimit; ++index) indexes_[index].resetSettings(index);
 }
 

@@ -81,8 +81,7 @@ private:
     std::mutex mutex_;
     std::optional<std::chrono::steady_clock::time_point> clockStart_;
     int listedCount_ = 1;
-    bool connectedCountSet_ = false;
-    int connectedCount_ = 1;
+    std::optional<int> connectedCount_;  // the control face's, which stands over the listed count
     std::array<IndexState, sensorIndexLimit> indexes_;
 };
 

@@ -15,7 +15,7 @@ namespace {
 bool fillImage(SceneFrameSource& scene, const LiveView& view, ImageSlot& slot) {
     switch (slot.imageType) {
         case NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX:
-            scene.fillDepth(view, slot.size, slot.nearMode, reinterpret_cast<std::uint16_t*>(slot.bytes));
+            scene.fillDepth(view, slot.size, reinterpret_cast<std::uint16_t*>(slot.bytes));
             return true;
         case NUI_IMAGE_TYPE_COLOR: scene.fillColor(view, slot.size, slot.bytes); return true;
         case NUI_IMAGE_TYPE_COLOR_INFRARED:
@@ -177,13 +177,13 @@ void VirtualSource::filmMoment(FrameReceiver::Clock::time_point dueAt) {
     for (Stream kind : {Stream::Depth, Stream::Video}) {
         if (const auto& receiver = receivers[slotOf(kind)]) {
             receiver->deliverImage(kind, dueAt, [&](ImageSlot& slot) {
-                return fillImage(scene_, LiveView{sceneSecondsAt(slot.timeStamp), index_, elevation}, slot);
+                return fillImage(scene_, LiveView{sceneSecondsAt(slot.timeStamp), elevation}, slot);
             });
         }
     }
     if (const auto& receiver = receivers[kSkeletonSlot]) {
         receiver->deliverSkeleton(dueAt, [&](SkeletonSlot& slot) {
-            scene_.fillSkeletons(LiveView{sceneSecondsAt(slot.timeStamp), index_, elevation}, slot.seated, slot.frame);
+            scene_.fillSkeletons(LiveView{sceneSecondsAt(slot.timeStamp), elevation}, slot.seated, slot.frame);
             return true;
         });
     }
