@@ -1,6 +1,5 @@
 #include "SceneFrameSource.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace plexa::virtual1 {
@@ -60,34 +59,22 @@ const scene::Moment& SceneFrameSource::momentAt(double seconds) {
     return *moment_;
 }
 
-void SceneFrameSource::fillDepth(const LiveView& view, ImageSize size, std::uint16_t* samples) {
-    scene::DepthImages images;
-    images.depthWithPlayer = samples;
-    renderDepthImage(view, size, images, samples);
-}
-
-void SceneFrameSource::fillColor(const LiveView& view, ImageSize size, std::uint8_t* pixels) {
-    const auto resolution = rigResolutionOf(size);
+bool SceneFrameSource::fillImage(const LiveView& view, const ImageSlot& slot) {
+    if (!isKnownImageType(slot.imageType)) return false;
+    const auto resolution = rigResolutionOf(slot.size);
     if (!resolution) {
-        std::memset(pixels, 0, 4 * size.pixelCount());
-        return;
+        std::memset(slot.bytes, 0, slot.size.pixelCount() * bytesPerPixelOf(slot.imageType));
+        return true;
     }
-    rigFor(view).renderColor(momentAt(view.seconds), *resolution, pixels);
-}
-
-void SceneFrameSource::fillInfrared(const LiveView& view, ImageSize size, std::uint16_t* samples) {
+    if (slot.imageType == NUI_IMAGE_TYPE_COLOR) {
+        rigFor(view).renderColor(momentAt(view.seconds), *resolution, slot.bytes);
+        return true;
+    }
     scene::DepthImages images;
-    images.infrared = samples;
-    renderDepthImage(view, size, images, samples);
-}
-
-void SceneFrameSource::renderDepthImage(const LiveView& view, ImageSize size, const scene::DepthImages& images,
-                                        std::uint16_t* samples) {
-    if (const auto resolution = rigResolutionOf(size)) {
-        rigFor(view).renderDepth(momentAt(view.seconds), *resolution, images);
-    } else {
-        std::fill_n(samples, size.pixelCount(), std::uint16_t{0});
-    }
+    auto* const samples = reinterpret_cast<std::uint16_t*>(slot.bytes);
+    (slot.imageType == NUI_IMAGE_TYPE_COLOR_INFRARED ? images.infrared : images.depthWithPlayer) = samples;
+    rigFor(view).renderDepth(momentAt(view.seconds), *resolution, images);
+    return true;
 }
 
 void SceneFrameSource::fillSkeletons(const LiveView& view, bool seated, NUI_SKELETON_FRAME& frame) {

@@ -10,23 +10,6 @@
 
 namespace plexa::virtual1 {
 
-namespace {
-
-bool fillImage(SceneFrameSource& scene, const LiveView& view, ImageSlot& slot) {
-    switch (slot.imageType) {
-        case NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX:
-            scene.fillDepth(view, slot.size, reinterpret_cast<std::uint16_t*>(slot.bytes));
-            return true;
-        case NUI_IMAGE_TYPE_COLOR: scene.fillColor(view, slot.size, slot.bytes); return true;
-        case NUI_IMAGE_TYPE_COLOR_INFRARED:
-            scene.fillInfrared(view, slot.size, reinterpret_cast<std::uint16_t*>(slot.bytes));
-            return true;
-        default: return false;
-    }
-}
-
-}  // namespace
-
 VirtualSource::VirtualSource(int index) : index_(index), scene_(index) {}
 
 FrameReceiver::Clock::time_point VirtualSource::clockStart(FrameReceiver::Clock::time_point initializedAt) {
@@ -177,7 +160,7 @@ void VirtualSource::filmMoment(FrameReceiver::Clock::time_point dueAt) {
     for (Stream kind : {Stream::Depth, Stream::Video}) {
         if (const auto& receiver = receivers[slotOf(kind)]) {
             receiver->deliverImage(kind, dueAt, [&](ImageSlot& slot) {
-                return fillImage(scene_, LiveView{sceneSecondsAt(slot.timeStamp), elevation}, slot);
+                return scene_.fillImage(LiveView{sceneSecondsAt(slot.timeStamp), elevation}, slot);
             });
         }
     }
