@@ -154,8 +154,6 @@ INT64 SensorDevice::timeStampAt(Clock::time_point when) const {
     return std::max<INT64>(0, std::chrono::duration_cast<std::chrono::milliseconds>(when - initializedAt_).count());
 }
 
-bool SensorDevice::needsFrames() const { return initialized_ && (streams_[0] || streams_[1] || tracker_.enabled()); }
-
 void SensorDevice::closeStreams() {
     for (auto& stream : streams_) {
         if (!stream) continue;

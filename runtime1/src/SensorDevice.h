@@ -71,7 +71,6 @@ private:
     bool hasSkeletonFeature() const {
         return initialized_ && (initializeFlags_ & NUI_INITIALIZE_FLAG_USES_SKELETON) != 0;
     }
-    bool needsFrames() const;
     ImageStream* openStream(HANDLE stream);
     ImageStream* anyStream(HANDLE stream);  // open, or closed with frames still held
     INT64 timeStampAt(Clock::time_point when) const;

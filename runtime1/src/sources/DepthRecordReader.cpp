@@ -17,8 +17,6 @@ namespace {
 using runtime1::DepthRecordHeader;
 using runtime1::kDepthRecordHeaderBytes;
 
-std::string systemMessage(int error) { return std::generic_category().message(error); }
-
 class DepthRecording final : public ReplayFrames {
 public:
     DepthRecording(File file, std::int32_t resolution, std::size_t count, Vector4 first)
@@ -80,7 +78,7 @@ ReplayOpening openDepthRecording(const std::string& path) {
     File file(plexa::openRegularFileToRead(path, notRegular));
     if (!file) {
         opening.problem = notRegular ? "it is not a regular file (a pipe, device or socket), not a recording"
-                                     : "cannot be read: " + systemMessage(errno);
+                                     : "cannot be read: " + std::generic_category().message(errno);
         return opening;
     }
     const std::uintmax_t size = std::filesystem::file_size(name, error);

@@ -72,13 +72,13 @@ void VirtualSensors::queueImage(int index, Stream stream, ScriptedImageFrame&& f
     indexes_[index].queuedImages[slotOf(stream)].push_back(std::move(frame));
 }
 
-std::optional<ScriptedImageFrame> VirtualSensors::popImage(int index, Stream stream) {
+bool VirtualSensors::popImage(int index, Stream stream, ScriptedImageFrame& frame) {
     std::lock_guard<std::mutex> lock(mutex_);
     auto& queue = indexes_[index].queuedImages[slotOf(stream)];
-    if (queue.empty()) return std::nullopt;
-    ScriptedImageFrame frame = std::move(queue.front());
+    if (queue.empty()) return false;
+    frame = std::move(queue.front());
     queue.pop_front();
-    return frame;
+    return true;
 }
 
 void VirtualSensors::returnImages(int index, Stream stream, std::vector<ScriptedImageFrame>&& frames) {
@@ -92,13 +92,13 @@ void VirtualSensors::queueSkeleton(int index, const NUI_SKELETON_FRAME& frame) {
     indexes_[index].queuedSkeletons.push_back(frame);
 }
 
-std::optional<NUI_SKELETON_FRAME> VirtualSensors::popSkeleton(int index) {
+bool VirtualSensors::popSkeleton(int index, NUI_SKELETON_FRAME& frame) {
     std::lock_guard<std::mutex> lock(mutex_);
     auto& queue = indexes_[index].queuedSkeletons;
-    if (queue.empty()) return std::nullopt;
-    NUI_SKELETON_FRAME frame = queue.front();
+    if (queue.empty()) return false;
+    frame = queue.front();
     queue.pop_front();
-    return frame;
+    return true;
 }
 
 void VirtualSensors::returnSkeletons(int index, std::vector<NUI_SKELETON_FRAME>&& frames) {

@@ -50,10 +50,10 @@ public:
 
     // Scripted frames wait here, per index, until a stream of that index takes them.
     void queueImage(int index, Stream stream, ScriptedImageFrame&& frame);
-    std::optional<ScriptedImageFrame> popImage(int index, Stream stream);
+    bool popImage(int index, Stream stream, ScriptedImageFrame& frame);
     void returnImages(int index, Stream stream, std::vector<ScriptedImageFrame>&& frames);
     void queueSkeleton(int index, const NUI_SKELETON_FRAME& frame);
-    std::optional<NUI_SKELETON_FRAME> popSkeleton(int index);
+    bool popSkeleton(int index, NUI_SKELETON_FRAME& frame);
     void returnSkeletons(int index, std::vector<NUI_SKELETON_FRAME>&& frames);
 
     // Settings, scripts and connected count as in a fresh process.

@@ -97,11 +97,8 @@ bool VirtualSource::acceptsPushedFrames(const FrameReceiver*) { return !virtualS
 // ---- scripted mode ----------------------------------------------------------------
 
 bool VirtualSource::takeScriptedImage(Stream kind, const FrameReceiver* receiver, ScriptedImageFrame& frame) {
-    if (!virtualSensors().isScripted(index_) || !feeds(kind, receiver)) return false;
-    std::optional<ScriptedImageFrame> next = virtualSensors().popImage(index_, kind);
-    if (!next) return false;
-    frame = std::move(*next);
-    return true;
+    return virtualSensors().isScripted(index_) && feeds(kind, receiver) &&
+           virtualSensors().popImage(index_, kind, frame);
 }
 
 bool VirtualSource::takeScriptedSkeleton(const FrameReceiver* receiver, NUI_SKELETON_FRAME& frame) {
@@ -109,11 +106,7 @@ bool VirtualSource::takeScriptedSkeleton(const FrameReceiver* receiver, NUI_SKEL
         std::lock_guard<std::mutex> lock(mutex_);
         if (!receivers_[kSkeletonSlot].is(receiver)) return false;
     }
-    if (!virtualSensors().isScripted(index_)) return false;
-    std::optional<NUI_SKELETON_FRAME> next = virtualSensors().popSkeleton(index_);
-    if (!next) return false;
-    frame = *next;
-    return true;
+    return virtualSensors().isScripted(index_) && virtualSensors().popSkeleton(index_, frame);
 }
 
 void VirtualSource::giveBackImages(Stream kind, std::vector<ScriptedImageFrame>&& frames) {
