@@ -32,39 +32,15 @@ void VirtualSensors::setListedCount(int count) {
 
 bool VirtualSensors::isConnected(int index) { return index >= 0 && index < connectedCount(); }
 
-bool VirtualSensors::isScripted(int index) {
-    return atIndex(index, [](IndexState& state) { return state.scripted; });
-}
-
-void VirtualSensors::setScripted(int index, bool scripted) {
-    atIndex(index, [&](IndexState& state) { state.scripted = scripted; });
-}
-
-HRESULT VirtualSensors::status(int index) {
-    return atIndex(index, [](IndexState& state) { return state.status; });
-}
-
-void VirtualSensors::setStatus(int index, HRESULT status) {
-    atIndex(index, [&](IndexState& state) { state.status = status; });
-}
-
-LONG VirtualSensors::elevation(int index) {
-    return atIndex(index, [](IndexState& state) { return state.elevation; });
-}
-
-void VirtualSensors::setElevation(int index, LONG degrees) {
-    atIndex(index, [&](IndexState& state) { state.elevation = degrees; });
+VirtualSensors::Settings VirtualSensors::settings(int index) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return indexes_[index];
 }
 
 Vector4 VirtualSensors::accelerometer(int index) {
     std::lock_guard<std::mutex> lock(mutex_);
     const IndexState& state = indexes_[index];
     return state.accelerometer ? *state.accelerometer : gravityReading(state.elevation);
-}
-
-void VirtualSensors::setAccelerometer(int index, Vector4 reading) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    indexes_[index].accelerometer = reading;
 }
 
 void VirtualSensors::queueImage(int index, Stream stream, ScriptedImageFrame&& frame) {

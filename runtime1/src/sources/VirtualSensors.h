@@ -38,15 +38,21 @@ public:
     void setListedCount(int count);
     bool isConnected(int index);
 
-    bool isScripted(int index);
-    void setScripted(int index, bool scripted);
-    HRESULT status(int index);
-    void setStatus(int index, HRESULT status);
-    LONG elevation(int index);
-    void setElevation(int index, LONG degrees);
+    // What the control face set for an index: read as a copy, changed under the lock.
+    struct Settings {
+        bool scripted = false;
+        HRESULT status = S_OK;
+        LONG elevation = 0;
+        std::optional<Vector4> accelerometer;  // none: gravity at the current tilt
+    };
+    Settings settings(int index);
+    template <class Change>
+    void change(int index, Change&& change) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        change(static_cast<Settings&>(indexes_[index]));
+    }
     // The reading the control face set, or gravity at the current tilt.
     Vector4 accelerometer(int index);
-    void setAccelerometer(int index, Vector4 reading);
 
     // Scripted frames wait here, per index, until a stream of that index takes them.
     void queueImage(int index, Stream stream, ScriptedImageFrame&& frame);
@@ -60,23 +66,12 @@ public:
     void resetSettings();
 
 private:
-    struct IndexState {
-        bool scripted = false;
-        HRESULT status = S_OK;
-        LONG elevation = 0;
-        std::optional<Vector4> accelerometer;
+    struct IndexState : Settings {
         std::array<std::deque<ScriptedImageFrame>, 2> queuedImages;
         std::deque<NUI_SKELETON_FRAME> queuedSkeletons;
 
         void resetSettings(int index);
     };
-
-    // Runs `use` on the state of an index, under the lock.
-    template <class Use>
-    auto atIndex(int index, Use&& use) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return use(indexes_[index]);
-    }
 
     std::mutex mutex_;
     std::optional<std::chrono::steady_clock::time_point> clockStart_;

@@ -19,16 +19,16 @@ FrameReceiver::Clock::time_point VirtualSource::clockStart(FrameReceiver::Clock:
 bool VirtualSource::isConnected() { return virtualSensors().isConnected(index_); }
 
 HRESULT VirtualSource::status() {
-    return virtualSensors().isConnected(index_) ? virtualSensors().status(index_) : E_NUI_NOTCONNECTED;
+    return virtualSensors().isConnected(index_) ? virtualSensors().settings(index_).status : E_NUI_NOTCONNECTED;
 }
 
 HRESULT VirtualSource::setElevation(LONG degrees) {
-    virtualSensors().setElevation(index_, degrees);
+    virtualSensors().change(index_, [&](auto& set) { set.elevation = degrees; });
     return S_OK;
 }
 
 HRESULT VirtualSource::elevation(LONG& degrees) {
-    degrees = virtualSensors().elevation(index_);
+    degrees = virtualSensors().settings(index_).elevation;
     return S_OK;
 }
 
@@ -92,12 +92,12 @@ bool VirtualSource::feeds(Stream kind, const FrameReceiver* receiver) {
     return receivers_[slotOf(kind)].is(receiver);
 }
 
-bool VirtualSource::acceptsPushedFrames(const FrameReceiver*) { return !virtualSensors().isScripted(index_); }
+bool VirtualSource::acceptsPushedFrames(const FrameReceiver*) { return !virtualSensors().settings(index_).scripted; }
 
 // ---- scripted mode ----------------------------------------------------------------
 
 bool VirtualSource::takeScriptedImage(Stream kind, const FrameReceiver* receiver, ScriptedImageFrame& frame) {
-    return virtualSensors().isScripted(index_) && feeds(kind, receiver) &&
+    return virtualSensors().settings(index_).scripted && feeds(kind, receiver) &&
            virtualSensors().popImage(index_, kind, frame);
 }
 
@@ -106,7 +106,7 @@ bool VirtualSource::takeScriptedSkeleton(const FrameReceiver* receiver, NUI_SKEL
         std::lock_guard<std::mutex> lock(mutex_);
         if (!receivers_[kSkeletonSlot].is(receiver)) return false;
     }
-    return virtualSensors().isScripted(index_) && virtualSensors().popSkeleton(index_, frame);
+    return virtualSensors().settings(index_).scripted && virtualSensors().popSkeleton(index_, frame);
 }
 
 void VirtualSource::giveBackImages(Stream kind, std::vector<ScriptedImageFrame>&& frames) {
@@ -134,7 +134,7 @@ void VirtualSource::film() {
             }
         }
         try {
-            if (!virtualSensors().isScripted(index_)) filmMoment(dueAt);
+            if (!virtualSensors().settings(index_).scripted) filmMoment(dueAt);
         } catch (const std::bad_alloc&) {
             // Out of memory for one frame: that frame is skipped.
         }
@@ -148,7 +148,7 @@ void VirtualSource::filmMoment(FrameReceiver::Clock::time_point dueAt) {
         std::lock_guard<std::mutex> lock(mutex_);
         for (std::size_t slot = 0; slot < receivers_.size(); ++slot) receivers[slot] = receivers_[slot].object.lock();
     }
-    const LONG elevation = virtualSensors().elevation(index_);
+    const LONG elevation = virtualSensors().settings(index_).elevation;
     // Each frame is filmed at the scene time of its own time stamp.
     for (Stream kind : {Stream::Depth, Stream::Video}) {
         if (const auto& receiver = receivers[slotOf(kind)]) {
