@@ -216,11 +216,9 @@ void FreenectContext::run() {
     // Streams of devices no longer in use end with the thread.
     std::lock_guard<std::mutex> api(apiMutex_);
     for (const auto& device : devices) {
-        bool inUse;
-        {
-            std::lock_guard<std::mutex> state(stateMutex_);
-            inUse = device->inUse();
-        }
+        std::unique_lock<std::mutex> state(stateMutex_);
+        const bool inUse = device->inUse();
+        state.unlock();
         if (!inUse) device->stopStreams();
     }
 }

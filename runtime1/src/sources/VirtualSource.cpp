@@ -4,6 +4,7 @@
 #include "LiveScene.h"
 #include "VirtualSensors.h"
 
+#include <algorithm>
 #include <new>
 #include <system_error>
 #include <thread>
@@ -15,8 +16,6 @@ VirtualSource::VirtualSource(int index) : index_(index), scene_(index) {}
 FrameReceiver::Clock::time_point VirtualSource::clockStart(FrameReceiver::Clock::time_point initializedAt) {
     return virtualSensors().clockStart(initializedAt);
 }
-
-bool VirtualSource::isConnected() { return virtualSensors().isConnected(index_); }
 
 HRESULT VirtualSource::status() {
     return virtualSensors().isConnected(index_) ? virtualSensors().settings(index_).status : E_NUI_NOTCONNECTED;
@@ -61,10 +60,7 @@ void VirtualSource::letGo(std::size_t slot, const FrameReceiver* receiver) {
 }
 
 bool VirtualSource::hasReceivers() const {
-    for (const ReceiverHandle& receiver : receivers_) {
-        if (!receiver.object.expired()) return true;
-    }
-    return false;
+    return std::any_of(receivers_.begin(), receivers_.end(), [](const auto& each) { return !each.object.expired(); });
 }
 
 void VirtualSource::streamOpened(Stream kind, std::int32_t, std::int32_t,
@@ -78,10 +74,6 @@ void VirtualSource::streamClosed(Stream kind, const FrameReceiver* receiver,
     letGo(slotOf(kind), receiver);
 }
 
-void VirtualSource::trackingEnabled(const std::shared_ptr<FrameReceiver>& receiver) {
-    receive(kSkeletonSlot, receiver);
-}
-
 void VirtualSource::trackingDisabled(const FrameReceiver* receiver, std::vector<NUI_SKELETON_FRAME>&& unfetched) {
     virtualSensors().returnSkeletons(index_, std::move(unfetched));
     letGo(kSkeletonSlot, receiver);
@@ -91,8 +83,6 @@ bool VirtualSource::feeds(Stream kind, const FrameReceiver* receiver) {
     std::lock_guard<std::mutex> lock(mutex_);
     return receivers_[slotOf(kind)].is(receiver);
 }
-
-bool VirtualSource::acceptsPushedFrames(const FrameReceiver*) { return !virtualSensors().settings(index_).scripted; }
 
 // ---- scripted mode ----------------------------------------------------------------
 

@@ -7,6 +7,7 @@
 
 #include "SceneFrameSource.h"
 #include "SensorSource.h"
+#include "VirtualSensors.h"
 
 #include <array>
 #include <condition_variable>
@@ -19,7 +20,7 @@ class VirtualSource final : public SensorSource, public std::enable_shared_from_
 public:
     explicit VirtualSource(int index);
 
-    bool isConnected() override;
+    bool isConnected() override { return virtualSensors().isConnected(index_); }
     HRESULT status() override;
     FrameReceiver::Clock::time_point clockStart(FrameReceiver::Clock::time_point initializedAt) override;
     HRESULT checkImageStream(std::int32_t, std::int32_t) override { return S_OK; }
@@ -29,10 +30,10 @@ public:
     void streamOpened(Stream kind, std::int32_t imageType, std::int32_t resolution,
                       const std::shared_ptr<FrameReceiver>& receiver) override;
     void streamClosed(Stream kind, const FrameReceiver* receiver, std::vector<ScriptedImageFrame>&& unfetched) override;
-    void trackingEnabled(const std::shared_ptr<FrameReceiver>& receiver) override;
+    void trackingEnabled(const std::shared_ptr<FrameReceiver>& receiver) override { receive(kSkeletonSlot, receiver); }
     void trackingDisabled(const FrameReceiver* receiver, std::vector<NUI_SKELETON_FRAME>&& unfetched) override;
     bool feeds(Stream kind, const FrameReceiver* receiver) override;
-    bool acceptsPushedFrames(const FrameReceiver* receiver) override;
+    bool acceptsPushedFrames(const FrameReceiver*) override { return !virtualSensors().settings(index_).scripted; }
 
     bool takeScriptedImage(Stream kind, const FrameReceiver* receiver, ScriptedImageFrame& frame) override;
     bool takeScriptedSkeleton(const FrameReceiver* receiver, NUI_SKELETON_FRAME& frame) override;
