@@ -100,8 +100,7 @@ public:
             return false;
         }
         const std::size_t pixels = imageSizeOf(resolution_).pixelCount();
-        std::vector<char> header(entry.dataOffset);
-        if (std::fread(header.data(), 1, header.size(), file.get()) != header.size() ||
+        if (std::fseek(file.get(), static_cast<long>(entry.dataOffset), SEEK_SET) != 0 ||
             std::fread(samples, sizeof(std::uint16_t), pixels, file.get()) != pixels) {
             problem = entry.path + " became shorter while playing";
             return false;
