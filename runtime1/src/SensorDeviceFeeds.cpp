@@ -47,8 +47,7 @@ void SensorDevice::forgetStreams() {
 int SensorDevice::readyFrameCount(Stream stream) {
     Lock lock(mutex_);
     const auto& open = streams_[slotOf(stream)];
-    if (!open) return -1;
-    if (!source_->feeds(stream, this)) return -1;
+    if (!open || !source_->feeds(stream, this)) return -1;
     return static_cast<int>(open->readyCount());
 }
 

@@ -42,23 +42,22 @@ FreenectContext::FreenectContext(const freenect::Api& api, freenect::Context* co
 }
 
 std::optional<freenect::FrameMode> FreenectContext::videoMode(std::int32_t imageType, std::int32_t resolution) const {
-    std::int32_t format = 0, wanted = 0, width = 0, height = 0;
-    if (imageType == NUI_IMAGE_TYPE_COLOR && resolution == NUI_IMAGE_RESOLUTION_640x480) {
-        format = freenect::VideoRgb, wanted = freenect::ResolutionMedium, width = 640, height = 480;
-    } else if (imageType == NUI_IMAGE_TYPE_COLOR && resolution == NUI_IMAGE_RESOLUTION_1280x960) {
-        format = freenect::VideoRgb, wanted = freenect::ResolutionHigh, width = 1280, height = 960;
-    } else if (imageType == NUI_IMAGE_TYPE_COLOR_INFRARED && resolution == NUI_IMAGE_RESOLUTION_640x480) {
-        format = freenect::VideoInfrared10Bit, wanted = freenect::ResolutionMedium, width = 640, height = 480;
-    } else {
+    // Color at 640 x 480 and 1280 x 960, infrared at 640 x 480.
+    const bool color = imageType == NUI_IMAGE_TYPE_COLOR;
+    const bool high = color && resolution == NUI_IMAGE_RESOLUTION_1280x960;
+    if ((!color && imageType != NUI_IMAGE_TYPE_COLOR_INFRARED) ||
+        (!high && resolution != NUI_IMAGE_RESOLUTION_640x480)) {
         return std::nullopt;
     }
-    const int bytesPerPixel = format == freenect::VideoRgb ? 3 : 2;
+    const std::int32_t format = color ? freenect::VideoRgb : freenect::VideoInfrared10Bit;
+    const std::int32_t wanted = high ? freenect::ResolutionHigh : freenect::ResolutionMedium;
+    const ImageSize size = imageSizeOf(resolution);
     for (const FrameMode& mode : videoModes_) {
         if (mode.isValid == 0 || mode.resolution != wanted || mode.format != format) continue;
         // Wide enough, tall enough, and as many bytes as it says, so that the
         // top rows of what it delivers are always there to take.
-        if (mode.width != width || mode.height < height ||
-            mode.bytes < static_cast<std::int64_t>(mode.width) * mode.height * bytesPerPixel) {
+        if (mode.width != size.width || mode.height < size.height ||
+            mode.bytes < static_cast<std::int64_t>(mode.width) * mode.height * (color ? 3 : 2)) {
             continue;
         }
         return mode;

@@ -112,7 +112,6 @@ public:
     virtual HRESULT sourceFor(int index, std::shared_ptr<SensorSource>& source) = 0;
 };
 
-// No sensor at all.
 class NoSensorSelection final : public SourceSelection {
 public:
     int sensorCount() override { return 0; }
