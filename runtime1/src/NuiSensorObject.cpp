@@ -115,11 +115,7 @@ public:
 
     HRESULT NuiCameraElevationGetAngle(LONG* degrees) override {
         return journal().call(Operation::CameraElevationGetAngle, index(), {asInteger(degrees)}, [&]() -> HRESULT {
-            if (degrees == nullptr) return E_POINTER;
-            LONG angle = 0;
-            const HRESULT result = device_->source().elevation(angle);
-            if (SUCCEEDED(result)) *degrees = angle;
-            return result;
+            return degrees == nullptr ? E_POINTER : device_->source().elevation(*degrees);
         });
     }
 
@@ -152,14 +148,9 @@ public:
     DWORD NuiInitializationFlags() override { return device_->initializationFlags(); }
 
     HRESULT NuiAccelerometerGetCurrentReading(Vector4* reading) override {
-        return journal().call(Operation::AccelerometerGetCurrentReading, index(), {asInteger(reading)},
-                              [&]() -> HRESULT {
-                                  if (reading == nullptr) return E_POINTER;
-                                  Vector4 now{};
-                                  const HRESULT result = device_->accelerometer(now);
-                                  if (SUCCEEDED(result)) *reading = now;
-                                  return result;
-                              });
+        return journal().call(
+            Operation::AccelerometerGetCurrentReading, index(), {asInteger(reading)},
+            [&]() -> HRESULT { return reading == nullptr ? E_POINTER : device_->accelerometer(*reading); });
     }
 
 private:

@@ -26,7 +26,7 @@ HRESULT SensorDevice::initialize(DWORD flags) {
     if (!initialized_) {
         initialized_ = true;
         initializedAt_ = source_->clockStart(Clock::now());
-        source_->sensorInitialized(this);
+        source_->sensorInUse(true);
     }
     initializeFlags_ = flags;
     return S_OK;
@@ -42,7 +42,7 @@ void SensorDevice::shutdown() {
     closeStreams();
     endTracking();
     smoothing_.reset();
-    if (initialized_) source_->sensorShutDown(this);
+    if (initialized_) source_->sensorInUse(false);
     initialized_ = false;
     initializeFlags_ = 0;
     takenReading_.reset();

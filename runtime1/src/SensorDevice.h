@@ -46,7 +46,8 @@ public:
     HRESULT getNextSkeletonFrame(DWORD millisecondsToWait, NUI_SKELETON_FRAME* frame);
     HRESULT transformSmooth(NUI_SKELETON_FRAME* frame, const NUI_TRANSFORM_SMOOTH_PARAMETERS* parameters);
     // The reading of the depth frame fetched last when the source tags its
-    // frames with one (a replay), else the source's reading now.
+    // frames with one (a replay), else the source's reading now; written only
+    // on success.
     HRESULT accelerometer(Vector4& reading);
 
     // Receiving face.

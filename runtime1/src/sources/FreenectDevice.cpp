@@ -25,18 +25,10 @@ bool FreenectDevice::isConnected() {
     return connected_;
 }
 
-void FreenectDevice::sensorInitialized(const FrameReceiver*) {
+void FreenectDevice::sensorInUse(bool inUse) {
     {
         std::lock_guard<std::mutex> lock(context_.stateMutex());
-        ++users_;
-    }
-    context_.wake();
-}
-
-void FreenectDevice::sensorShutDown(const FrameReceiver*) {
-    {
-        std::lock_guard<std::mutex> lock(context_.stateMutex());
-        users_ = std::max(0, users_ - 1);
+        users_ = inUse ? users_ + 1 : std::max(0, users_ - 1);
     }
     context_.wake();
 }
@@ -238,22 +230,21 @@ void FreenectDevice::onVideo(void* data) {
     }
     if (!receiver || data == nullptr) return;
     receiver->deliverImage(Stream::Video, Clock::now(), [&](ImageSlot& slot) {
-        const ImageSize size = slot.size;
-        const std::int32_t imageType = slot.imageType;
-        std::uint8_t* const bytes = slot.bytes;
+        const ImageSize wanted = imageSizeOf(running.resolution);
         // Frames of a mode being left behind are not the stream's.
-        if (imageType != running.imageType || size.width != imageSizeOf(running.resolution).width ||
-            size.height != imageSizeOf(running.resolution).height) {
+        if (slot.imageType != running.imageType || slot.size.width != wanted.width ||
+            slot.size.height != wanted.height) {
             return false;
         }
         // libfreenect's images are as wide as the stream's and at least as
         // tall (1280 x 1024 color, 640 x 488 infrared): the top rows are kept.
-        if (imageType == NUI_IMAGE_TYPE_COLOR) {
-            bgrxFromRgb(static_cast<const std::uint8_t*>(data), size.pixelCount(), bytes);
+        const std::size_t pixels = slot.size.pixelCount();
+        if (slot.imageType == NUI_IMAGE_TYPE_COLOR) {
+            bgrxFromRgb(static_cast<const std::uint8_t*>(data), pixels, slot.bytes);
         } else {
-            auto* samples = reinterpret_cast<std::uint16_t*>(bytes);
-            std::memcpy(samples, data, size.pixelCount() * sizeof(std::uint16_t));
-            infraredFromTenBit(samples, size.pixelCount(), samples);
+            auto* samples = reinterpret_cast<std::uint16_t*>(slot.bytes);
+            std::memcpy(samples, data, pixels * sizeof(std::uint16_t));
+            infraredFromTenBit(samples, pixels, samples);
         }
         return true;
     });

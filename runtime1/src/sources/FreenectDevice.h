@@ -38,8 +38,7 @@ public:
         : context_(context), index_(index), device_(device) {}
 
     bool isConnected() override;
-    void sensorInitialized(const FrameReceiver*) override;
-    void sensorShutDown(const FrameReceiver*) override;
+    void sensorInUse(bool inUse) override;
     HRESULT checkImageStream(std::int32_t imageType, std::int32_t resolution) override;
     void streamOpened(Stream kind, std::int32_t imageType, std::int32_t resolution,
                       const std::shared_ptr<FrameReceiver>& receiver) override;

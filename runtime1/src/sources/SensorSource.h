@@ -44,10 +44,9 @@ public:
         return initializedAt;
     }
 
-    // A sensor object was initialised or shut down; sources that keep a
-    // device awake while it is in use count these.
-    virtual void sensorInitialized(const FrameReceiver*) {}
-    virtual void sensorShutDown(const FrameReceiver*) {}
+    // A sensor object was initialised (true) or shut down (false); sources
+    // that keep a device awake while it is in use count these.
+    virtual void sensorInUse(bool) {}
 
     // S_OK when a stream of this image type and resolution can be opened,
     // else the code NuiImageStreamOpen fails with.
@@ -84,7 +83,8 @@ public:
     virtual void giveBackImages(Stream, std::vector<ScriptedImageFrame>&&) {}
     virtual void giveBackSkeletons(std::vector<NUI_SKELETON_FRAME>&&) {}
 
-    // Tilt; the angle has been checked against the runtime's limits.
+    // Tilt; the angle has been checked against the runtime's limits. The
+    // readings below are written only when they succeed: they are the caller's.
     virtual HRESULT setElevation(LONG degrees) = 0;
     virtual HRESULT elevation(LONG& degrees) = 0;
     // The accelerometer now, in g, with the runtime's axes: (0, -1, 0) when level.

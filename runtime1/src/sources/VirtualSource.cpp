@@ -13,10 +13,6 @@ namespace plexa::virtual1 {
 
 VirtualSource::VirtualSource(int index) : index_(index), scene_(index) {}
 
-FrameReceiver::Clock::time_point VirtualSource::clockStart(FrameReceiver::Clock::time_point initializedAt) {
-    return virtualSensors().clockStart(initializedAt);
-}
-
 HRESULT VirtualSource::status() {
     return virtualSensors().isConnected(index_) ? virtualSensors().settings(index_).status : E_NUI_NOTCONNECTED;
 }
@@ -97,14 +93,6 @@ bool VirtualSource::takeScriptedSkeleton(const FrameReceiver* receiver, NUI_SKEL
         if (!receivers_[kSkeletonSlot].is(receiver)) return false;
     }
     return virtualSensors().settings(index_).scripted && virtualSensors().popSkeleton(index_, frame);
-}
-
-void VirtualSource::giveBackImages(Stream kind, std::vector<ScriptedImageFrame>&& frames) {
-    virtualSensors().returnImages(index_, kind, std::move(frames));
-}
-
-void VirtualSource::giveBackSkeletons(std::vector<NUI_SKELETON_FRAME>&& frames) {
-    virtualSensors().returnSkeletons(index_, std::move(frames));
 }
 
 // ---- live mode ----------------------------------------------------------------------

@@ -22,7 +22,9 @@ public:
 
     bool isConnected() override { return virtualSensors().isConnected(index_); }
     HRESULT status() override;
-    FrameReceiver::Clock::time_point clockStart(FrameReceiver::Clock::time_point initializedAt) override;
+    FrameReceiver::Clock::time_point clockStart(FrameReceiver::Clock::time_point initializedAt) override {
+        return virtualSensors().clockStart(initializedAt);
+    }
     HRESULT checkImageStream(std::int32_t, std::int32_t) override { return S_OK; }
     HRESULT checkFrameFlags(DWORD) override { return S_OK; }
     HRESULT checkSkeletonTracking() override { return S_OK; }
@@ -37,8 +39,12 @@ public:
 
     bool takeScriptedImage(Stream kind, const FrameReceiver* receiver, ScriptedImageFrame& frame) override;
     bool takeScriptedSkeleton(const FrameReceiver* receiver, NUI_SKELETON_FRAME& frame) override;
-    void giveBackImages(Stream kind, std::vector<ScriptedImageFrame>&& frames) override;
-    void giveBackSkeletons(std::vector<NUI_SKELETON_FRAME>&& frames) override;
+    void giveBackImages(Stream kind, std::vector<ScriptedImageFrame>&& frames) override {
+        virtualSensors().returnImages(index_, kind, std::move(frames));
+    }
+    void giveBackSkeletons(std::vector<NUI_SKELETON_FRAME>&& frames) override {
+        virtualSensors().returnSkeletons(index_, std::move(frames));
+    }
 
     HRESULT setElevation(LONG degrees) override;
     HRESULT elevation(LONG& degrees) override;
