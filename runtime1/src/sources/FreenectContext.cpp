@@ -14,7 +14,6 @@ namespace plexa::virtual1 {
 namespace {
 
 using freenect::FrameMode;
-using Clock = FreenectDevice::Clock;
 
 constexpr int kLibusbInterrupted = -10;  // LIBUSB_ERROR_INTERRUPTED: a signal, not a failure
 constexpr auto kEventWait = std::chrono::milliseconds(10);

@@ -17,26 +17,21 @@
 
 namespace plexa::virtual1 {
 
-class FreenectContext {
+class FreenectContext final : public FreenectHost {
 public:
     FreenectContext(const freenect::Api& api, freenect::Context* context);
 
-    const freenect::Api& api() const { return api_; }
-    // Guards the state that devices, sensor objects and the event thread share.
-    std::mutex& stateMutex() { return stateMutex_; }
+    const freenect::Api& api() const override { return api_; }
+    std::mutex& stateMutex() override { return stateMutex_; }
 
     int deviceCount();
     HRESULT device(int index, std::shared_ptr<SensorSource>& source);
 
-    // The mode of libfreenect's tables for a stream, if the library offers it.
-    std::optional<freenect::FrameMode> videoMode(std::int32_t imageType, std::int32_t resolution) const;
-    std::optional<freenect::FrameMode> depthMode(std::int32_t resolution) const;
-    // Something a device wants changed: the event thread runs (or wakes) to do it.
-    void wake();
-    // Tilt calls of a sensor object's caller. While the event thread runs it
-    // keeps the tilt state fresh; otherwise the caller asks the motor itself.
-    bool setTilt(freenect::Device* device, LONG degrees);
-    void refreshTilt(FreenectDevice& device);
+    std::optional<freenect::FrameMode> videoMode(std::int32_t imageType, std::int32_t resolution) const override;
+    std::optional<freenect::FrameMode> depthMode(std::int32_t resolution) const override;
+    void wake() override;
+    bool setTilt(freenect::Device* device, LONG degrees) override;
+    void refreshTilt(FreenectDevice& device) override;
 
 private:
     void run();

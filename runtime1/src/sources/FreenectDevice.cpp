@@ -1,7 +1,6 @@
 #include "FreenectDevice.h"
 
 #include "DepthConversion.h"
-#include "FreenectContext.h"
 #include "ImageGeometry.h"
 
 #include <algorithm>
@@ -161,7 +160,7 @@ void FreenectDevice::applyWishes() {
     if (wantVideo.imageType != -1 && videoRunning != wantVideo && wantVideo_ == wantVideo) wantVideo_ = VideoWish{};
 }
 
-void FreenectDevice::pollTilt(Clock::time_point now, bool forced) {
+void FreenectDevice::pollTilt(FreenectHost::Clock::time_point now, bool forced) {
     const freenect::Api& api = context_.api();
     // The motor is asked over USB at most every poll interval; the state it
     // last reported (which fakenect's dump replaces) is read every time.
@@ -209,7 +208,7 @@ void FreenectDevice::onDepth(void* data) {
     }
     if (!receiver || data == nullptr) return;
     const std::uint16_t* table = rawToMillimetres_.empty() ? nullptr : rawToMillimetres_.data();
-    receiver->deliverImage(Stream::Depth, Clock::now(), [&](ImageSlot& slot) {
+    receiver->deliverImage(Stream::Depth, FreenectHost::Clock::now(), [&](ImageSlot& slot) {
         if (slot.size.width != 640 || slot.size.height != 480) return false;
         // libfreenect's buffer need not be aligned for 16-bit values (fakenect's
         // follows a file header): the values are copied into the frame first.
@@ -229,7 +228,7 @@ void FreenectDevice::onVideo(void* data) {
         running = videoRunning_;
     }
     if (!receiver || data == nullptr) return;
-    receiver->deliverImage(Stream::Video, Clock::now(), [&](ImageSlot& slot) {
+    receiver->deliverImage(Stream::Video, FreenectHost::Clock::now(), [&](ImageSlot& slot) {
         const ImageSize wanted = imageSizeOf(running.resolution);
         // Frames of a mode being left behind are not the stream's.
         if (slot.imageType != running.imageType || slot.size.width != wanted.width ||

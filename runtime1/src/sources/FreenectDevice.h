@@ -11,6 +11,7 @@
 #include "FreenectApi.h"
 #include "SensorSource.h"
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -19,7 +20,29 @@
 
 namespace plexa::virtual1 {
 
-class FreenectContext;
+class FreenectDevice;
+
+// What a device asks of the context that drives it (FreenectContext).
+class FreenectHost {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    virtual const freenect::Api& api() const = 0;
+    // Guards the state that devices, sensor objects and the event thread share.
+    virtual std::mutex& stateMutex() = 0;
+    // The mode of libfreenect's tables for a stream, if the library offers it.
+    virtual std::optional<freenect::FrameMode> videoMode(std::int32_t imageType, std::int32_t resolution) const = 0;
+    virtual std::optional<freenect::FrameMode> depthMode(std::int32_t resolution) const = 0;
+    // Something a device wants changed: the event thread runs (or wakes) to do it.
+    virtual void wake() = 0;
+    // Tilt calls of a sensor object's caller. While the event thread runs it
+    // keeps the tilt state fresh; otherwise the caller asks the motor itself.
+    virtual bool setTilt(freenect::Device* device, LONG degrees) = 0;
+    virtual void refreshTilt(FreenectDevice& device) = 0;
+
+protected:
+    ~FreenectHost() = default;
+};
 
 struct VideoWish {
     std::int32_t imageType = -1;  // NUI_IMAGE_TYPE_COLOR or _COLOR_INFRARED; -1: none
@@ -32,9 +55,7 @@ struct VideoWish {
 
 class FreenectDevice final : public SensorSource {
 public:
-    using Clock = FrameReceiver::Clock;
-
-    FreenectDevice(FreenectContext& context, int index, freenect::Device* device)
+    FreenectDevice(FreenectHost& context, int index, freenect::Device* device)
         : context_(context), index_(index), device_(device) {}
 
     bool isConnected() override;
@@ -52,7 +73,7 @@ public:
     // On the event thread, under the API lock.
     void keepRegistration(const freenect::Registration& registration);
     void applyWishes();
-    void pollTilt(Clock::time_point now, bool forced);
+    void pollTilt(FreenectHost::Clock::time_point now, bool forced);
     void stopStreams();
     void onDepth(void* data);
     void onVideo(void* data);
@@ -63,7 +84,7 @@ public:
     void lost();
 
 private:
-    FreenectContext& context_;
+    FreenectHost& context_;
     const int index_;
     freenect::Device* const device_;
     // Registration, when libfreenect has the device's data (read-only once kept).
@@ -85,7 +106,7 @@ private:
     bool motorAnswered_ = false;
     freenect::RawTiltState tilt_{};
     LONG elevation_ = 0;
-    Clock::time_point lastTiltPoll_{};
+    FreenectHost::Clock::time_point lastTiltPoll_{};
 };
 
 }  // namespace plexa::virtual1
