@@ -97,10 +97,8 @@ HRESULT FreenectDevice::accelerometer(Vector4& reading) {
 bool FreenectDevice::mapDepthToColor(std::int32_t depthResolution, std::int32_t colorResolution, const USHORT* samples,
                                      LONG* colorCoordinates) {
     if (registrationTable_.empty() || depthResolution != NUI_IMAGE_RESOLUTION_640x480) return false;
-    DepthRegistration registration;
-    registration.table = reinterpret_cast<const std::int32_t(*)[2]>(registrationTable_.data());
-    registration.shift = depthToRgbShift_.data();
-    registration.shiftCount = static_cast<int>(depthToRgbShift_.size());
+    const DepthRegistration registration{reinterpret_cast<const std::int32_t(*)[2]>(registrationTable_.data()),
+                                         depthToRgbShift_.data(), static_cast<int>(depthToRgbShift_.size())};
     const ImageSize color = imageSizeOf(colorResolution);
     mapDepthToColorByRegistration(registration, samples, color.width, color.height, colorCoordinates);
     return true;

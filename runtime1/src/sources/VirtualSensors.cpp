@@ -84,12 +84,8 @@ void VirtualSensors::returnSkeletons(int index, std::vector<NUI_SKELETON_FRAME>&
 }
 
 void VirtualSensors::IndexState::resetSettings(int index) {
-    scripted = false;
-    status = S_OK;
+    *this = IndexState{};
     elevation = defaultElevation(index);
-    accelerometer.reset();
-    for (auto& queue : queuedImages) queue.clear();
-    queuedSkeletons.clear();
 }
 
 void VirtualSensors::resetSettings() {

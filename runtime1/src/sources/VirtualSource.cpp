@@ -59,22 +59,6 @@ bool VirtualSource::hasReceivers() const {
     return std::any_of(receivers_.begin(), receivers_.end(), [](const auto& each) { return !each.object.expired(); });
 }
 
-void VirtualSource::streamOpened(Stream kind, std::int32_t, std::int32_t,
-                                 const std::shared_ptr<FrameReceiver>& receiver) {
-    receive(slotOf(kind), receiver);
-}
-
-void VirtualSource::streamClosed(Stream kind, const FrameReceiver* receiver,
-                                 std::vector<ScriptedImageFrame>&& unfetched) {
-    virtualSensors().returnImages(index_, kind, std::move(unfetched));
-    letGo(slotOf(kind), receiver);
-}
-
-void VirtualSource::trackingDisabled(const FrameReceiver* receiver, std::vector<NUI_SKELETON_FRAME>&& unfetched) {
-    virtualSensors().returnSkeletons(index_, std::move(unfetched));
-    letGo(kSkeletonSlot, receiver);
-}
-
 bool VirtualSource::feeds(Stream kind, const FrameReceiver* receiver) {
     std::lock_guard<std::mutex> lock(mutex_);
     return receivers_[slotOf(kind)].is(receiver);

@@ -29,11 +29,20 @@ public:
     HRESULT checkFrameFlags(DWORD) override { return S_OK; }
     HRESULT checkSkeletonTracking() override { return S_OK; }
 
-    void streamOpened(Stream kind, std::int32_t imageType, std::int32_t resolution,
-                      const std::shared_ptr<FrameReceiver>& receiver) override;
-    void streamClosed(Stream kind, const FrameReceiver* receiver, std::vector<ScriptedImageFrame>&& unfetched) override;
+    void streamOpened(Stream kind, std::int32_t, std::int32_t,
+                      const std::shared_ptr<FrameReceiver>& receiver) override {
+        receive(slotOf(kind), receiver);
+    }
+    void streamClosed(Stream kind, const FrameReceiver* receiver,
+                      std::vector<ScriptedImageFrame>&& unfetched) override {
+        virtualSensors().returnImages(index_, kind, std::move(unfetched));
+        letGo(slotOf(kind), receiver);
+    }
     void trackingEnabled(const std::shared_ptr<FrameReceiver>& receiver) override { receive(kSkeletonSlot, receiver); }
-    void trackingDisabled(const FrameReceiver* receiver, std::vector<NUI_SKELETON_FRAME>&& unfetched) override;
+    void trackingDisabled(const FrameReceiver* receiver, std::vector<NUI_SKELETON_FRAME>&& unfetched) override {
+        virtualSensors().returnSkeletons(index_, std::move(unfetched));
+        letGo(kSkeletonSlot, receiver);
+    }
     bool feeds(Stream kind, const FrameReceiver* receiver) override;
     bool acceptsPushedFrames(const FrameReceiver*) override { return !virtualSensors().settings(index_).scripted; }
 
