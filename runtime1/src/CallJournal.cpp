@@ -1,5 +1,7 @@
 #include "CallJournal.h"
 
+#include <algorithm>
+
 namespace plexa::virtual1 {
 
 void CallJournal::injectFailure(Operation operation, HRESULT code, int times, int afterCalls) {
@@ -53,11 +55,8 @@ void CallJournal::record(Operation operation, int sensorIndex, std::initializer_
     call.operation = operation;
     call.sensorIndex = sensorIndex;
     call.result = result;
-    call.argumentCount = 0;
-    for (const std::int64_t argument : arguments) {
-        if (call.argumentCount == maximumArguments) break;
-        call.arguments[call.argumentCount++] = argument;
-    }
+    call.argumentCount = static_cast<std::uint8_t>(std::min(arguments.size(), maximumArguments));
+    std::copy_n(arguments.begin(), call.argumentCount, call.arguments);
 }
 
 CallJournal& journal() {

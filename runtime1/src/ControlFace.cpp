@@ -36,7 +36,9 @@ const char* operationName(Operation operation) {
 void reset() {
     // Streams end first: their unfetched scripted frames return to the queues
     // that resetSettings then empties.
-    for (const auto& device : allDevices()) device->forgetStreams();
+    for (int index = 0; index < sensorIndexLimit; ++index) {
+        for (const auto& device : devicesOf(index)) device->forgetStreams();
+    }
     virtualSensors().resetSettings();
     journal().clearFailures();
     journal().clearRecords();
@@ -46,7 +48,7 @@ void setConnectedCount(int count) { virtualSensors().setConnectedCount(count); }
 
 void setScripted(int sensorIndex, bool scripted) {
     if (!isSensorIndex(sensorIndex)) return;
-    virtualSensors().setScripted(sensorIndex, scripted);
+    virtualSensors().change(sensorIndex, [&](auto& set) { set.scripted = scripted; });
     for (const auto& device : devicesOf(sensorIndex)) device->modeChanged();
 }
 
@@ -78,15 +80,16 @@ void injectFailure(Operation operation, HRESULT code, int times, int afterCalls)
 void clearFailures() { journal().clearFailures(); }
 
 void setStatus(int sensorIndex, HRESULT status) {
-    if (isSensorIndex(sensorIndex)) virtualSensors().setStatus(sensorIndex, status);
+    if (isSensorIndex(sensorIndex)) virtualSensors().change(sensorIndex, [&](auto& set) { set.status = status; });
 }
 
 void setAccelerometer(int sensorIndex, Vector4 reading) {
-    if (isSensorIndex(sensorIndex)) virtualSensors().setAccelerometer(sensorIndex, reading);
+    if (!isSensorIndex(sensorIndex)) return;
+    virtualSensors().change(sensorIndex, [&](auto& set) { set.accelerometer = reading; });
 }
 
 void setElevation(int sensorIndex, LONG degrees) {
-    if (isSensorIndex(sensorIndex)) virtualSensors().setElevation(sensorIndex, degrees);
+    if (isSensorIndex(sensorIndex)) virtualSensors().change(sensorIndex, [&](auto& set) { set.elevation = degrees; });
 }
 
 std::vector<CallRecord> callLog() { return journal().records(); }
@@ -102,13 +105,13 @@ int framesOutstanding(int sensorIndex) {
 
 SensorPose sensorPose(int sensorIndex) {
     if (!isSensorIndex(sensorIndex)) return SensorPose{};
-    const scene::RigPose pose = virtual1::sensorPose(sensorIndex, virtualSensors().elevation(sensorIndex));
+    const scene::RigPose pose = virtual1::sensorPose(sensorIndex, virtualSensors().settings(sensorIndex).elevation);
     return SensorPose{pose.x, pose.z, pose.height, pose.headingDegrees, pose.tiltDegrees};
 }
 
 Vector4 roomPointOf(int sensorIndex, Vector4 cameraPoint) {
     if (!isSensorIndex(sensorIndex)) return cameraPoint;
-    const scene::RigPose pose = virtual1::sensorPose(sensorIndex, virtualSensors().elevation(sensorIndex));
+    const scene::RigPose pose = virtual1::sensorPose(sensorIndex, virtualSensors().settings(sensorIndex).elevation);
     const scene::Vec3 room = pose.toWorld(scene::Vec3{cameraPoint.x, cameraPoint.y, cameraPoint.z});
     return Vector4{room.x, room.y, room.z, cameraPoint.w};
 }

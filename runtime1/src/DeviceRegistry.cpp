@@ -40,13 +40,4 @@ std::vector<std::shared_ptr<SensorDevice>> devicesOf(int index) {
     return alive;
 }
 
-std::vector<std::shared_ptr<SensorDevice>> allDevices() {
-    std::vector<std::shared_ptr<SensorDevice>> alive;
-    for (int index = 0; index < sensorIndexLimit; ++index) {
-        auto ofIndex = devicesOf(index);
-        alive.insert(alive.end(), ofIndex.begin(), ofIndex.end());
-    }
-    return alive;
-}
-
 }  // namespace plexa::virtual1

@@ -12,6 +12,5 @@ class SensorDevice;
 
 void registerDevice(int index, const std::shared_ptr<SensorDevice>& device);
 std::vector<std::shared_ptr<SensorDevice>> devicesOf(int index);
-std::vector<std::shared_ptr<SensorDevice>> allDevices();
 
 }  // namespace plexa::virtual1

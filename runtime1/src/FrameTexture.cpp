@@ -18,10 +18,6 @@ HRESULT FrameTexture::QueryInterface(REFIID riid, void** object) {
     return E_NOINTERFACE;
 }
 
-ULONG FrameTexture::AddRef() {
-    return ++references_;
-}
-
 ULONG FrameTexture::Release() {
     ULONG current = references_.load();
     while (current > 1 && !references_.compare_exchange_weak(current, current - 1)) {
@@ -33,13 +29,9 @@ int FrameTexture::BufferLen() {
     return static_cast<int>(std::min<std::size_t>(bytes_.size(), std::numeric_limits<int>::max()));
 }
 
-int FrameTexture::Pitch() {
-    return pitch_;
-}
-
 HRESULT FrameTexture::LockRect(UINT level, NUI_LOCKED_RECT* lockedRect, RECT* rect, DWORD flags) {
-    return journal().call(Operation::LockRect, sensorIndex_,
-                          {level, asInteger(lockedRect), asInteger(rect), flags}, [&]() -> HRESULT {
+    return journal().call(Operation::LockRect, sensorIndex_, {level, asInteger(lockedRect), asInteger(rect), flags},
+                          [&]() -> HRESULT {
                               if (lockedRect == nullptr) return E_POINTER;
                               if (level != 0) return E_INVALIDARG;
                               // Frames come from a stream's resolution, at most 1280 x 960 x 4 bytes.
@@ -51,10 +43,6 @@ HRESULT FrameTexture::LockRect(UINT level, NUI_LOCKED_RECT* lockedRect, RECT* re
                               lockedRect->pBits = bytes_.empty() ? nullptr : bytes_.data();
                               return S_OK;
                           });
-}
-
-HRESULT FrameTexture::UnlockRect(UINT level) {
-    return level == 0 ? S_OK : E_INVALIDARG;
 }
 
 }  // namespace plexa::virtual1

@@ -16,17 +16,16 @@ namespace plexa::virtual1 {
 class FrameTexture final : public NotOffered<INuiFrameTexture> {
 public:
     explicit FrameTexture(int sensorIndex) : sensorIndex_(sensorIndex) {}
-    ~FrameTexture() = default;
     FrameTexture(const FrameTexture&) = delete;
     FrameTexture& operator=(const FrameTexture&) = delete;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
     ULONG STDMETHODCALLTYPE Release() override;
     int STDMETHODCALLTYPE BufferLen() override;
-    int STDMETHODCALLTYPE Pitch() override;
+    int STDMETHODCALLTYPE Pitch() override { return pitch_; }
     HRESULT STDMETHODCALLTYPE LockRect(UINT level, NUI_LOCKED_RECT* lockedRect, RECT* rect, DWORD flags) override;
-    HRESULT STDMETHODCALLTYPE UnlockRect(UINT level) override;
+    HRESULT STDMETHODCALLTYPE UnlockRect(UINT level) override { return level == 0 ? S_OK : E_INVALIDARG; }
 
     std::vector<std::uint8_t>& bytes() { return bytes_; }
     std::int32_t pitch() const { return pitch_; }

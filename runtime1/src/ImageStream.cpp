@@ -16,10 +16,6 @@ ImageStream::ImageStream(HANDLE handle, int sensorIndex, const ImageStreamSettin
     outstanding_.reserve(kOutstandingFramesReserved);
 }
 
-Stream ImageStream::kind() const {
-    return settings_.imageType == NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX ? Stream::Depth : Stream::Video;
-}
-
 std::unique_ptr<FrameTexture> ImageStream::spareTexture() {
     if (spare_.empty()) return std::make_unique<FrameTexture>(sensorIndex_);
     std::unique_ptr<FrameTexture> texture = std::move(spare_.back());

@@ -29,7 +29,7 @@ public:
     ImageStream& operator=(const ImageStream&) = delete;
 
     HANDLE handle() const { return handle_; }
-    Stream kind() const;
+    Stream kind() const { return streamOf(settings_.imageType); }
     std::int32_t imageType() const { return settings_.imageType; }
     ImageSize size() const { return imageSizeOf(settings_.resolution); }
     DWORD frameFlags() const { return settings_.frameFlags; }

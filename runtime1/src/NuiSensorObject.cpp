@@ -12,8 +12,6 @@ namespace plexa::virtual1 {
 
 namespace {
 
-constexpr LONG maximumElevationDegrees = 27;
-
 class NuiSensorObject final : public NotOffered<INuiSensor> {
 public:
     explicit NuiSensorObject(std::shared_ptr<SensorDevice> device) : device_(std::move(device)) {}
@@ -110,18 +108,14 @@ public:
 
     HRESULT NuiCameraElevationSetAngle(LONG degrees) override {
         return journal().call(Operation::CameraElevationSetAngle, index(), {degrees}, [&]() -> HRESULT {
-            if (degrees < -maximumElevationDegrees || degrees > maximumElevationDegrees) return E_INVALIDARG;
+            if (degrees < NUI_CAMERA_ELEVATION_MINIMUM || degrees > NUI_CAMERA_ELEVATION_MAXIMUM) return E_INVALIDARG;
             return device_->source().setElevation(degrees);
         });
     }
 
     HRESULT NuiCameraElevationGetAngle(LONG* degrees) override {
         return journal().call(Operation::CameraElevationGetAngle, index(), {asInteger(degrees)}, [&]() -> HRESULT {
-            if (degrees == nullptr) return E_POINTER;
-            LONG angle = 0;
-            const HRESULT result = device_->source().elevation(angle);
-            if (SUCCEEDED(result)) *degrees = angle;
-            return result;
+            return degrees == nullptr ? E_POINTER : device_->source().elevation(*degrees);
         });
     }
 
@@ -154,14 +148,9 @@ public:
     DWORD NuiInitializationFlags() override { return device_->initializationFlags(); }
 
     HRESULT NuiAccelerometerGetCurrentReading(Vector4* reading) override {
-        return journal().call(Operation::AccelerometerGetCurrentReading, index(), {asInteger(reading)},
-                              [&]() -> HRESULT {
-                                  if (reading == nullptr) return E_POINTER;
-                                  Vector4 now{};
-                                  const HRESULT result = device_->accelerometer(now);
-                                  if (SUCCEEDED(result)) *reading = now;
-                                  return result;
-                              });
+        return journal().call(
+            Operation::AccelerometerGetCurrentReading, index(), {asInteger(reading)},
+            [&]() -> HRESULT { return reading == nullptr ? E_POINTER : device_->accelerometer(*reading); });
     }
 
 private:

@@ -9,20 +9,12 @@ namespace {
 
 constexpr DWORD knownInitializeFlags = NUI_INITIALIZE_FLAG_USES_DEPTH_AND_PLAYER_INDEX |
                                        NUI_INITIALIZE_FLAG_USES_COLOR | NUI_INITIALIZE_FLAG_USES_SKELETON;
-constexpr DWORD maximumFrameLimit = 4;
 
 // Stream handles are serial numbers that are never reused, so a stale handle
 // cannot name a newer stream.
 HANDLE newStreamHandle() {
     static std::atomic<std::uintptr_t> lastHandle{0x5E000000u};
     return reinterpret_cast<HANDLE>(++lastHandle);
-}
-
-std::size_t slotOf(Stream stream) { return stream == Stream::Depth ? 0 : 1; }
-
-DWORD initializeFlagFor(std::int32_t imageType) {
-    return imageType == NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX ? NUI_INITIALIZE_FLAG_USES_DEPTH_AND_PLAYER_INDEX
-                                                              : NUI_INITIALIZE_FLAG_USES_COLOR;
 }
 
 }  // namespace
@@ -34,7 +26,7 @@ HRESULT SensorDevice::initialize(DWORD flags) {
     if (!initialized_) {
         initialized_ = true;
         initializedAt_ = source_->clockStart(Clock::now());
-        source_->sensorInitialized(this);
+        source_->sensorInUse(true);
     }
     initializeFlags_ = flags;
     return S_OK;
@@ -50,7 +42,7 @@ void SensorDevice::shutdown() {
     closeStreams();
     endTracking();
     smoothing_.reset();
-    if (initialized_) source_->sensorShutDown(this);
+    if (initialized_) source_->sensorInUse(false);
     initialized_ = false;
     initializeFlags_ = 0;
     takenReading_.reset();
@@ -62,11 +54,13 @@ HRESULT SensorDevice::openImageStream(const ImageStreamSettings& settings, HANDL
     Lock lock(mutex_);
     if (!initialized_) return E_NUI_FEATURE_NOT_INITIALIZED;
     if (!isKnownImageType(settings.imageType) || !isKnownResolution(settings.resolution) || settings.frameLimit < 1 ||
-        settings.frameLimit > maximumFrameLimit) {
+        settings.frameLimit > NUI_IMAGE_STREAM_FRAME_LIMIT_MAXIMUM) {
         return E_INVALIDARG;
     }
-    if ((initializeFlags_ & initializeFlagFor(settings.imageType)) == 0) return E_NUI_STREAM_NOT_ENABLED;
-    const Stream kind = settings.imageType == NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX ? Stream::Depth : Stream::Video;
+    const Stream kind = streamOf(settings.imageType);
+    const DWORD feature =
+        kind == Stream::Depth ? NUI_INITIALIZE_FLAG_USES_DEPTH_AND_PLAYER_INDEX : NUI_INITIALIZE_FLAG_USES_COLOR;
+    if ((initializeFlags_ & feature) == 0) return E_NUI_STREAM_NOT_ENABLED;
     std::unique_ptr<ImageStream>& slot = streams_[slotOf(kind)];
     if (slot) return E_NUI_IMAGE_STREAM_IN_USE;
     const HRESULT offered = source_->checkImageStream(settings.imageType, settings.resolution);
@@ -160,8 +154,6 @@ INT64 SensorDevice::timeStampAt(Clock::time_point when) const {
     return std::max<INT64>(0, std::chrono::duration_cast<std::chrono::milliseconds>(when - initializedAt_).count());
 }
 
-bool SensorDevice::needsFrames() const { return initialized_ && (streams_[0] || streams_[1] || tracker_.enabled()); }
-
 void SensorDevice::closeStreams() {
     for (auto& stream : streams_) {
         if (!stream) continue;
@@ -195,7 +187,6 @@ bool SensorDevice::deliverImage(Stream kind, Clock::time_point takenAt, ImageFil
         slot.bytes = texture->bytes().data();
         slot.size = stream->size();
         slot.imageType = stream->imageType();
-        slot.nearMode = (stream->frameFlags() & NUI_IMAGE_STREAM_FLAG_ENABLE_NEAR_MODE) != 0;
         slot.timeStamp = timeStampAt(takenAt);
     }
     // Filling takes the longest; the caller may fetch and release meanwhile.

@@ -46,7 +46,8 @@ public:
     HRESULT getNextSkeletonFrame(DWORD millisecondsToWait, NUI_SKELETON_FRAME* frame);
     HRESULT transformSmooth(NUI_SKELETON_FRAME* frame, const NUI_TRANSFORM_SMOOTH_PARAMETERS* parameters);
     // The reading of the depth frame fetched last when the source tags its
-    // frames with one (a replay), else the source's reading now.
+    // frames with one (a replay), else the source's reading now; written only
+    // on success.
     HRESULT accelerometer(Vector4& reading);
 
     // Receiving face.
@@ -71,7 +72,6 @@ private:
     bool hasSkeletonFeature() const {
         return initialized_ && (initializeFlags_ & NUI_INITIALIZE_FLAG_USES_SKELETON) != 0;
     }
-    bool needsFrames() const;
     ImageStream* openStream(HANDLE stream);
     ImageStream* anyStream(HANDLE stream);  // open, or closed with frames still held
     INT64 timeStampAt(Clock::time_point when) const;
@@ -81,7 +81,13 @@ private:
     // Waits (with the lock) until `ready` holds, the deadline passes or the
     // sensor stops; true when `ready` holds.
     template <typename Ready>
-    bool waitFor(Lock& lock, DWORD milliseconds, Ready&& ready);
+    bool waitFor(Lock& lock, DWORD milliseconds, Ready&& ready) {
+        if (milliseconds == INFINITE) {
+            changed_.wait(lock, ready);
+            return true;
+        }
+        return changed_.wait_for(lock, std::chrono::milliseconds(milliseconds), ready);
+    }
 
     const int index_;
     const std::shared_ptr<SensorSource> source_;
@@ -96,14 +102,5 @@ private:
     SkeletonTracker tracker_;
     SkeletonSmoothingFilter smoothing_;
 };
-
-template <typename Ready>
-bool SensorDevice::waitFor(Lock& lock, DWORD milliseconds, Ready&& ready) {
-    if (milliseconds == INFINITE) {
-        changed_.wait(lock, ready);
-        return true;
-    }
-    return changed_.wait_for(lock, std::chrono::milliseconds(milliseconds), ready);
-}
 
 }  // namespace plexa::virtual1

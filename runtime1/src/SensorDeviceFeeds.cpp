@@ -46,9 +46,8 @@ void SensorDevice::forgetStreams() {
 
 int SensorDevice::readyFrameCount(Stream stream) {
     Lock lock(mutex_);
-    const auto& open = streams_[stream == Stream::Depth ? 0 : 1];
-    if (!open) return -1;
-    if (!source_->feeds(stream, this)) return -1;
+    const auto& open = streams_[slotOf(stream)];
+    if (!open || !source_->feeds(stream, this)) return -1;
     return static_cast<int>(open->readyCount());
 }
 

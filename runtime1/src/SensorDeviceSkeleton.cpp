@@ -1,20 +1,18 @@
 // Skeleton tracking and smoothing of one sensor.
 #include "SensorDevice.h"
 
-#include <cmath>
+#include <limits>
 
 namespace plexa::virtual1 {
 
 namespace {
 
-bool within(float value, float low, float high) {
-    return value >= low && value <= high;  // false for NaN
-}
-
+// Fractions within [0, 1], the rest finite and not negative; NaN is neither.
 bool validSmoothing(const NUI_TRANSFORM_SMOOTH_PARAMETERS& p) {
-    return within(p.fSmoothing, 0.0f, 1.0f) && within(p.fCorrection, 0.0f, 1.0f) && std::isfinite(p.fPrediction) &&
-           p.fPrediction >= 0.0f && std::isfinite(p.fJitterRadius) && p.fJitterRadius >= 0.0f &&
-           std::isfinite(p.fMaxDeviationRadius) && p.fMaxDeviationRadius >= 0.0f;
+    const auto within = [](float value, float high) { return value >= 0.0f && value <= high; };
+    constexpr float finite = std::numeric_limits<float>::max();
+    return within(p.fSmoothing, 1.0f) && within(p.fCorrection, 1.0f) && within(p.fPrediction, finite) &&
+           within(p.fJitterRadius, finite) && within(p.fMaxDeviationRadius, finite);
 }
 
 }  // namespace

@@ -27,10 +27,6 @@ void SkeletonTracker::pushLive(const NUI_SKELETON_FRAME& frame) {
     push(frame, false);
 }
 
-void SkeletonTracker::pushScripted(const NUI_SKELETON_FRAME& frame) {
-    push(frame, true);
-}
-
 void SkeletonTracker::push(const NUI_SKELETON_FRAME& frame, bool scripted) {
     ready_.push_back(ReadyFrame{frame, scripted});
     if (event_ != nullptr) SetEvent(event_);

@@ -23,7 +23,7 @@ public:
     // A live frame; only the newest few are kept, as a tracker that keeps
     // running would.
     void pushLive(const NUI_SKELETON_FRAME& frame);
-    void pushScripted(const NUI_SKELETON_FRAME& frame);
+    void pushScripted(const NUI_SKELETON_FRAME& frame) { push(frame, true); }
     // Hands out the oldest ready frame and resets the event when it was the last.
     bool takeNext(NUI_SKELETON_FRAME& frame);
     // Takes back every ready frame; returns the scripted ones in order.

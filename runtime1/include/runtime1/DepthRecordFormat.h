@@ -14,16 +14,16 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 
 namespace plexa::runtime1 {
 
-// Samples go to the file straight from the runtime's buffer, which holds them
+// Samples and readings go to the file straight from memory, which holds them
 // in the machine's order; that is the file's order only on a little-endian machine.
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "depth records are written in machine byte order");
 
 constexpr std::size_t kDepthRecordHeaderBytes = 4;
 constexpr std::size_t kDepthRecordPrefixBytes = 12;
+static_assert(3 * sizeof(float) == kDepthRecordPrefixBytes, "a record starts with three 32-bit floats");
 
 constexpr std::uint64_t depthRecordBytes(std::uint64_t pixelCount) { return kDepthRecordPrefixBytes + 2 * pixelCount; }
 
@@ -31,24 +31,6 @@ struct DepthRecordHeader {
     int width = 0;
     int height = 0;
 };
-
-namespace depth_record_detail {
-
-inline void putFloat(std::uint8_t* at, float value) {
-    std::uint32_t bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
-    for (int i = 0; i < 4; ++i) at[i] = static_cast<std::uint8_t>(bits >> (8 * i));
-}
-
-inline float floatAt(const std::uint8_t* at) {
-    std::uint32_t bits = 0;
-    for (int i = 0; i < 4; ++i) bits |= static_cast<std::uint32_t>(at[i]) << (8 * i);
-    float value = 0.0f;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
-}  // namespace depth_record_detail
 
 // Writes the header (the low 16 bits of each size). False when the stream
 // took less than all of it.
@@ -62,9 +44,7 @@ inline bool writeDepthRecordHeader(std::FILE* file, int width, int height) {
 // Writes one record. False when the stream took less than all of it.
 inline bool writeDepthRecord(std::FILE* file, const Vector4& accelerometer, const std::uint16_t* samples,
                              std::size_t sampleCount) {
-    std::uint8_t prefix[kDepthRecordPrefixBytes];
-    const float xyz[3] = {accelerometer.x, accelerometer.y, accelerometer.z};
-    for (int i = 0; i < 3; ++i) depth_record_detail::putFloat(prefix + 4 * i, xyz[i]);
+    const float prefix[3] = {accelerometer.x, accelerometer.y, accelerometer.z};
     if (std::fwrite(prefix, 1, sizeof prefix, file) != sizeof prefix) return false;
     return sampleCount == 0 || std::fwrite(samples, sizeof(std::uint16_t), sampleCount, file) == sampleCount;
 }
@@ -81,11 +61,10 @@ inline bool readDepthRecordHeader(std::FILE* file, DepthRecordHeader& header) {
 // Reads the accelerometer (w is 0) and sampleCount samples, in the file's
 // little-endian order. False when the stream holds less than a whole record.
 inline bool readDepthRecord(std::FILE* file, Vector4& accelerometer, std::uint16_t* samples, std::size_t sampleCount) {
-    std::uint8_t prefix[kDepthRecordPrefixBytes];
+    float prefix[3];
     if (std::fread(prefix, 1, sizeof prefix, file) != sizeof prefix) return false;
     if (sampleCount != 0 && std::fread(samples, sizeof(std::uint16_t), sampleCount, file) != sampleCount) return false;
-    accelerometer = Vector4{depth_record_detail::floatAt(prefix), depth_record_detail::floatAt(prefix + 4),
-                            depth_record_detail::floatAt(prefix + 8), 0.0f};
+    accelerometer = Vector4{prefix[0], prefix[1], prefix[2], 0.0f};
     return true;
 }
 

@@ -32,8 +32,9 @@ constexpr ImageSize imageSizeOf(std::int32_t resolution) {
     }
 }
 
-// The code of an image size; NUI_IMAGE_RESOLUTION_INVALID for a size no code has.
-constexpr std::int32_t resolutionOfSize(int width, int height) {
+// The code of an image size; NUI_IMAGE_RESOLUTION_INVALID for a size no code
+// has. Long, so that any size parsed from a file compares as it was written.
+constexpr std::int32_t resolutionOfSize(long width, long height) {
     for (std::int32_t code = NUI_IMAGE_RESOLUTION_80x60; code <= NUI_IMAGE_RESOLUTION_1280x960; ++code) {
         if (imageSizeOf(code).width == width && imageSizeOf(code).height == height) return code;
     }

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cmath>
-#include <cstring>
 
 namespace plexa::virtual1 {
 
@@ -15,7 +14,8 @@ constexpr std::int64_t kRegistrationScale = 256;
 const std::array<std::uint16_t, kRawDepthValues>& formulaTable() {
     static const std::array<std::uint16_t, kRawDepthValues> table = [] {
         std::array<std::uint16_t, kRawDepthValues> values{};
-        for (int raw = 0; raw < kRawDepthValues; ++raw) values[raw] = millimetresFromRaw(static_cast<std::uint32_t>(raw));
+        for (int raw = 0; raw < kRawDepthValues; ++raw)
+            values[raw] = millimetresFromRaw(static_cast<std::uint32_t>(raw));
         return values;
     }();
     return table;
@@ -28,14 +28,6 @@ std::int64_t floorDivide(std::int64_t value, std::int64_t divisor) {
 }
 
 }  // namespace
-
-void littleEndianToMachine(std::uint16_t* values, std::size_t count) {
-    const std::uint16_t one = 1;
-    std::uint8_t first = 0;
-    std::memcpy(&first, &one, 1);
-    if (first == 1) return;
-    for (std::size_t i = 0; i < count; ++i) values[i] = static_cast<std::uint16_t>((values[i] >> 8) | (values[i] << 8));
-}
 
 std::uint16_t millimetresFromRaw(std::uint32_t raw) {
     if (raw >= kRawDepthNoValue) return 0;
@@ -90,14 +82,14 @@ LONG elevationFromReading(const Vector4& reading) {
     return static_cast<LONG>(std::lround(degrees));
 }
 
-void mapDepthToColorByRegistration(const DepthRegistration& registration, const std::uint16_t* samples,
-                                   int colorWidth, int colorHeight, LONG* colorCoordinates) {
+void mapDepthToColorByRegistration(const DepthRegistration& registration, const std::uint16_t* samples, int colorWidth,
+                                   int colorHeight, LONG* colorCoordinates) {
     const int farthest = registration.shiftCount - 1;
     for (int i = 0; i < kRegisteredWidth * kRegisteredHeight; ++i) {
         int millimetres = samples[i] >> NUI_IMAGE_PLAYER_INDEX_SHIFT;
         if (millimetres <= 0 || millimetres > farthest) millimetres = farthest;
-        const std::int64_t column = floorDivide(
-            std::int64_t{registration.table[i][0]} + registration.shift[millimetres], kRegistrationScale);
+        const std::int64_t column =
+            floorDivide(std::int64_t{registration.table[i][0]} + registration.shift[millimetres], kRegistrationScale);
         const std::int64_t row = registration.table[i][1];
         colorCoordinates[2 * i] = static_cast<LONG>(floorDivide(column * colorWidth, kRegisteredWidth));
         colorCoordinates[2 * i + 1] = static_cast<LONG>(floorDivide(row * colorHeight, kRegisteredHeight));

@@ -34,11 +34,6 @@ constexpr int kRawDepthValues = 2048;
 constexpr int kMaximumDepthMillimetres = 8191;
 constexpr float kAccelerometerCountsPerG = 819.0f;
 
-// Files hold 16-bit values little-endian; after reading them straight into
-// memory, this puts them in the machine's order (nothing to do on a
-// little-endian machine).
-void littleEndianToMachine(std::uint16_t* values, std::size_t count);
-
 // The documented formula for one raw value; 0 where it gives no reading.
 std::uint16_t millimetresFromRaw(std::uint32_t raw);
 
@@ -66,14 +61,14 @@ LONG elevationFromReading(const Vector4& reading);
 // the 640 x 480 color image is ((table[i][0] + shift[mm]) / 256, table[i][1]).
 struct DepthRegistration {
     const std::int32_t (*table)[2] = nullptr;  // 640 x 480 pairs
-    const std::int32_t* shift = nullptr;      // indexed by millimetres, below shiftCount
+    const std::int32_t* shift = nullptr;       // indexed by millimetres, below shiftCount
     int shiftCount = 0;
 };
 
 // The color pixel (column, row) of every pixel of a 640 x 480 depth image
 // (runtime samples), for a color image of `colorWidth` x `colorHeight`. A
 // sample without depth is mapped as a point as far away as the table goes.
-void mapDepthToColorByRegistration(const DepthRegistration& registration, const std::uint16_t* samples,
-                                   int colorWidth, int colorHeight, LONG* colorCoordinates);
+void mapDepthToColorByRegistration(const DepthRegistration& registration, const std::uint16_t* samples, int colorWidth,
+                                   int colorHeight, LONG* colorCoordinates);
 
 }  // namespace plexa::virtual1

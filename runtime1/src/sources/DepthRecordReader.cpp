@@ -1,7 +1,6 @@
 // Reading a depth recording (runtime1/DepthRecordFormat.h) from front to back.
 #include "ReplayFrames.h"
 
-#include "DepthConversion.h"
 #include "ImageGeometry.h"
 #include "plexa/files.h"
 #include "runtime1/DepthRecordFormat.h"
@@ -17,13 +16,6 @@ namespace {
 
 using runtime1::DepthRecordHeader;
 using runtime1::kDepthRecordHeaderBytes;
-
-struct FileClose {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileClose>;
-
-std::string systemMessage(int error) { return std::generic_category().message(error); }
 
 class DepthRecording final : public ReplayFrames {
 public:
@@ -55,10 +47,7 @@ public:
 
 private:
     bool readRecord(std::uint16_t* samples, Vector4& reading) {
-        const std::size_t pixels = imageSizeOf(resolution_).pixelCount();
-        if (!runtime1::readDepthRecord(file_.get(), reading, samples, pixels)) return false;
-        littleEndianToMachine(samples, pixels);
-        return true;
+        return runtime1::readDepthRecord(file_.get(), reading, samples, imageSizeOf(resolution_).pixelCount());
     }
 
     bool failed(std::string& problem) {
@@ -89,7 +78,7 @@ ReplayOpening openDepthRecording(const std::string& path) {
     File file(plexa::openRegularFileToRead(path, notRegular));
     if (!file) {
         opening.problem = notRegular ? "it is not a regular file (a pipe, device or socket), not a recording"
-                                     : "cannot be read: " + systemMessage(errno);
+                                     : "cannot be read: " + std::generic_category().message(errno);
         return opening;
     }
     const std::uintmax_t size = std::filesystem::file_size(name, error);

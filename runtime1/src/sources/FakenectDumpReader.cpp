@@ -28,11 +28,6 @@ constexpr std::size_t kLongestHeader = 64;
 constexpr std::uintmax_t kTiltStateBytes = 12;  // sizeof(freenect_raw_tilt_state), libfreenect 0.5
 const Vector4 kLevelReading{0.0f, -1.0f, 0.0f, 0.0f};
 
-struct FileClose {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileClose>;
-
 struct DepthEntry {
     std::string path;
     std::size_t dataOffset;
@@ -78,14 +73,6 @@ bool parsePgmHeader(const char* header, std::size_t length, long& width, long& h
     return *at == '\n' && width > 0 && height > 0 && maximum > 0;
 }
 
-std::int32_t resolutionOf(long width, long height) {
-    for (std::int32_t code = NUI_IMAGE_RESOLUTION_80x60; code <= NUI_IMAGE_RESOLUTION_1280x960; ++code) {
-        const ImageSize size = imageSizeOf(code);
-        if (size.width == width && size.height == height) return code;
-    }
-    return NUI_IMAGE_RESOLUTION_INVALID;
-}
-
 std::int16_t int16At(const std::uint8_t* bytes) {
     return static_cast<std::int16_t>(static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8)));
 }
@@ -113,13 +100,11 @@ public:
             return false;
         }
         const std::size_t pixels = imageSizeOf(resolution_).pixelCount();
-        std::vector<char> header(entry.dataOffset);
-        if (std::fread(header.data(), 1, header.size(), file.get()) != header.size() ||
+        if (std::fseek(file.get(), static_cast<long>(entry.dataOffset), SEEK_SET) != 0 ||
             std::fread(samples, sizeof(std::uint16_t), pixels, file.get()) != pixels) {
             problem = entry.path + " became shorter while playing";
             return false;
         }
-        littleEndianToMachine(samples, pixels);
         depthSamplesFromRaw(samples, pixels, nullptr, samples);
         reading = entry.reading;
         return true;
@@ -207,7 +192,7 @@ ReplayOpening openFakenectDump(const std::string& folder) {
             problems.add(name + " has no one-line PGM header (\"P5 640 480 65535\")");
             continue;
         }
-        const std::int32_t code = resolutionOf(width, height);
+        const std::int32_t code = runtime1::resolutionOfSize(width, height);
         if (code == NUI_IMAGE_RESOLUTION_INVALID ||
             (resolution != NUI_IMAGE_RESOLUTION_INVALID && code != resolution)) {
             problems.add(name + " declares " + std::to_string(width) + " x " + std::to_string(height) +

@@ -21,14 +21,20 @@ public:
     explicit FramePacer(Clock::time_point start) : start_(start) {}
 
     // When the next frame is due; the first is one period after the start.
-    Clock::time_point nextDue();
+    Clock::time_point nextDue() {
+        return start_ + std::chrono::duration_cast<Clock::duration>(
+                            std::chrono::nanoseconds(++frame_ * 1'000'000'000 / framesPerSecond));
+    }
     // Called once the frame due at `dueAt` is done, at `now`.
-    void frameDone(Clock::time_point dueAt, Clock::time_point now);
+    void frameDone(Clock::time_point dueAt, Clock::time_point now) {
+        if (now - dueAt > stallLimit) skipPast(now);
+    }
     // The next frame due is the first one on the grid after `now`.
-    void skipPast(Clock::time_point now);
-
-    // The time of frame `frame` on the grid that starts at `start`.
-    static Clock::time_point dueTime(Clock::time_point start, std::int64_t frame);
+    void skipPast(Clock::time_point now) {
+        if (now < start_) return;
+        frame_ = std::chrono::duration_cast<std::chrono::nanoseconds>(now - start_).count() * framesPerSecond /
+                 1'000'000'000;
+    }
 
 private:
     Clock::time_point start_;

@@ -14,6 +14,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 namespace plexa::virtual1 {
@@ -23,7 +24,6 @@ struct ImageSlot {
     std::uint8_t* bytes = nullptr;
     ImageSize size{};
     std::int32_t imageType = 0;
-    bool nearMode = false;
     INT64 timeStamp = 0;             // milliseconds since the sensor was initialised
     std::optional<Vector4> reading;  // the accelerometer reading the frame was taken with, if it has one
 };
@@ -52,6 +52,15 @@ public:
 
 protected:
     ~FrameReceiver() = default;
+};
+
+// The sensor object that a source's frames of one kind go to: held weakly,
+// since its last Release ends it, and known by address, so that an object
+// that has been replaced cannot end its successor's stream.
+struct ReceiverHandle {
+    std::weak_ptr<FrameReceiver> object;
+    const FrameReceiver* address = nullptr;
+    bool is(const FrameReceiver* other) const { return address != nullptr && address == other; }
 };
 
 }  // namespace plexa::virtual1

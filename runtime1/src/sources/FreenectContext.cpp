@@ -22,6 +22,12 @@ constexpr auto kIdleWait = std::chrono::milliseconds(100);
 // The process's one context, for libfreenect's callbacks, which carry no context of ours.
 FreenectContext* activeContext = nullptr;
 
+template <void (FreenectDevice::*onFrame)(void*)>
+void frameCallback(freenect::Device* device, void* data, std::uint32_t) {
+    if (activeContext == nullptr) return;
+    if (auto* self = static_cast<FreenectDevice*>(activeContext->api().getUser(device))) (self->*onFrame)(data);
+}
+
 bool anyLost(const std::vector<std::shared_ptr<FreenectDevice>>& devices) {
     return std::any_of(devices.begin(), devices.end(), [](const auto& device) { return !device->isConnected(); });
 }
@@ -35,23 +41,22 @@ FreenectContext::FreenectContext(const freenect::Api& api, freenect::Context* co
 }
 
 std::optional<freenect::FrameMode> FreenectContext::videoMode(std::int32_t imageType, std::int32_t resolution) const {
-    std::int32_t format = 0, wanted = 0, width = 0, height = 0;
-    if (imageType == NUI_IMAGE_TYPE_COLOR && resolution == NUI_IMAGE_RESOLUTION_640x480) {
-        format = freenect::VideoRgb, wanted = freenect::ResolutionMedium, width = 640, height = 480;
-    } else if (imageType == NUI_IMAGE_TYPE_COLOR && resolution == NUI_IMAGE_RESOLUTION_1280x960) {
-        format = freenect::VideoRgb, wanted = freenect::ResolutionHigh, width = 1280, height = 960;
-    } else if (imageType == NUI_IMAGE_TYPE_COLOR_INFRARED && resolution == NUI_IMAGE_RESOLUTION_640x480) {
-        format = freenect::VideoInfrared10Bit, wanted = freenect::ResolutionMedium, width = 640, height = 480;
-    } else {
+    // Color at 640 x 480 and 1280 x 960, infrared at 640 x 480.
+    const bool color = imageType == NUI_IMAGE_TYPE_COLOR;
+    const bool high = color && resolution == NUI_IMAGE_RESOLUTION_1280x960;
+    if ((!color && imageType != NUI_IMAGE_TYPE_COLOR_INFRARED) ||
+        (!high && resolution != NUI_IMAGE_RESOLUTION_640x480)) {
         return std::nullopt;
     }
-    const int bytesPerPixel = format == freenect::VideoRgb ? 3 : 2;
+    const std::int32_t format = color ? freenect::VideoRgb : freenect::VideoInfrared10Bit;
+    const std::int32_t wanted = high ? freenect::ResolutionHigh : freenect::ResolutionMedium;
+    const ImageSize size = imageSizeOf(resolution);
     for (const FrameMode& mode : videoModes_) {
         if (mode.isValid == 0 || mode.resolution != wanted || mode.format != format) continue;
         // Wide enough, tall enough, and as many bytes as it says, so that the
         // top rows of what it delivers are always there to take.
-        if (mode.width != width || mode.height < height ||
-            mode.bytes < static_cast<std::int64_t>(mode.width) * mode.height * bytesPerPixel) {
+        if (mode.width != size.width || mode.height < size.height ||
+            mode.bytes < static_cast<std::int64_t>(mode.width) * mode.height * (color ? 3 : 2)) {
             continue;
         }
         return mode;
@@ -96,8 +101,8 @@ HRESULT FreenectContext::device(int index, std::shared_ptr<SensorSource>& source
     }
     auto device = std::make_shared<FreenectDevice>(*this, index, opened);
     api_.setUser(opened, device.get());
-    api_.setDepthCallback(opened, &FreenectContext::depthCallback);
-    api_.setVideoCallback(opened, &FreenectContext::videoCallback);
+    api_.setDepthCallback(opened, &frameCallback<&FreenectDevice::onDepth>);
+    api_.setVideoCallback(opened, &frameCallback<&FreenectDevice::onVideo>);
     if (api_.copyRegistration != nullptr) {
         freenect::Registration registration = api_.copyRegistration(opened);
         device->keepRegistration(registration);
@@ -209,23 +214,11 @@ void FreenectContext::run() {
     // Streams of devices no longer in use end with the thread.
     std::lock_guard<std::mutex> api(apiMutex_);
     for (const auto& device : devices) {
-        bool inUse;
-        {
-            std::lock_guard<std::mutex> state(stateMutex_);
-            inUse = device->inUse();
-        }
+        std::unique_lock<std::mutex> state(stateMutex_);
+        const bool inUse = device->inUse();
+        state.unlock();
         if (!inUse) device->stopStreams();
     }
-}
-
-void FreenectContext::depthCallback(freenect::Device* device, void* data, std::uint32_t) {
-    if (activeContext == nullptr) return;
-    if (auto* self = static_cast<FreenectDevice*>(activeContext->api_.getUser(device))) self->onDepth(data);
-}
-
-void FreenectContext::videoCallback(freenect::Device* device, void* data, std::uint32_t) {
-    if (activeContext == nullptr) return;
-    if (auto* self = static_cast<FreenectDevice*>(activeContext->api_.getUser(device))) self->onVideo(data);
 }
 
 }  // namespace plexa::virtual1

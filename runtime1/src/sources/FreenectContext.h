@@ -35,8 +35,6 @@ public:
 
 private:
     void run();
-    static void depthCallback(freenect::Device* device, void* data, std::uint32_t timestamp);
-    static void videoCallback(freenect::Device* device, void* data, std::uint32_t timestamp);
 
     const freenect::Api api_;
     freenect::Context* const context_;

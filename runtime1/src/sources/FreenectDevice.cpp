@@ -24,20 +24,10 @@ bool FreenectDevice::isConnected() {
     return connected_;
 }
 
-HRESULT FreenectDevice::status() { return isConnected() ? S_OK : E_NUI_NOTCONNECTED; }
-
-void FreenectDevice::sensorInitialized(const FrameReceiver*) {
+void FreenectDevice::sensorInUse(bool inUse) {
     {
         std::lock_guard<std::mutex> lock(context_.stateMutex());
-        ++users_;
-    }
-    context_.wake();
-}
-
-void FreenectDevice::sensorShutDown(const FrameReceiver*) {
-    {
-        std::lock_guard<std::mutex> lock(context_.stateMutex());
-        users_ = std::max(0, users_ - 1);
+        users_ = inUse ? users_ + 1 : std::max(0, users_ - 1);
     }
     context_.wake();
 }
@@ -53,8 +43,8 @@ void FreenectDevice::streamOpened(Stream kind, std::int32_t imageType, std::int3
                                   const std::shared_ptr<FrameReceiver>& receiver) {
     {
         std::lock_guard<std::mutex> lock(context_.stateMutex());
-        Receiver& target = kind == Stream::Depth ? depthReceiver_ : videoReceiver_;
-        target = Receiver{receiver, receiver.get()};
+        ReceiverHandle& target = kind == Stream::Depth ? depthReceiver_ : videoReceiver_;
+        target = ReceiverHandle{receiver, receiver.get()};
         if (kind == Stream::Depth) {
             wantDepth_ = true;
         } else {
@@ -67,9 +57,9 @@ void FreenectDevice::streamOpened(Stream kind, std::int32_t imageType, std::int3
 void FreenectDevice::streamClosed(Stream kind, const FrameReceiver* receiver, std::vector<ScriptedImageFrame>&&) {
     {
         std::lock_guard<std::mutex> lock(context_.stateMutex());
-        Receiver& target = kind == Stream::Depth ? depthReceiver_ : videoReceiver_;
-        if (target.address != receiver) return;
-        target = Receiver{};
+        ReceiverHandle& target = kind == Stream::Depth ? depthReceiver_ : videoReceiver_;
+        if (!target.is(receiver)) return;
+        target = ReceiverHandle{};
         if (kind == Stream::Depth) {
             wantDepth_ = false;
         } else {
@@ -107,10 +97,8 @@ HRESULT FreenectDevice::accelerometer(Vector4& reading) {
 bool FreenectDevice::mapDepthToColor(std::int32_t depthResolution, std::int32_t colorResolution, const USHORT* samples,
                                      LONG* colorCoordinates) {
     if (registrationTable_.empty() || depthResolution != NUI_IMAGE_RESOLUTION_640x480) return false;
-    DepthRegistration registration;
-    registration.table = reinterpret_cast<const std::int32_t(*)[2]>(registrationTable_.data());
-    registration.shift = depthToRgbShift_.data();
-    registration.shiftCount = static_cast<int>(depthToRgbShift_.size());
+    const DepthRegistration registration{reinterpret_cast<const std::int32_t(*)[2]>(registrationTable_.data()),
+                                         depthToRgbShift_.data(), static_cast<int>(depthToRgbShift_.size())};
     const ImageSize color = imageSizeOf(colorResolution);
     mapDepthToColorByRegistration(registration, samples, color.width, color.height, colorCoordinates);
     return true;
@@ -214,7 +202,7 @@ void FreenectDevice::onDepth(void* data) {
     std::shared_ptr<FrameReceiver> receiver;
     {
         std::lock_guard<std::mutex> lock(context_.stateMutex());
-        receiver = depthReceiver_.device.lock();
+        receiver = depthReceiver_.object.lock();
     }
     if (!receiver || data == nullptr) return;
     const std::uint16_t* table = rawToMillimetres_.empty() ? nullptr : rawToMillimetres_.data();
@@ -234,27 +222,26 @@ void FreenectDevice::onVideo(void* data) {
     VideoWish running;
     {
         std::lock_guard<std::mutex> lock(context_.stateMutex());
-        receiver = videoReceiver_.device.lock();
+        receiver = videoReceiver_.object.lock();
         running = videoRunning_;
     }
     if (!receiver || data == nullptr) return;
     receiver->deliverImage(Stream::Video, FreenectHost::Clock::now(), [&](ImageSlot& slot) {
-        const ImageSize size = slot.size;
-        const std::int32_t imageType = slot.imageType;
-        std::uint8_t* const bytes = slot.bytes;
+        const ImageSize wanted = imageSizeOf(running.resolution);
         // Frames of a mode being left behind are not the stream's.
-        if (imageType != running.imageType || size.width != imageSizeOf(running.resolution).width ||
-            size.height != imageSizeOf(running.resolution).height) {
+        if (slot.imageType != running.imageType || slot.size.width != wanted.width ||
+            slot.size.height != wanted.height) {
             return false;
         }
         // libfreenect's images are as wide as the stream's and at least as
         // tall (1280 x 1024 color, 640 x 488 infrared): the top rows are kept.
-        if (imageType == NUI_IMAGE_TYPE_COLOR) {
-            bgrxFromRgb(static_cast<const std::uint8_t*>(data), size.pixelCount(), bytes);
+        const std::size_t pixels = slot.size.pixelCount();
+        if (slot.imageType == NUI_IMAGE_TYPE_COLOR) {
+            bgrxFromRgb(static_cast<const std::uint8_t*>(data), pixels, slot.bytes);
         } else {
-            auto* samples = reinterpret_cast<std::uint16_t*>(bytes);
-            std::memcpy(samples, data, size.pixelCount() * sizeof(std::uint16_t));
-            infraredFromTenBit(samples, size.pixelCount(), samples);
+            auto* samples = reinterpret_cast<std::uint16_t*>(slot.bytes);
+            std::memcpy(samples, data, pixels * sizeof(std::uint16_t));
+            infraredFromTenBit(samples, pixels, samples);
         }
         return true;
     });

@@ -53,22 +53,14 @@ struct VideoWish {
     bool operator!=(const VideoWish& other) const { return !(*this == other); }
 };
 
-class FreenectContext;
-
 class FreenectDevice final : public SensorSource {
 public:
     FreenectDevice(FreenectHost& context, int index, freenect::Device* device)
         : context_(context), index_(index), device_(device) {}
 
     bool isConnected() override;
-    HRESULT status() override;
-    void sensorInitialized(const FrameReceiver*) override;
-    void sensorShutDown(const FrameReceiver*) override;
+    void sensorInUse(bool inUse) override;
     HRESULT checkImageStream(std::int32_t imageType, std::int32_t resolution) override;
-    HRESULT checkFrameFlags(DWORD flags) override {
-        return (flags & NUI_IMAGE_STREAM_FLAG_ENABLE_NEAR_MODE) != 0 ? E_NUI_HARDWARE_FEATURE_UNAVAILABLE : S_OK;
-    }
-    HRESULT checkSkeletonTracking() override { return E_NUI_NOTSUPPORTED; }
     void streamOpened(Stream kind, std::int32_t imageType, std::int32_t resolution,
                       const std::shared_ptr<FrameReceiver>& receiver) override;
     void streamClosed(Stream kind, const FrameReceiver* receiver, std::vector<ScriptedImageFrame>&&) override;
@@ -92,11 +84,6 @@ public:
     void lost();
 
 private:
-    struct Receiver {
-        std::weak_ptr<FrameReceiver> device;
-        const FrameReceiver* address = nullptr;
-    };
-
     FreenectHost& context_;
     const int index_;
     freenect::Device* const device_;
@@ -108,8 +95,8 @@ private:
     // State lock.
     bool connected_ = true;
     int users_ = 0;
-    Receiver depthReceiver_;
-    Receiver videoReceiver_;
+    ReceiverHandle depthReceiver_;
+    ReceiverHandle videoReceiver_;
     bool wantDepth_ = false;
     VideoWish wantVideo_;
     bool depthRunning_ = false;  // as last applied

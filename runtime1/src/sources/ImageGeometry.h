@@ -1,8 +1,9 @@
-// Pixel layouts of the sensor's streams (image sizes are the public header's).
+// The sensor's streams and their pixel layouts (image sizes are the public header's).
 #pragma once
 
 #include "runtime1/ImageResolution.h"
 #include "runtime1/NuiRuntime.h"
+#include "runtime1/VirtualSensor1.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -20,6 +21,12 @@ constexpr bool isKnownImageType(std::int32_t imageType) {
 
 // Color is blue, green, red and an unused byte; depth and infrared are 16-bit samples.
 constexpr int bytesPerPixelOf(std::int32_t imageType) { return imageType == NUI_IMAGE_TYPE_COLOR ? 4 : 2; }
+
+// Depth has a stream of its own; color and infrared share the video stream.
+constexpr Stream streamOf(std::int32_t imageType) {
+    return imageType == NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX ? Stream::Depth : Stream::Video;
+}
+constexpr std::size_t slotOf(Stream stream) { return stream == Stream::Depth ? 0 : 1; }
 
 constexpr std::int32_t packedPitchOf(std::int32_t imageType, std::int32_t resolution) {
     return imageSizeOf(resolution).width * bytesPerPixelOf(imageType);

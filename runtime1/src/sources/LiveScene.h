@@ -63,11 +63,7 @@ inline std::optional<scene::Rig1::Resolution> rigResolutionOf(std::int32_t resol
 }
 
 inline std::optional<scene::Rig1::Resolution> rigResolutionOf(ImageSize size) {
-    for (std::int32_t code = NUI_IMAGE_RESOLUTION_80x60; code <= NUI_IMAGE_RESOLUTION_1280x960; ++code) {
-        const ImageSize known = imageSizeOf(code);
-        if (known.width == size.width && known.height == size.height) return rigResolutionOf(code);
-    }
-    return std::nullopt;
+    return rigResolutionOf(runtime1::resolutionOfSize(size.width, size.height));
 }
 
 }  // namespace plexa::virtual1

@@ -5,17 +5,25 @@
 // The readers trust nothing in what they read: every size is checked against
 // the file that holds it before anything is allocated or read, so a damaged
 // file gives a message and fewer (or no) frames, never a crash, and no
-// allocation is larger than the file justifies.
+// allocation is larger than the file justifies. Samples are read straight
+// into memory: the files' little-endian order is the machine's (the depth
+// record format asserts it).
 #pragma once
 
 #include "runtime1/NuiRuntime.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 
 namespace plexa::virtual1 {
+
+struct FileClose {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileClose>;
 
 class ReplayFrames {
 public:

@@ -11,26 +11,6 @@
 
 namespace plexa::virtual1 {
 
-namespace {
-
-class ReplaySelection final : public SourceSelection {
-public:
-    explicit ReplaySelection(std::shared_ptr<ReplaySource> source) : source_(std::move(source)) {}
-
-    int sensorCount() override { return 1; }
-
-    HRESULT sourceFor(int index, std::shared_ptr<SensorSource>& source) override {
-        if (index != 0) return E_INVALIDARG;
-        source = source_;
-        return S_OK;
-    }
-
-private:
-    const std::shared_ptr<ReplaySource> source_;
-};
-
-}  // namespace
-
 ReplaySource::ReplaySource(std::string name, std::unique_ptr<ReplayFrames> frames)
     : name_(std::move(name)), frames_(std::move(frames)), reading_(frames_->firstReading()) {}
 
@@ -39,15 +19,9 @@ bool ReplaySource::isConnected() {
     return connected_;
 }
 
-HRESULT ReplaySource::status() { return isConnected() ? S_OK : E_NUI_NOTCONNECTED; }
-
 HRESULT ReplaySource::checkImageStream(std::int32_t imageType, std::int32_t resolution) {
     if (imageType != NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX) return E_NUI_HARDWARE_FEATURE_UNAVAILABLE;
     return resolution == frames_->resolution() ? S_OK : E_NUI_NOTSUPPORTED;
-}
-
-HRESULT ReplaySource::checkFrameFlags(DWORD flags) {
-    return (flags & NUI_IMAGE_STREAM_FLAG_ENABLE_NEAR_MODE) != 0 ? E_NUI_HARDWARE_FEATURE_UNAVAILABLE : S_OK;
 }
 
 HRESULT ReplaySource::elevation(LONG& degrees) {
@@ -66,8 +40,7 @@ void ReplaySource::streamOpened(Stream kind, std::int32_t, std::int32_t,
                                 const std::shared_ptr<FrameReceiver>& receiver) {
     if (kind != Stream::Depth) return;
     std::lock_guard<std::mutex> lock(mutex_);
-    receiver_ = receiver;
-    receiverAddress_ = receiver.get();
+    receiver_ = ReceiverHandle{receiver, receiver.get()};
     changed_.notify_all();
     if (playing_ || !connected_) return;
     try {
@@ -82,9 +55,8 @@ void ReplaySource::streamOpened(Stream kind, std::int32_t, std::int32_t,
 void ReplaySource::streamClosed(Stream kind, const FrameReceiver* receiver, std::vector<ScriptedImageFrame>&&) {
     if (kind != Stream::Depth) return;
     std::lock_guard<std::mutex> lock(mutex_);
-    if (receiverAddress_ != receiver) return;
-    receiver_.reset();
-    receiverAddress_ = nullptr;
+    if (!receiver_.is(receiver)) return;
+    receiver_ = ReceiverHandle{};
     changed_.notify_all();
 }
 
@@ -96,8 +68,8 @@ void ReplaySource::play() {
         std::size_t index = 0;
         {
             std::unique_lock<std::mutex> lock(mutex_);
-            changed_.wait_until(lock, dueAt, [&] { return receiver_.expired(); });
-            receiver = receiver_.lock();
+            changed_.wait_until(lock, dueAt, [&] { return receiver_.object.expired(); });
+            receiver = receiver_.object.lock();
             if (!receiver) {
                 playing_ = false;
                 return;
@@ -136,7 +108,7 @@ void ReplaySource::play() {
     }
 }
 
-std::unique_ptr<SourceSelection> makeReplaySelection(const std::string& path) {
+std::shared_ptr<SensorSource> makeReplaySource(const std::string& path) {
     std::error_code error;
     const bool folder = std::filesystem::is_directory(std::filesystem::u8path(path), error) &&
                         std::filesystem::exists(std::filesystem::u8path(path + "/INDEX.txt"), error);
@@ -146,7 +118,7 @@ std::unique_ptr<SourceSelection> makeReplaySelection(const std::string& path) {
         return nullptr;
     }
     if (!opening.problem.empty()) reportToUser("replay of " + path + ": " + opening.problem);
-    return std::make_unique<ReplaySelection>(std::make_shared<ReplaySource>(path, std::move(opening.frames)));
+    return std::make_shared<ReplaySource>(path, std::move(opening.frames));
 }
 
 }  // namespace plexa::virtual1

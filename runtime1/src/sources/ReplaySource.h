@@ -20,10 +20,7 @@ public:
     ReplaySource(std::string name, std::unique_ptr<ReplayFrames> frames);
 
     bool isConnected() override;
-    HRESULT status() override;
     HRESULT checkImageStream(std::int32_t imageType, std::int32_t resolution) override;
-    HRESULT checkFrameFlags(DWORD flags) override;
-    HRESULT checkSkeletonTracking() override { return E_NUI_NOTSUPPORTED; }
     void streamOpened(Stream kind, std::int32_t imageType, std::int32_t resolution,
                       const std::shared_ptr<FrameReceiver>& receiver) override;
     void streamClosed(Stream kind, const FrameReceiver* receiver, std::vector<ScriptedImageFrame>&&) override;
@@ -39,16 +36,15 @@ private:
     const std::unique_ptr<ReplayFrames> frames_;  // read by the player thread only
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::weak_ptr<FrameReceiver> receiver_;
-    const FrameReceiver* receiverAddress_ = nullptr;
+    ReceiverHandle receiver_;
     bool playing_ = false;
     bool connected_ = true;
     Vector4 reading_;  // of the frame delivered last
     std::size_t next_ = 0;
 };
 
-// A recording file or a fakenect dump folder as a selection of one sensor;
+// A recording file or a fakenect dump folder as the source of one sensor;
 // null (said on standard error) when it cannot be played.
-std::unique_ptr<SourceSelection> makeReplaySelection(const std::string& path);
+std::shared_ptr<SensorSource> makeReplaySource(const std::string& path);
 
 }  // namespace plexa::virtual1

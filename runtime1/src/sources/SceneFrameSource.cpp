@@ -1,6 +1,5 @@
 #include "SceneFrameSource.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace plexa::virtual1 {
@@ -15,8 +14,7 @@ Vector4 vectorOf(scene::Vec4 v) { return Vector4{v.x, v.y, v.z, v.w}; }
 
 // Seated tracking follows the upper body only.
 bool isLowerBody(int joint) {
-    return joint == static_cast<int>(FirstGenerationJoint::HipCenter) ||
-           joint >= scene::index(scene::Joint::HipLeft);
+    return joint == static_cast<int>(FirstGenerationJoint::HipCenter) || joint >= scene::index(scene::Joint::HipLeft);
 }
 
 NUI_SKELETON_POSITION_TRACKING_STATE jointStateOf(scene::TrackingState state) {
@@ -61,34 +59,22 @@ const scene::Moment& SceneFrameSource::momentAt(double seconds) {
     return *moment_;
 }
 
-void SceneFrameSource::fillDepth(const LiveView& view, ImageSize size, bool, std::uint16_t* samples) {
-    scene::DepthImages images;
-    images.depthWithPlayer = samples;
-    renderDepthImage(view, size, images, samples);
-}
-
-void SceneFrameSource::fillColor(const LiveView& view, ImageSize size, std::uint8_t* pixels) {
-    const auto resolution = rigResolutionOf(size);
+bool SceneFrameSource::fillImage(const LiveView& view, const ImageSlot& slot) {
+    if (!isKnownImageType(slot.imageType)) return false;
+    const auto resolution = rigResolutionOf(slot.size);
     if (!resolution) {
-        std::memset(pixels, 0, 4 * size.pixelCount());
-        return;
+        std::memset(slot.bytes, 0, slot.size.pixelCount() * bytesPerPixelOf(slot.imageType));
+        return true;
     }
-    rigFor(view).renderColor(momentAt(view.seconds), *resolution, pixels);
-}
-
-void SceneFrameSource::fillInfrared(const LiveView& view, ImageSize size, std::uint16_t* samples) {
+    if (slot.imageType == NUI_IMAGE_TYPE_COLOR) {
+        rigFor(view).renderColor(momentAt(view.seconds), *resolution, slot.bytes);
+        return true;
+    }
     scene::DepthImages images;
-    images.infrared = samples;
-    renderDepthImage(view, size, images, samples);
-}
-
-void SceneFrameSource::renderDepthImage(const LiveView& view, ImageSize size, const scene::DepthImages& images,
-                                        std::uint16_t* samples) {
-    if (const auto resolution = rigResolutionOf(size)) {
-        rigFor(view).renderDepth(momentAt(view.seconds), *resolution, images);
-    } else {
-        std::fill_n(samples, size.pixelCount(), std::uint16_t{0});
-    }
+    auto* const samples = reinterpret_cast<std::uint16_t*>(slot.bytes);
+    (slot.imageType == NUI_IMAGE_TYPE_COLOR_INFRARED ? images.infrared : images.depthWithPlayer) = samples;
+    rigFor(view).renderDepth(momentAt(view.seconds), *resolution, images);
+    return true;
 }
 
 void SceneFrameSource::fillSkeletons(const LiveView& view, bool seated, NUI_SKELETON_FRAME& frame) {
@@ -101,10 +87,6 @@ void SceneFrameSource::fillSkeletons(const LiveView& view, bool seated, NUI_SKEL
     for (int slot = 0; slot < NUI_SKELETON_COUNT; ++slot) {
         fillSkeleton(bodies.bodies[slot], slot, seated, frame.SkeletonData[slot]);
     }
-}
-
-std::unique_ptr<LiveFrameSource> makeLiveFrameSource(int sensorIndex) {
-    return std::make_unique<SceneFrameSource>(sensorIndex);
 }
 
 }  // namespace plexa::virtual1

@@ -4,21 +4,34 @@
 // skeleton slots of 20 joints with the floor clip plane.
 #pragma once
 
-#include "LiveFrameSource.h"
+#include "FrameReceiver.h"
 #include "LiveScene.h"
 
+#include <cstdint>
 #include <memory>
 
 namespace plexa::virtual1 {
 
-class SceneFrameSource final : public LiveFrameSource {
+// Where and when a frame is taken.
+struct LiveView {
+    double seconds;         // scene time: the frame's time stamp, on the clock every virtual sensor shares
+    LONG elevationDegrees;  // the sensor head's tilt, positive looking up
+};
+
+// Called on the filming source's thread only, one call at a time.
+class SceneFrameSource {
 public:
     explicit SceneFrameSource(int sensorIndex);
 
-    void fillDepth(const LiveView& view, ImageSize size, bool nearMode, std::uint16_t* samples) override;
-    void fillColor(const LiveView& view, ImageSize size, std::uint8_t* pixels) override;
-    void fillInfrared(const LiveView& view, ImageSize size, std::uint16_t* samples) override;
-    void fillSkeletons(const LiveView& view, bool seated, NUI_SKELETON_FRAME& frame) override;
+    // The slot's image, packed rows, top row first: depth in millimetres
+    // shifted left by 3 with the player index (0: nobody) in the low 3 bits;
+    // color as blue, green, red and an unused byte; infrared as 16-bit
+    // intensity. Blank at a size the rig does not film; false for an image
+    // type the sensor has not.
+    bool fillImage(const LiveView& view, const ImageSlot& slot);
+    // Skeleton slots, floor clip plane and normal to gravity; the sensor sets
+    // the time stamp and frame number. In seated mode the lower body is not tracked.
+    void fillSkeletons(const LiveView& view, bool seated, NUI_SKELETON_FRAME& frame);
 
 private:
     // The sensor's rig, turned to the view's tilt (it redraws its room only
@@ -27,10 +40,6 @@ private:
     // The moment of the view, shared with every other sensor filming it; the
     // streams of one sensor ask for it one after the other.
     const scene::Moment& momentAt(double seconds);
-    // One image of the depth camera (`samples` is the one `images` names),
-    // blank at a size the rig does not film.
-    void renderDepthImage(const LiveView& view, ImageSize size, const scene::DepthImages& images,
-                          std::uint16_t* samples);
 
     scene::Rig1 rig_;
     std::shared_ptr<const scene::Moment> moment_;

@@ -36,7 +36,7 @@ public:
     // E_NUI_NOTCONNECTED when it is not.
     virtual bool isConnected() = 0;
     // What NuiStatus returns.
-    virtual HRESULT status() = 0;
+    virtual HRESULT status() { return isConnected() ? S_OK : E_NUI_NOTCONNECTED; }
 
     // Where the time stamps of a sensor object initialised at `initializedAt`
     // count from: by default that moment.
@@ -44,18 +44,20 @@ public:
         return initializedAt;
     }
 
-    // A sensor object was initialised or shut down; sources that keep a
-    // device awake while it is in use count these.
-    virtual void sensorInitialized(const FrameReceiver*) {}
-    virtual void sensorShutDown(const FrameReceiver*) {}
+    // A sensor object was initialised (true) or shut down (false); sources
+    // that keep a device awake while it is in use count these.
+    virtual void sensorInUse(bool) {}
 
     // S_OK when a stream of this image type and resolution can be opened,
     // else the code NuiImageStreamOpen fails with.
     virtual HRESULT checkImageStream(std::int32_t imageType, std::int32_t resolution) = 0;
-    // S_OK when the stream's frame flags may be set to `flags` (near mode).
-    virtual HRESULT checkFrameFlags(DWORD flags) = 0;
+    // S_OK when the stream's frame flags may be set to `flags`; only the
+    // virtual sensor films in near mode, and only it tracks skeletons.
+    virtual HRESULT checkFrameFlags(DWORD flags) {
+        return (flags & NUI_IMAGE_STREAM_FLAG_ENABLE_NEAR_MODE) != 0 ? E_NUI_HARDWARE_FEATURE_UNAVAILABLE : S_OK;
+    }
     // S_OK when skeleton tracking is offered.
-    virtual HRESULT checkSkeletonTracking() = 0;
+    virtual HRESULT checkSkeletonTracking() { return E_NUI_NOTSUPPORTED; }
 
     // `receiver` opened its stream of `kind` (or turned tracking on): from now
     // on frames of that kind go to it. When it ends them, the scripted frames
@@ -81,7 +83,8 @@ public:
     virtual void giveBackImages(Stream, std::vector<ScriptedImageFrame>&&) {}
     virtual void giveBackSkeletons(std::vector<NUI_SKELETON_FRAME>&&) {}
 
-    // Tilt; the angle has been checked against the runtime's limits.
+    // Tilt; the angle has been checked against the runtime's limits. The
+    // readings below are written only when they succeed: they are the caller's.
     virtual HRESULT setElevation(LONG degrees) = 0;
     virtual HRESULT elevation(LONG& degrees) = 0;
     // The accelerometer now, in g, with the runtime's axes: (0, -1, 0) when level.
@@ -109,7 +112,6 @@ public:
     virtual HRESULT sourceFor(int index, std::shared_ptr<SensorSource>& source) = 0;
 };
 
-// No sensor at all.
 class NoSensorSelection final : public SourceSelection {
 public:
     int sensorCount() override { return 0; }

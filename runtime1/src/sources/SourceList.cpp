@@ -3,10 +3,13 @@
 #include "FreenectSelection.h"
 #include "ReplaySource.h"
 #include "UserMessages.h"
-#include "VirtualSelection.h"
 #include "VirtualSensors.h"
+#include "VirtualSource.h"
 
+#include <array>
 #include <cstdlib>
+#include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -14,29 +17,46 @@ namespace plexa::virtual1 {
 
 namespace {
 
-// Sensors of several sources: sensor i is sensor `local` of the part that
-// serves it. Virtual sensors keep their own index, by which the control face
-// knows them.
+// Sensors of several sources, each with its own way to its source.
 class ListSelection final : public SourceSelection {
 public:
-    void add(std::shared_ptr<SourceSelection> part, int count, bool keepsIndex) {
-        for (int local = 0; local < count; ++local) {
-            sensors_.push_back(Sensor{part, keepsIndex ? static_cast<int>(sensors_.size()) : local});
-        }
+    using SourceOf = std::function<HRESULT(std::shared_ptr<SensorSource>&)>;
+
+    void add(SourceOf sourceOf) { sensors_.push_back(std::move(sourceOf)); }
+    // Sensor `local` of a part (virtual sensors keep their own index, by
+    // which the control face knows them).
+    void add(const std::shared_ptr<SourceSelection>& part, int local) {
+        add([part, local](std::shared_ptr<SensorSource>& source) { return part->sourceFor(local, source); });
     }
     int sensorCount() override { return static_cast<int>(sensors_.size()); }
     HRESULT sourceFor(int index, std::shared_ptr<SensorSource>& source) override {
         if (index < 0 || index >= sensorCount()) return E_INVALIDARG;
-        const Sensor& sensor = sensors_[static_cast<std::size_t>(index)];
-        return sensor.part->sourceFor(sensor.local, source);
+        return sensors_[static_cast<std::size_t>(index)](source);
     }
 
 private:
-    struct Sensor {
-        std::shared_ptr<SourceSelection> part;
-        int local;
-    };
-    std::vector<Sensor> sensors_;
+    std::vector<SourceOf> sensors_;
+};
+
+// The virtual sensors: as many as the control face connects (at first the
+// number the list named), each index with a source of its own, which every
+// sensor object of that index shares and which knows which of them receives
+// the frames.
+class VirtualSelection final : public SourceSelection {
+public:
+    int sensorCount() override { return virtualSensors().connectedCount(); }
+    HRESULT sourceFor(int index, std::shared_ptr<SensorSource>& source) override {
+        if (!virtualSensors().isConnected(index)) return E_INVALIDARG;
+        std::lock_guard<std::mutex> lock(mutex_);
+        std::shared_ptr<VirtualSource>& known = sources_[index];
+        if (!known) known = std::make_shared<VirtualSource>(index);
+        source = known;
+        return S_OK;
+    }
+
+private:
+    std::mutex mutex_;
+    std::array<std::shared_ptr<VirtualSource>, sensorIndexLimit> sources_;
 };
 
 std::vector<std::string> entriesOf(const std::string& value) {
@@ -77,8 +97,8 @@ std::unique_ptr<SourceSelection> selectSources(const char* value) {
     int virtualCount = 0;
     std::shared_ptr<SourceSelection> freenect;
     const auto addVirtual = [&] {
-        if (!virtualSensorsPart) virtualSensorsPart = makeVirtualSelection(0);
-        selection->add(virtualSensorsPart, 1, true);
+        if (!virtualSensorsPart) virtualSensorsPart = std::make_shared<VirtualSelection>();
+        selection->add(virtualSensorsPart, selection->sensorCount());
         virtualCount = selection->sensorCount();
     };
     for (const std::string& entry : entries) {
@@ -91,15 +111,15 @@ std::unique_ptr<SourceSelection> selectSources(const char* value) {
                 if (!freenect && !automatic) return std::make_unique<NoSensorSelection>();
             }
             const int found = freenect ? freenect->sensorCount() : 0;
-            if (found > 0) {
-                selection->add(freenect, found, false);
-            } else if (automatic) {
-                addVirtual();
-            }
+            for (int local = 0; local < found; ++local) selection->add(freenect, local);
+            if (found == 0 && automatic) addVirtual();
         } else {
-            std::unique_ptr<SourceSelection> replay = makeReplaySelection(entry.substr(7));
+            std::shared_ptr<SensorSource> replay = makeReplaySource(entry.substr(7));
             if (!replay) return std::make_unique<NoSensorSelection>();
-            selection->add(std::move(replay), 1, false);
+            selection->add([replay](std::shared_ptr<SensorSource>& source) {
+                source = replay;
+                return S_OK;
+            });
         }
         if (selection->sensorCount() > kMostListedSensors) {
             return refuse(list, "names more than " + std::to_string(kMostListedSensors) + " sensors");
@@ -109,7 +129,7 @@ std::unique_ptr<SourceSelection> selectSources(const char* value) {
     // whose index another source serves are never asked).
     if (virtualSensorsPart) virtualSensors().setListedCount(virtualCount);
     // A list of virtual sensors alone lets the control face connect more or fewer.
-    if (virtualSensorsPart && virtualCount == selection->sensorCount()) return makeVirtualSelection(virtualCount);
+    if (virtualSensorsPart && virtualCount == selection->sensorCount()) return std::make_unique<VirtualSelection>();
     return selection;
 }
 

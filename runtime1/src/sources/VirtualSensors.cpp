@@ -7,9 +7,7 @@
 
 namespace plexa::virtual1 {
 
-VirtualSensors::VirtualSensors() {
-    for (int index = 0; index < sensorIndexLimit; ++index) indexes_[index].resetSettings(index);
-}
+VirtualSensors::VirtualSensors() { resetSettings(); }
 
 std::chrono::steady_clock::time_point VirtualSensors::clockStart(std::chrono::steady_clock::time_point now) {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -19,49 +17,24 @@ std::chrono::steady_clock::time_point VirtualSensors::clockStart(std::chrono::st
 
 int VirtualSensors::connectedCount() {
     std::lock_guard<std::mutex> lock(mutex_);
-    return connectedCount_;
+    return connectedCount_.value_or(listedCount_);
 }
 
 void VirtualSensors::setConnectedCount(int count) {
     std::lock_guard<std::mutex> lock(mutex_);
     connectedCount_ = std::clamp(count, 0, sensorIndexLimit);
-    connectedCountSet_ = true;
 }
 
 void VirtualSensors::setListedCount(int count) {
     std::lock_guard<std::mutex> lock(mutex_);
     listedCount_ = std::clamp(count, 0, sensorIndexLimit);
-    // What the control face set already stands.
-    if (!connectedCountSet_) connectedCount_ = listedCount_;
 }
 
-bool VirtualSensors::isConnected(int index) {
+bool VirtualSensors::isConnected(int index) { return index >= 0 && index < connectedCount(); }
+
+VirtualSensors::Settings VirtualSensors::settings(int index) {
     std::lock_guard<std::mutex> lock(mutex_);
-    return index >= 0 && index < connectedCount_;
-}
-
-bool VirtualSensors::isScripted(int index) {
-    return atIndex(index, [](IndexState& state) { return state.scripted; });
-}
-
-void VirtualSensors::setScripted(int index, bool scripted) {
-    atIndex(index, [&](IndexState& state) { state.scripted = scripted; });
-}
-
-HRESULT VirtualSensors::status(int index) {
-    return atIndex(index, [](IndexState& state) { return state.status; });
-}
-
-void VirtualSensors::setStatus(int index, HRESULT status) {
-    atIndex(index, [&](IndexState& state) { state.status = status; });
-}
-
-LONG VirtualSensors::elevation(int index) {
-    return atIndex(index, [](IndexState& state) { return state.elevation; });
-}
-
-void VirtualSensors::setElevation(int index, LONG degrees) {
-    atIndex(index, [&](IndexState& state) { state.elevation = degrees; });
+    return indexes_[index];
 }
 
 Vector4 VirtualSensors::accelerometer(int index) {
@@ -70,28 +43,23 @@ Vector4 VirtualSensors::accelerometer(int index) {
     return state.accelerometer ? *state.accelerometer : gravityReading(state.elevation);
 }
 
-void VirtualSensors::setAccelerometer(int index, Vector4 reading) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    indexes_[index].accelerometer = reading;
-}
-
 void VirtualSensors::queueImage(int index, Stream stream, ScriptedImageFrame&& frame) {
     std::lock_guard<std::mutex> lock(mutex_);
-    indexes_[index].queuedImages[slot(stream)].push_back(std::move(frame));
+    indexes_[index].queuedImages[slotOf(stream)].push_back(std::move(frame));
 }
 
-std::optional<ScriptedImageFrame> VirtualSensors::popImage(int index, Stream stream) {
+bool VirtualSensors::popImage(int index, Stream stream, ScriptedImageFrame& frame) {
     std::lock_guard<std::mutex> lock(mutex_);
-    auto& queue = indexes_[index].queuedImages[slot(stream)];
-    if (queue.empty()) return std::nullopt;
-    ScriptedImageFrame frame = std::move(queue.front());
+    auto& queue = indexes_[index].queuedImages[slotOf(stream)];
+    if (queue.empty()) return false;
+    frame = std::move(queue.front());
     queue.pop_front();
-    return frame;
+    return true;
 }
 
 void VirtualSensors::returnImages(int index, Stream stream, std::vector<ScriptedImageFrame>&& frames) {
     std::lock_guard<std::mutex> lock(mutex_);
-    auto& queue = indexes_[index].queuedImages[slot(stream)];
+    auto& queue = indexes_[index].queuedImages[slotOf(stream)];
     for (auto frame = frames.rbegin(); frame != frames.rend(); ++frame) queue.push_front(std::move(*frame));
 }
 
@@ -100,13 +68,13 @@ void VirtualSensors::queueSkeleton(int index, const NUI_SKELETON_FRAME& frame) {
     indexes_[index].queuedSkeletons.push_back(frame);
 }
 
-std::optional<NUI_SKELETON_FRAME> VirtualSensors::popSkeleton(int index) {
+bool VirtualSensors::popSkeleton(int index, NUI_SKELETON_FRAME& frame) {
     std::lock_guard<std::mutex> lock(mutex_);
     auto& queue = indexes_[index].queuedSkeletons;
-    if (queue.empty()) return std::nullopt;
-    NUI_SKELETON_FRAME frame = queue.front();
+    if (queue.empty()) return false;
+    frame = queue.front();
     queue.pop_front();
-    return frame;
+    return true;
 }
 
 void VirtualSensors::returnSkeletons(int index, std::vector<NUI_SKELETON_FRAME>&& frames) {
@@ -116,18 +84,13 @@ void VirtualSensors::returnSkeletons(int index, std::vector<NUI_SKELETON_FRAME>&
 }
 
 void VirtualSensors::IndexState::resetSettings(int index) {
-    scripted = false;
-    status = S_OK;
+    *this = IndexState{};
     elevation = defaultElevation(index);
-    accelerometer.reset();
-    for (auto& queue : queuedImages) queue.clear();
-    queuedSkeletons.clear();
 }
 
 void VirtualSensors::resetSettings() {
     std::lock_guard<std::mutex> lock(mutex_);
-    connectedCount_ = listedCount_;
-    connectedCountSet_ = false;
+    connectedCount_.reset();
     for (int index = 0; index < sensorIndexLimit; ++index) indexes_[index].resetSettings(index);
 }
 

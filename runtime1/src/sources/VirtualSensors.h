@@ -6,6 +6,7 @@
 // calls nothing else.
 #pragma once
 
+#include "ImageGeometry.h"
 #include "runtime1/VirtualSensor1.h"
 
 #include <array>
@@ -37,53 +38,45 @@ public:
     void setListedCount(int count);
     bool isConnected(int index);
 
-    bool isScripted(int index);
-    void setScripted(int index, bool scripted);
-    HRESULT status(int index);
-    void setStatus(int index, HRESULT status);
-    LONG elevation(int index);
-    void setElevation(int index, LONG degrees);
+    // What the control face set for an index: read as a copy, changed under the lock.
+    struct Settings {
+        bool scripted = false;
+        HRESULT status = S_OK;
+        LONG elevation = 0;
+        std::optional<Vector4> accelerometer;  // none: gravity at the current tilt
+    };
+    Settings settings(int index);
+    template <class Change>
+    void change(int index, Change&& change) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        change(static_cast<Settings&>(indexes_[index]));
+    }
     // The reading the control face set, or gravity at the current tilt.
     Vector4 accelerometer(int index);
-    void setAccelerometer(int index, Vector4 reading);
 
     // Scripted frames wait here, per index, until a stream of that index takes them.
     void queueImage(int index, Stream stream, ScriptedImageFrame&& frame);
-    std::optional<ScriptedImageFrame> popImage(int index, Stream stream);
+    bool popImage(int index, Stream stream, ScriptedImageFrame& frame);
     void returnImages(int index, Stream stream, std::vector<ScriptedImageFrame>&& frames);
     void queueSkeleton(int index, const NUI_SKELETON_FRAME& frame);
-    std::optional<NUI_SKELETON_FRAME> popSkeleton(int index);
+    bool popSkeleton(int index, NUI_SKELETON_FRAME& frame);
     void returnSkeletons(int index, std::vector<NUI_SKELETON_FRAME>&& frames);
 
     // Settings, scripts and connected count as in a fresh process.
     void resetSettings();
 
 private:
-    struct IndexState {
-        bool scripted = false;
-        HRESULT status = S_OK;
-        LONG elevation = 0;
-        std::optional<Vector4> accelerometer;
+    struct IndexState : Settings {
         std::array<std::deque<ScriptedImageFrame>, 2> queuedImages;
         std::deque<NUI_SKELETON_FRAME> queuedSkeletons;
 
         void resetSettings(int index);
     };
 
-    // Runs `use` on the state of an index, under the lock.
-    template <class Use>
-    auto atIndex(int index, Use&& use) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return use(indexes_[index]);
-    }
-
-    static std::size_t slot(Stream stream) { return stream == Stream::Depth ? 0 : 1; }
-
     std::mutex mutex_;
     std::optional<std::chrono::steady_clock::time_point> clockStart_;
     int listedCount_ = 1;
-    bool connectedCountSet_ = false;
-    int connectedCount_ = 1;
+    std::optional<int> connectedCount_;  // the control face's, which stands over the listed count
     std::array<IndexState, sensorIndexLimit> indexes_;
 };
 

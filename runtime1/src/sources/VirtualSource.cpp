@@ -4,48 +4,26 @@
 #include "LiveScene.h"
 #include "VirtualSensors.h"
 
+#include <algorithm>
 #include <new>
 #include <system_error>
 #include <thread>
 
 namespace plexa::virtual1 {
 
-namespace {
-
-bool fillImage(LiveFrameSource& scene, const LiveView& view, ImageSlot& slot) {
-    switch (slot.imageType) {
-        case NUI_IMAGE_TYPE_DEPTH_AND_PLAYER_INDEX:
-            scene.fillDepth(view, slot.size, slot.nearMode, reinterpret_cast<std::uint16_t*>(slot.bytes));
-            return true;
-        case NUI_IMAGE_TYPE_COLOR: scene.fillColor(view, slot.size, slot.bytes); return true;
-        case NUI_IMAGE_TYPE_COLOR_INFRARED:
-            scene.fillInfrared(view, slot.size, reinterpret_cast<std::uint16_t*>(slot.bytes));
-            return true;
-        default: return false;
-    }
-}
-
-}  // namespace
-
-VirtualSource::VirtualSource(int index) : index_(index), scene_(makeLiveFrameSource(index)) {}
-
-FrameReceiver::Clock::time_point VirtualSource::clockStart(FrameReceiver::Clock::time_point initializedAt) {
-    return virtualSensors().clockStart(initializedAt);
-}
-
-bool VirtualSource::isConnected() { return virtualSensors().isConnected(index_); }
+VirtualSource::VirtualSource(int index) : index_(index), scene_(index) {}
 
 HRESULT VirtualSource::status() {
-    return virtualSensors().isConnected(index_) ? virtualSensors().status(index_) : E_NUI_NOTCONNECTED;
+    return virtualSensors().isConnected(index_) ? virtualSensors().settings(index_).status : E_NUI_NOTCONNECTED;
 }
 
 HRESULT VirtualSource::setElevation(LONG degrees) {
-    virtualSensors().setElevation(index_, degrees);
+    virtualSensors().change(index_, [&](auto& set) { set.elevation = degrees; });
     return S_OK;
 }
 
 HRESULT VirtualSource::elevation(LONG& degrees) {
-    degrees = virtualSensors().elevation(index_);
+    degrees = virtualSensors().settings(index_).elevation;
     return S_OK;
 }
 
@@ -58,7 +36,7 @@ HRESULT VirtualSource::accelerometer(Vector4& reading) {
 
 void VirtualSource::receive(std::size_t slot, const std::shared_ptr<FrameReceiver>& receiver) {
     std::lock_guard<std::mutex> lock(mutex_);
-    receivers_[slot] = Receiver{receiver, receiver.get()};
+    receivers_[slot] = ReceiverHandle{receiver, receiver.get()};
     changed_.notify_all();
     if (filming_) return;
     try {
@@ -73,35 +51,12 @@ void VirtualSource::receive(std::size_t slot, const std::shared_ptr<FrameReceive
 void VirtualSource::letGo(std::size_t slot, const FrameReceiver* receiver) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!receivers_[slot].is(receiver)) return;
-    receivers_[slot] = Receiver{};
+    receivers_[slot] = ReceiverHandle{};
     changed_.notify_all();
 }
 
 bool VirtualSource::hasReceivers() const {
-    for (const Receiver& receiver : receivers_) {
-        if (!receiver.object.expired()) return true;
-    }
-    return false;
-}
-
-void VirtualSource::streamOpened(Stream kind, std::int32_t, std::int32_t,
-                                 const std::shared_ptr<FrameReceiver>& receiver) {
-    receive(slotOf(kind), receiver);
-}
-
-void VirtualSource::streamClosed(Stream kind, const FrameReceiver* receiver,
-                                 std::vector<ScriptedImageFrame>&& unfetched) {
-    virtualSensors().returnImages(index_, kind, std::move(unfetched));
-    letGo(slotOf(kind), receiver);
-}
-
-void VirtualSource::trackingEnabled(const std::shared_ptr<FrameReceiver>& receiver) {
-    receive(kSkeletonSlot, receiver);
-}
-
-void VirtualSource::trackingDisabled(const FrameReceiver* receiver, std::vector<NUI_SKELETON_FRAME>&& unfetched) {
-    virtualSensors().returnSkeletons(index_, std::move(unfetched));
-    letGo(kSkeletonSlot, receiver);
+    return std::any_of(receivers_.begin(), receivers_.end(), [](const auto& each) { return !each.object.expired(); });
 }
 
 bool VirtualSource::feeds(Stream kind, const FrameReceiver* receiver) {
@@ -109,16 +64,11 @@ bool VirtualSource::feeds(Stream kind, const FrameReceiver* receiver) {
     return receivers_[slotOf(kind)].is(receiver);
 }
 
-bool VirtualSource::acceptsPushedFrames(const FrameReceiver*) { return !virtualSensors().isScripted(index_); }
-
 // ---- scripted mode ----------------------------------------------------------------
 
 bool VirtualSource::takeScriptedImage(Stream kind, const FrameReceiver* receiver, ScriptedImageFrame& frame) {
-    if (!virtualSensors().isScripted(index_) || !feeds(kind, receiver)) return false;
-    std::optional<ScriptedImageFrame> next = virtualSensors().popImage(index_, kind);
-    if (!next) return false;
-    frame = std::move(*next);
-    return true;
+    return virtualSensors().settings(index_).scripted && feeds(kind, receiver) &&
+           virtualSensors().popImage(index_, kind, frame);
 }
 
 bool VirtualSource::takeScriptedSkeleton(const FrameReceiver* receiver, NUI_SKELETON_FRAME& frame) {
@@ -126,19 +76,7 @@ bool VirtualSource::takeScriptedSkeleton(const FrameReceiver* receiver, NUI_SKEL
         std::lock_guard<std::mutex> lock(mutex_);
         if (!receivers_[kSkeletonSlot].is(receiver)) return false;
     }
-    if (!virtualSensors().isScripted(index_)) return false;
-    std::optional<NUI_SKELETON_FRAME> next = virtualSensors().popSkeleton(index_);
-    if (!next) return false;
-    frame = *next;
-    return true;
-}
-
-void VirtualSource::giveBackImages(Stream kind, std::vector<ScriptedImageFrame>&& frames) {
-    virtualSensors().returnImages(index_, kind, std::move(frames));
-}
-
-void VirtualSource::giveBackSkeletons(std::vector<NUI_SKELETON_FRAME>&& frames) {
-    virtualSensors().returnSkeletons(index_, std::move(frames));
+    return virtualSensors().settings(index_).scripted && virtualSensors().popSkeleton(index_, frame);
 }
 
 // ---- live mode ----------------------------------------------------------------------
@@ -158,7 +96,7 @@ void VirtualSource::film() {
             }
         }
         try {
-            if (!virtualSensors().isScripted(index_)) filmMoment(dueAt);
+            if (!virtualSensors().settings(index_).scripted) filmMoment(dueAt);
         } catch (const std::bad_alloc&) {
             // Out of memory for one frame: that frame is skipped.
         }
@@ -172,18 +110,18 @@ void VirtualSource::filmMoment(FrameReceiver::Clock::time_point dueAt) {
         std::lock_guard<std::mutex> lock(mutex_);
         for (std::size_t slot = 0; slot < receivers_.size(); ++slot) receivers[slot] = receivers_[slot].object.lock();
     }
-    const LONG elevation = virtualSensors().elevation(index_);
+    const LONG elevation = virtualSensors().settings(index_).elevation;
     // Each frame is filmed at the scene time of its own time stamp.
     for (Stream kind : {Stream::Depth, Stream::Video}) {
         if (const auto& receiver = receivers[slotOf(kind)]) {
             receiver->deliverImage(kind, dueAt, [&](ImageSlot& slot) {
-                return fillImage(*scene_, LiveView{sceneSecondsAt(slot.timeStamp), index_, elevation}, slot);
+                return scene_.fillImage(LiveView{sceneSecondsAt(slot.timeStamp), elevation}, slot);
             });
         }
     }
     if (const auto& receiver = receivers[kSkeletonSlot]) {
         receiver->deliverSkeleton(dueAt, [&](SkeletonSlot& slot) {
-            scene_->fillSkeletons(LiveView{sceneSecondsAt(slot.timeStamp), index_, elevation}, slot.seated, slot.frame);
+            scene_.fillSkeletons(LiveView{sceneSecondsAt(slot.timeStamp), elevation}, slot.seated, slot.frame);
             return true;
         });
     }

@@ -5,8 +5,9 @@
 // status, tilt, accelerometer, scripts) are the control face's, by index.
 #pragma once
 
-#include "LiveFrameSource.h"
+#include "SceneFrameSource.h"
 #include "SensorSource.h"
+#include "VirtualSensors.h"
 
 #include <array>
 #include <condition_variable>
@@ -19,39 +20,47 @@ class VirtualSource final : public SensorSource, public std::enable_shared_from_
 public:
     explicit VirtualSource(int index);
 
-    bool isConnected() override;
+    bool isConnected() override { return virtualSensors().isConnected(index_); }
     HRESULT status() override;
-    FrameReceiver::Clock::time_point clockStart(FrameReceiver::Clock::time_point initializedAt) override;
+    FrameReceiver::Clock::time_point clockStart(FrameReceiver::Clock::time_point initializedAt) override {
+        return virtualSensors().clockStart(initializedAt);
+    }
     HRESULT checkImageStream(std::int32_t, std::int32_t) override { return S_OK; }
     HRESULT checkFrameFlags(DWORD) override { return S_OK; }
     HRESULT checkSkeletonTracking() override { return S_OK; }
 
-    void streamOpened(Stream kind, std::int32_t imageType, std::int32_t resolution,
-                      const std::shared_ptr<FrameReceiver>& receiver) override;
-    void streamClosed(Stream kind, const FrameReceiver* receiver, std::vector<ScriptedImageFrame>&& unfetched) override;
-    void trackingEnabled(const std::shared_ptr<FrameReceiver>& receiver) override;
-    void trackingDisabled(const FrameReceiver* receiver, std::vector<NUI_SKELETON_FRAME>&& unfetched) override;
+    void streamOpened(Stream kind, std::int32_t, std::int32_t,
+                      const std::shared_ptr<FrameReceiver>& receiver) override {
+        receive(slotOf(kind), receiver);
+    }
+    void streamClosed(Stream kind, const FrameReceiver* receiver,
+                      std::vector<ScriptedImageFrame>&& unfetched) override {
+        virtualSensors().returnImages(index_, kind, std::move(unfetched));
+        letGo(slotOf(kind), receiver);
+    }
+    void trackingEnabled(const std::shared_ptr<FrameReceiver>& receiver) override { receive(kSkeletonSlot, receiver); }
+    void trackingDisabled(const FrameReceiver* receiver, std::vector<NUI_SKELETON_FRAME>&& unfetched) override {
+        virtualSensors().returnSkeletons(index_, std::move(unfetched));
+        letGo(kSkeletonSlot, receiver);
+    }
     bool feeds(Stream kind, const FrameReceiver* receiver) override;
-    bool acceptsPushedFrames(const FrameReceiver* receiver) override;
+    bool acceptsPushedFrames(const FrameReceiver*) override { return !virtualSensors().settings(index_).scripted; }
 
     bool takeScriptedImage(Stream kind, const FrameReceiver* receiver, ScriptedImageFrame& frame) override;
     bool takeScriptedSkeleton(const FrameReceiver* receiver, NUI_SKELETON_FRAME& frame) override;
-    void giveBackImages(Stream kind, std::vector<ScriptedImageFrame>&& frames) override;
-    void giveBackSkeletons(std::vector<NUI_SKELETON_FRAME>&& frames) override;
+    void giveBackImages(Stream kind, std::vector<ScriptedImageFrame>&& frames) override {
+        virtualSensors().returnImages(index_, kind, std::move(frames));
+    }
+    void giveBackSkeletons(std::vector<NUI_SKELETON_FRAME>&& frames) override {
+        virtualSensors().returnSkeletons(index_, std::move(frames));
+    }
 
     HRESULT setElevation(LONG degrees) override;
     HRESULT elevation(LONG& degrees) override;
     HRESULT accelerometer(Vector4& reading) override;
 
 private:
-    // Who receives each kind of frame: depth, video, skeletons.
-    struct Receiver {
-        std::weak_ptr<FrameReceiver> object;
-        const FrameReceiver* address = nullptr;
-        bool is(const FrameReceiver* other) const { return address != nullptr && address == other; }
-    };
     static constexpr std::size_t kSkeletonSlot = 2;
-    static std::size_t slotOf(Stream kind) { return kind == Stream::Depth ? 0 : 1; }
 
     void receive(std::size_t slot, const std::shared_ptr<FrameReceiver>& receiver);
     void letGo(std::size_t slot, const FrameReceiver* receiver);
@@ -63,10 +72,10 @@ private:
     const int index_;
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::array<Receiver, 3> receivers_;
+    std::array<ReceiverHandle, 3> receivers_;  // depth, video, skeletons
     bool filming_ = false;
     // Used by the live thread only.
-    std::unique_ptr<LiveFrameSource> scene_;
+    SceneFrameSource scene_;
 };
 
 }  // namespace plexa::virtual1
