@@ -19,7 +19,10 @@ namespace plexa::runtime1 {
 
 // Samples and readings go to the file straight from memory, which holds them
 // in the machine's order; that is the file's order only on a little-endian machine.
+// Every machine MSVC builds for is little-endian; GCC and Clang say which they build for.
+#if defined(__BYTE_ORDER__)
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "depth records are written in machine byte order");
+#endif
 
 constexpr std::size_t kDepthRecordHeaderBytes = 4;
 constexpr std::size_t kDepthRecordPrefixBytes = 12;
