@@ -13,10 +13,6 @@ public:
     bool update(int width, int height);
     void clear() { known_ = false; }
 
-    bool known() const { return known_; }
-    int width() const { return width_; }
-    int height() const { return height_; }
-
 private:
     bool known_ = false;
     int width_ = 0;
