@@ -11,8 +11,6 @@ std::int32_t resolutionOrNone(std::int32_t code) {
     return plexa::runtime1::isKnownResolution(code) ? code : NUI_IMAGE_RESOLUTION_INVALID;
 }
 
-HANDLE newManualResetEvent() { return CreateEventA(nullptr, TRUE, FALSE, nullptr); }
-
 // Start-up messages go out without a line end; flushed so that they come
 // before what Java prints next through its own buffer.
 void printStartFailure(const char* message) {
@@ -37,7 +35,7 @@ HRESULT KSDK::Nui_Init(bool skeleton, std::int32_t depthResolutionCode, std::int
     depthResolution = resolutionOrNone(depthResolutionCode);
     videoResolution = resolutionOrNone(videoResolutionCode);
     for (plexa::HandleOwner* event : {&depthEvent, &videoEvent, &skeletonEvent}) {
-        event->reset(newManualResetEvent());
+        event->reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));  // manual reset
         if (!*event) return E_OUTOFMEMORY;
     }
     return openStreamsAndStart(skeleton, infrared);

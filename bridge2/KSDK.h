@@ -24,9 +24,6 @@
 #include <memory>
 
 struct KSDK final : plexa::SessionSkeleton {
-    template <typename Interface>
-    using RuntimePtr = plexa::bridge2::RuntimePtr<Interface>;
-
     // The callbacks of the binding, in the order they are looked up.
     enum Callback : std::size_t {
         FrameCallback,
@@ -43,9 +40,9 @@ struct KSDK final : plexa::SessionSkeleton {
 
     std::atomic<std::int32_t> frameCount{0};  // frames delivered to Java since start
 
-    RuntimePtr<IKinectSensor> sensor;
-    RuntimePtr<ICoordinateMapper> coordinateMapper;  // may be null: no intrinsics, no mapping
-    RuntimePtr<IMultiSourceFrameReader> frameReader;
+    plexa::bridge2::RuntimePtr<IKinectSensor> sensor;
+    plexa::bridge2::RuntimePtr<ICoordinateMapper> coordinateMapper;  // may be null: no intrinsics, no mapping
+    plexa::bridge2::RuntimePtr<IMultiSourceFrameReader> frameReader;
     WAITABLE_HANDLE frameArrivedHandle = 0;  // owned by the runtime: unsubscribed, never closed
 
     std::atomic<bool> computeUV{false};

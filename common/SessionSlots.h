@@ -34,7 +34,6 @@ class SessionSlots {
     struct Slot;
 
 public:
-    static constexpr int kCount = Count;
     static constexpr bool validIndex(int index) { return index >= 0 && index < Count; }
 
     SessionSlots() = default;
@@ -49,12 +48,10 @@ public:
 
     class Access {
     public:
-        // An index outside the table gives an access to nothing.
-        Access(SessionSlots& slots, int index) : slot_(validIndex(index) ? &slots.slots_[index] : nullptr) {
+        // An access to the shared table; an index outside it gives an access to nothing.
+        explicit Access(int index) : slot_(validIndex(index) ? &shared().slots_[index] : nullptr) {
             if (slot_ != nullptr) slot_->inFlight.fetch_add(1, std::memory_order_seq_cst);
         }
-        // An access to the shared table.
-        explicit Access(int index) : Access(shared(), index) {}
         ~Access() {
             if (slot_ != nullptr) slot_->leave();
         }

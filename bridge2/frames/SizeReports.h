@@ -10,7 +10,13 @@ class ReportedSize {
 public:
     // Records width x height; true when it differs from the last report (or
     // nothing was reported yet), that is, when Java must hear of it.
-    bool update(int width, int height);
+    bool update(int width, int height) {
+        if (known_ && width == width_ && height == height_) return false;
+        known_ = true;
+        width_ = width;
+        height_ = height;
+        return true;
+    }
     void clear() { known_ = false; }
 
 private:

@@ -14,6 +14,7 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+
 #include <unknwn.h>
 
 // The 16-bit pointer qualifiers survive in <windows.h> as empty macros and
@@ -131,7 +132,6 @@ constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
 constexpr DWORD INFINITE = 0xFFFFFFFFu;
 constexpr DWORD WAIT_OBJECT_0 = 0x00000000u;
-constexpr DWORD WAIT_ABANDONED_0 = 0x00000080u;
 constexpr DWORD WAIT_TIMEOUT = 0x00000102u;
 constexpr DWORD WAIT_FAILED = 0xFFFFFFFFu;
 constexpr DWORD MAXIMUM_WAIT_OBJECTS = 64;
@@ -168,8 +168,8 @@ PLEXA_KERNEL_API DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD milliseco
 PLEXA_KERNEL_API DWORD WINAPI WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
                                                      DWORD milliseconds);
 PLEXA_KERNEL_API HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES attributes, SIZE_T stackSize,
-                                            LPTHREAD_START_ROUTINE startRoutine, LPVOID parameter,
-                                            DWORD creationFlags, LPDWORD threadId);
+                                            LPTHREAD_START_ROUTINE startRoutine, LPVOID parameter, DWORD creationFlags,
+                                            LPDWORD threadId);
 PLEXA_KERNEL_API BOOL WINAPI CloseHandle(HANDLE handle);
 PLEXA_KERNEL_API DWORD WINAPI GetCurrentThreadId();
 
