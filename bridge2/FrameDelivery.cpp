@@ -56,11 +56,7 @@ bool FrameDelivery::run() {
     jintArray types = newJavaIntArray(env_, frame_.types.data(), count);
     if (types == nullptr) return false;
     jclass objectClass = env_->FindClass("java/lang/Object");
-    if (objectClass == nullptr) {
-        java_.describePendingException();
-        return false;
-    }
-    jobjectArray entries = env_->NewObjectArray(count, objectClass, nullptr);
+    jobjectArray entries = objectClass == nullptr ? nullptr : env_->NewObjectArray(count, objectClass, nullptr);
     if (entries == nullptr) {
         java_.describePendingException();
         return false;

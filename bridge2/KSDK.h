@@ -1,9 +1,6 @@
-// The second-generation session: one per slot of the sensor table. It holds
-// the runtime's default sensor (index 0 only) and its coordinate mapper, the
-// stream selection, the multi-source reader and its frame-arrived
-// subscription, and the sensor's frame buffers while it runs; the binding to
-// Java, the event thread and the life cycle are the skeleton's
-// (SessionSkeleton).
+// The second-generation session: one per slot of the sensor table, with what
+// its streams need; the binding to Java, the event thread and the life cycle
+// are the skeleton's (SessionSkeleton).
 //
 // Threads: while the event thread runs, Java threads share with it only the
 // atomics below (the two mapping switches and the frame counter). The sensor

@@ -49,6 +49,7 @@ inline std::size_t PlexaOpenHandleCount() {
 }
 #else
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -114,11 +115,7 @@ using IID = GUID;
 using REFIID = const IID&;
 
 inline bool operator==(const GUID& a, const GUID& b) {
-    if (a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Data3 != b.Data3) return false;
-    for (int i = 0; i < 8; ++i) {
-        if (a.Data4[i] != b.Data4[i]) return false;
-    }
-    return true;
+    return a.Data1 == b.Data1 && a.Data2 == b.Data2 && a.Data3 == b.Data3 && std::equal(a.Data4, a.Data4 + 8, b.Data4);
 }
 inline bool operator!=(const GUID& a, const GUID& b) { return !(a == b); }
 
