@@ -32,7 +32,7 @@ private:
     jobject entry(std::int32_t code);
     void reportSize(ReportedSize& reported, KSDK::Callback callback, int width, int height);
     void reportIntrinsicsOnce();
-    jfloatArray floorPlaneAndPositions();
+    jfloatArray floorPlaneAndPositions(const BodyBuffers* bodies);
     jfloatArray normalizedColorPoints();
 
     template <typename Sample>
@@ -101,7 +101,7 @@ jobject FrameDelivery::entry(std::int32_t code) {
                                      imageLength(frame_.longExposureInfrared, 1));
         case kBodyTrackedCode:
             return newJavaArray<jboolean>(env_, bodies ? bodies->bodyTracked.data() : nullptr, bodies ? kBodySlots : 0);
-        case kBodyPositionsCode: return floorPlaneAndPositions();
+        case kBodyPositionsCode: return floorPlaneAndPositions(bodies);
         case kBodyOrientationsCode:
             return newJavaArray<jfloat>(env_, bodies ? bodies->jointOrientations.data() : nullptr,
                                         bodies ? kJointOrientationFloats : 0);
@@ -120,8 +120,7 @@ jfloatArray FrameDelivery::normalizedColorPoints() {
         env_, length, [&](float* uv) { normalizeColorPoints(points, static_cast<std::size_t>(length) / 2, uv); });
 }
 
-jfloatArray FrameDelivery::floorPlaneAndPositions() {
-    const BodyBuffers* bodies = (session_.buffers ? &session_.buffers->bodyBuffers : nullptr);
+jfloatArray FrameDelivery::floorPlaneAndPositions(const BodyBuffers* bodies) {
     if (bodies == nullptr) return newJavaArray<jfloat>(env_, nullptr, 0);
     // Floor plane at 0 to 3, then every joint position: one array, two regions.
     jfloatArray array = env_->NewFloatArray(kFloorPlaneFloats + kJointPositionFloats);
