@@ -88,6 +88,12 @@ bool asksForCallback(jint resolutionCode) { return resolutionCode > NUI_IMAGE_RE
 
 extern "C" {
 
+JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getSensorCount(JNIEnv*, jclass) {
+    int count = 0;
+    if (FAILED(NuiGetSensorCount(&count))) return 0;
+    return count;
+}
+
 JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1createNUI(JNIEnv*, jclass, jint index) {
     plexa::printWelcomeBanner();
     if (!SensorSlots::validIndex(index)) return JNI_FALSE;
@@ -166,12 +172,6 @@ JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1startSkeletonT
                                                                                         jboolean seated, jint index) {
     return javaBoolean(
         withSensor(index, false, [&](KSDK& s) { return s.Nui_StartSkeletonTracking(seated != JNI_FALSE); }));
-}
-
-JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getSensorCount(JNIEnv*, jclass) {
-    int count = 0;
-    if (FAILED(NuiGetSensorCount(&count))) return 0;
-    return count;
 }
 
 JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getStatus(JNIEnv*, jclass, jint index) {
