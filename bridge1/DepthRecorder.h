@@ -6,7 +6,7 @@
 // every file holds its header and whole records only.
 #pragma once
 
-#include "plexa/file_owner.h"
+#include "plexa/files.h"
 #include "runtime1/NuiRuntime.h"
 
 #include <atomic>

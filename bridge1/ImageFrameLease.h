@@ -2,9 +2,10 @@
 // lease ends, whatever path the handler took in between.
 #pragma once
 
+#include "NotCopyable.h"
 #include "runtime1/NuiRuntime.h"
 
-class ImageFrameLease {
+class ImageFrameLease : plexa::NotCopyable {
 public:
     // Asks for the stream's next frame without waiting: a handler runs only
     // after the runtime has signalled that a frame is ready.
@@ -14,8 +15,6 @@ public:
     ~ImageFrameLease() {
         if (fetched_) sensor_->NuiImageStreamReleaseFrame(stream_, &frame_);
     }
-    ImageFrameLease(const ImageFrameLease&) = delete;
-    ImageFrameLease& operator=(const ImageFrameLease&) = delete;
 
     bool fetched() const { return fetched_; }
 

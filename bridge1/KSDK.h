@@ -1,14 +1,12 @@
-// The first-generation session: one per slot of the sensor table. It holds the
-// runtime's sensor for one index, the streams and frame events opened at
-// start-up, the sensor's frame buffers while it runs, the depth recorder and
-// the frame counters; the binding to Java, the event thread and the life
-// cycle are the skeleton's (SessionSkeleton).
+// The first-generation session: one per slot of the sensor table, with what
+// its streams need; the binding to Java, the event thread and the life cycle
+// are the skeleton's (SessionSkeleton).
 //
 // Threads: while the event thread runs, Java threads share with it only the
 // atomics below (switches and counters) and the depth recorder, which guards
-// itself. The sensor reference and an open recording go with the session
-// itself, which the sensor table frees once it has been replaced and nothing
-// can reach it.
+// itself. The sensor reference and an open recording go with the session,
+// which the sensor table frees once it has been replaced and nothing can
+// reach it.
 #pragma once
 
 #include "DepthRecorder.h"

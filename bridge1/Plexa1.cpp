@@ -8,19 +8,23 @@
 #include "FileNameText.h"
 #include "JavaBinding.h"
 #include "KSDK.h"
-#include "SensorTable.h"
+#include "SessionSlots.h"
 #include "StatusMap.h"
+#include "WelcomeBanner.h"
 
 #include <new>
 #include <string>
 #include <vector>
 
-using plexa::bridge1::ensureSensorTable;
-using plexa::bridge1::isValidSensorIndex;
-using plexa::bridge1::SensorAccess;
 using plexa::bridge1::statusFromResult;
 
 namespace {
+
+// The sensor table: one slot per sensor index, each holding the session most
+// recently created for it (SessionSlots says when a replaced one is freed).
+// The first _createNUI, or a _startNUI that comes first, prints the banner.
+using SensorSlots = plexa::SessionSlots<KSDK, plexa::bridge1::kSensorCount>;
+using SensorAccess = SensorSlots::Access;
 
 // The slot's session when it holds a sensor, else null. Valid while the
 // access lives.
@@ -28,6 +32,16 @@ KSDK* sessionWithSensor(const SensorAccess& access) {
     KSDK* session = access.session();
     return session != nullptr && session->sensor ? session : nullptr;
 }
+
+// `call` on the slot's session when it holds a sensor, else `none`.
+template <typename Result, typename Call>
+Result withSensor(jint index, Result none, Call&& call) {
+    const SensorAccess access(index);
+    KSDK* session = sessionWithSensor(access);
+    return session == nullptr ? none : static_cast<Result>(call(*session));
+}
+
+jboolean javaBoolean(bool value) { return value ? JNI_TRUE : JNI_FALSE; }
 
 jlong counterOf(jint index, std::atomic<std::int32_t> KSDK::*counter) {
     const SensorAccess access(index);
@@ -48,14 +62,9 @@ std::unique_ptr<KSDK> newSession(jint index) {
 // in it, or when memory runs out (the VM's error then stays pending).
 bool fileNameOf(JNIEnv* env, jstring name, std::string& utf8) {
     const jsize length = env->GetStringLength(name);
-    std::vector<jchar> units;
     try {
-        units.resize(static_cast<std::size_t>(length));
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    if (length > 0) env->GetStringRegion(name, 0, length, units.data());
-    try {
+        std::vector<jchar> units(static_cast<std::size_t>(length));
+        if (length > 0) env->GetStringRegion(name, 0, length, units.data());
         return plexa::bridge1::fileNameToUtf8(units.data(), units.size(), utf8);
     } catch (const std::bad_alloc&) {
         return false;
@@ -79,16 +88,20 @@ bool asksForCallback(jint resolutionCode) { return resolutionCode > NUI_IMAGE_RE
 
 extern "C" {
 
-JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1createNUI(JNIEnv*, jclass, jint index) {
-    ensureSensorTable();
-    if (!isValidSensorIndex(index)) return JNI_FALSE;
-    SensorAccess access(index);
-    KSDK* session = access.replaceSession(newSession(index));
-    return session != nullptr && session->sensor ? JNI_TRUE : JNI_FALSE;
+JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getSensorCount(JNIEnv*, jclass) {
+    int count = 0;
+    if (FAILED(NuiGetSensorCount(&count))) return 0;
+    return count;
 }
 
-// A _startNUI with no _createNUI before it makes the table itself (banner
-// included), so a program that skips _createNUI still gets its sensor.
+JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1createNUI(JNIEnv*, jclass, jint index) {
+    plexa::printWelcomeBanner();
+    if (!SensorSlots::validIndex(index)) return JNI_FALSE;
+    SensorAccess access(index);
+    KSDK* session = access.install(newSession(index));
+    return javaBoolean(session != nullptr && session->sensor);
+}
+
 // The new session is bound to Java before anyone else can see it; the one it
 // replaces is stopped (its target receives nothing more once this returns,
 // unless this runs inside one of its own callbacks) before the new one opens
@@ -97,8 +110,8 @@ JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1startNUI(JNIEnv* e
                                                                        jboolean skeleton, jint depthResolution,
                                                                        jint videoResolution, jboolean infrared,
                                                                        jobject callbackTarget, jint index) {
-    if (!isValidSensorIndex(index)) return 0;
-    ensureSensorTable();
+    if (!SensorSlots::validIndex(index)) return 0;
+    plexa::printWelcomeBanner();
     SensorAccess access(index);
     if (KSDK* previous = access.session()) previous->Nui_AwaitStopUnderWay();
     std::unique_ptr<KSDK> fresh = newSession(index);
@@ -110,7 +123,7 @@ JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1startNUI(JNIEnv* e
                                                   asksForCallback(videoResolution), skeleton == JNI_TRUE};
         fresh->java().bind(env, plexaClass, callbackTarget, kCallbacks, KSDK::CallbackCount, wanted);
     }
-    KSDK* session = access.replaceSession(std::move(fresh));
+    KSDK* session = access.install(std::move(fresh));
     if (!session->sensor) return 0;
     return statusFromResult(
         session->Nui_Init(skeleton != JNI_FALSE, depthResolution, videoResolution, infrared != JNI_FALSE));
@@ -135,53 +148,34 @@ JNIEXPORT jlong JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getDepthFrameCoun
 
 JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1setElevationAngle(JNIEnv*, jclass, jint angle,
                                                                                 jint index) {
-    const SensorAccess access(index);
-    KSDK* session = sessionWithSensor(access);
-    return session == nullptr ? E_NUI_NOTCONNECTED : session->Nui_SetElevationAngle(angle);
+    return withSensor<jint>(index, E_NUI_NOTCONNECTED, [&](KSDK& s) { return s.Nui_SetElevationAngle(angle); });
 }
 
 JNIEXPORT jlong JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getElevationAngle(JNIEnv*, jclass, jint index) {
-    const SensorAccess access(index);
-    KSDK* session = sessionWithSensor(access);
-    return session == nullptr ? 0 : static_cast<jlong>(session->Nui_GetElevationAngle());
+    return withSensor<jlong>(index, 0, [](KSDK& s) { return s.Nui_GetElevationAngle(); });
 }
 
 JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1setNearMode(JNIEnv*, jclass, jboolean on,
                                                                               jint index) {
-    const SensorAccess access(index);
-    KSDK* session = sessionWithSensor(access);
-    return session != nullptr && session->Nui_SetNearMode(on != JNI_FALSE) ? JNI_TRUE : JNI_FALSE;
+    return javaBoolean(withSensor(index, false, [&](KSDK& s) { return s.Nui_SetNearMode(on != JNI_FALSE); }));
 }
 
 JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getNearMode(JNIEnv*, jclass, jint index) {
-    const SensorAccess access(index);
-    KSDK* session = sessionWithSensor(access);
-    return session != nullptr && session->Nui_GetNearMode() ? JNI_TRUE : JNI_FALSE;
+    return javaBoolean(withSensor(index, false, [](KSDK& s) { return s.Nui_GetNearMode(); }));
 }
 
 JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1stopSkeletonTracking(JNIEnv*, jclass, jint index) {
-    const SensorAccess access(index);
-    KSDK* session = sessionWithSensor(access);
-    return session != nullptr && session->Nui_StopSkeletonTracking() ? JNI_TRUE : JNI_FALSE;
+    return javaBoolean(withSensor(index, false, [](KSDK& s) { return s.Nui_StopSkeletonTracking(); }));
 }
 
 JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1startSkeletonTracking(JNIEnv*, jclass,
                                                                                         jboolean seated, jint index) {
-    const SensorAccess access(index);
-    KSDK* session = sessionWithSensor(access);
-    return session != nullptr && session->Nui_StartSkeletonTracking(seated != JNI_FALSE) ? JNI_TRUE : JNI_FALSE;
-}
-
-JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getSensorCount(JNIEnv*, jclass) {
-    int count = 0;
-    if (FAILED(NuiGetSensorCount(&count))) return 0;
-    return count;
+    return javaBoolean(
+        withSensor(index, false, [&](KSDK& s) { return s.Nui_StartSkeletonTracking(seated != JNI_FALSE); }));
 }
 
 JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getStatus(JNIEnv*, jclass, jint index) {
-    const SensorAccess access(index);
-    KSDK* session = sessionWithSensor(access);
-    return session == nullptr ? statusFromResult(E_NUI_NOTCONNECTED) : session->Nui_GetStatus();
+    return withSensor<jint>(index, statusFromResult(E_NUI_NOTCONNECTED), [](KSDK& s) { return s.Nui_GetStatus(); });
 }
 
 // x, y and z of the reading (its fourth component is not delivered); zeros
@@ -190,8 +184,7 @@ JNIEXPORT jint JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getStatus(JNIEnv*,
 JNIEXPORT jfloatArray JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getAccelerometerReading(JNIEnv* env, jclass,
                                                                                              jint index) {
     Vector4 reading{};
-    const SensorAccess access(index);
-    if (KSDK* session = sessionWithSensor(access)) session->Nui_ReadAccelerometer(&reading);
+    withSensor(index, false, [&](KSDK& s) { return s.Nui_ReadAccelerometer(&reading); });
     const jfloat xyz[3] = {reading.x, reading.y, reading.z};
     jfloatArray array = env->NewFloatArray(3);
     if (array == nullptr) return nullptr;
@@ -201,23 +194,21 @@ JNIEXPORT jfloatArray JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1getAccelero
 
 JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1saveDepthFrames(JNIEnv* env, jclass, jstring fileName,
                                                                                   jint index) {
-    const SensorAccess access(index);
-    KSDK* session = sessionWithSensor(access);
-    if (session == nullptr || fileName == nullptr) return JNI_FALSE;
-    std::string path;
-    if (!fileNameOf(env, fileName, path)) {
-        // As any name that cannot be opened: the open recording ends, no file is made.
-        session->depthRecorder.close();
-        return JNI_FALSE;
-    }
-    const auto size = session->depthSize();
-    return session->depthRecorder.start(path, size.width, size.height) ? JNI_TRUE : JNI_FALSE;
+    return javaBoolean(withSensor(index, false, [&](KSDK& s) {
+        if (fileName == nullptr) return false;
+        std::string path;
+        if (!fileNameOf(env, fileName, path)) {
+            // As any name that cannot be opened: the open recording ends, no file is made.
+            s.depthRecorder.close();
+            return false;
+        }
+        const auto size = s.depthSize();
+        return s.depthRecorder.start(path, size.width, size.height);
+    }));
 }
 
 JNIEXPORT jboolean JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1closeDepthFile(JNIEnv*, jclass, jint index) {
-    const SensorAccess access(index);
-    KSDK* session = sessionWithSensor(access);
-    return session != nullptr && session->depthRecorder.close() ? JNI_TRUE : JNI_FALSE;
+    return javaBoolean(withSensor(index, false, [](KSDK& s) { return s.depthRecorder.close(); }));
 }
 
 JNIEXPORT void JNICALL Java_edu_qet_brightloom_plexa_Plexa1__1computeUV(JNIEnv*, jclass, jboolean on, jint index) {

@@ -52,12 +52,6 @@ jfloatArray newUvArray(KSDK& session, JNIEnv* env, const std::uint16_t* samples,
     });
 }
 
-// The camera-space points of the frame, computed straight into the Java array.
-jfloatArray newXyzArray(JNIEnv* env, const std::uint16_t* samples, int width, int height) {
-    return plexa::newFloatArrayFilledInPlace(
-        env, 3 * width * height, [&](float* xyz) { plexa::bridge1::computeXyz(samples, width, height, xyz); });
-}
-
 // Hands the frame to onDepthFrameEventFromNative(depth, xyz, uv). A frame
 // that cannot be delivered whole (an array the VM cannot create, memory
 // short for a buffer) is not delivered at all.
@@ -81,7 +75,9 @@ void deliverDepth(KSDK& session, const std::uint16_t* samples, int width, int he
     }
     jfloatArray xyz = nullptr;
     if (withXyz) {
-        xyz = newXyzArray(env, samples, width, height);
+        // The camera-space points, computed straight into the Java array.
+        xyz = plexa::newFloatArrayFilledInPlace(
+            env, 3 * pixels, [&](float* points) { plexa::bridge1::computeXyz(samples, width, height, points); });
         if (xyz == nullptr) return;
     }
     delivery.callVoid(java.target(), java.method(KSDK::DepthCallback), depth, xyz, uv);

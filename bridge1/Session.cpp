@@ -1,23 +1,12 @@
 // The session's construction, start-up and release.
 #include "KSDK.h"
 
-#include <cstdio>
-
 namespace {
 
 constexpr DWORD kStreamFrameLimit = 2;
 
 std::int32_t resolutionOrNone(std::int32_t code) {
     return plexa::runtime1::isKnownResolution(code) ? code : NUI_IMAGE_RESOLUTION_INVALID;
-}
-
-HANDLE newManualResetEvent() { return CreateEventA(nullptr, TRUE, FALSE, nullptr); }
-
-// Start-up messages go out without a line end; flushed so that they come
-// before what Java prints next through its own buffer.
-void printStartFailure(const char* message) {
-    std::printf("%s", message);
-    std::fflush(stdout);
 }
 
 }  // namespace
@@ -37,7 +26,7 @@ HRESULT KSDK::Nui_Init(bool skeleton, std::int32_t depthResolutionCode, std::int
     depthResolution = resolutionOrNone(depthResolutionCode);
     videoResolution = resolutionOrNone(videoResolutionCode);
     for (plexa::HandleOwner* event : {&depthEvent, &videoEvent, &skeletonEvent}) {
-        event->reset(newManualResetEvent());
+        event->reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));  // manual reset
         if (!*event) return E_OUTOFMEMORY;
     }
     return openStreamsAndStart(skeleton, infrared);
@@ -51,8 +40,7 @@ HRESULT KSDK::openStreamsAndStart(bool skeleton, bool infrared) {
 
     HRESULT result = sensor->NuiInitialize(flags);
     if (FAILED(result)) {
-        std::printf("%d", static_cast<int>(result));
-        printStartFailure("Cannot initialize the Kinect device.\nCheck if it is connected and powered.");
+        printCannotInitialize(result);
         return result;
     }
     if (skeleton) {

@@ -46,10 +46,8 @@ std::int32_t KSDK::Nui_GetStatus() {
 
 bool KSDK::Nui_ReadAccelerometer(Vector4* reading) {
     if (reading == nullptr) return false;
-    *reading = Vector4{};
-    if (sensor == nullptr) return false;
     Vector4 read{};
-    if (FAILED(sensor->NuiAccelerometerGetCurrentReading(&read))) return false;
-    *reading = read;
-    return true;
+    const bool readWell = sensor != nullptr && SUCCEEDED(sensor->NuiAccelerometerGetCurrentReading(&read));
+    *reading = readWell ? read : Vector4{};
+    return readWell;
 }

@@ -18,7 +18,9 @@ bool runBodyStage(KSDK& session, FrameWorkingSet& frame) {
     if (SUCCEEDED(bodyFrame->get_RelativeTime(&relativeTime)) &&
         SUCCEEDED(bodyFrame->GetAndRefreshBodyData(BODY_COUNT, frame.bodies.data()))) {
         Vector4 plane{};
-        if (SUCCEEDED(bodyFrame->get_FloorClipPlane(&plane))) setFloorPlane(plane, buffers);
+        if (SUCCEEDED(bodyFrame->get_FloorClipPlane(&plane))) {
+            buffers.floorClipPlane = {plane.x, plane.y, plane.z, plane.w};
+        }
     }
 
     bool anyTracked = false;
@@ -31,16 +33,14 @@ bool runBodyStage(KSDK& session, FrameWorkingSet& frame) {
             answered = SUCCEEDED(body->get_IsTracked(&tracked));
             if (slot == kBodySlots - 1) lastSlotAnswered = answered;
         }
-        if (answered && tracked != 0) {
-            anyTracked = true;
-            buffers.bodyTracked[static_cast<std::size_t>(slot)] = 1;
-            scratch.clear();
-            body->GetJoints(kJointsPerBody, scratch.joints.data());
-            body->GetJointOrientations(kJointsPerBody, scratch.orientations.data());
-            packBody(slot, scratch, buffers);
-        } else {
-            buffers.bodyTracked[static_cast<std::size_t>(slot)] = 0;
-        }
+        const bool isTracked = answered && tracked != 0;
+        buffers.bodyTracked[static_cast<std::size_t>(slot)] = isTracked ? 1 : 0;
+        if (!isTracked) continue;
+        anyTracked = true;
+        scratch.clear();
+        body->GetJoints(kJointsPerBody, scratch.joints.data());
+        body->GetJointOrientations(kJointsPerBody, scratch.orientations.data());
+        packBody(slot, scratch, buffers);
     }
     if (anyTracked) frame.types.appendBodyEntries();
     return lastSlotAnswered;

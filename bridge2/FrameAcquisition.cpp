@@ -22,37 +22,21 @@ bool acquireStream(IMultiSourceFrame* source, HRESULT (IMultiSourceFrame::*getRe
 
 bool acquireSources(KSDK& session, FrameWorkingSet& frame) {
     IMultiSourceFrame* source = frame.multiSourceFrame.get();
-    const bool uv = frame.computeUV;
-    const bool xyz = frame.computeXYZ;
-    if (session.streams.useColor) {
-        if (!acquireStream(source, &IMultiSourceFrame::get_ColorFrameReference, frame.colorFrame)) return false;
-        frame.types.appendStream(Stream::Color, uv, xyz);
-    }
-    if (session.streams.useDepth) {
-        if (!acquireStream(source, &IMultiSourceFrame::get_DepthFrameReference, frame.depthFrame)) return false;
-        frame.types.appendStream(Stream::Depth, uv, xyz);
-    }
-    if (session.streams.useBodyIndex) {
-        if (!acquireStream(source, &IMultiSourceFrame::get_BodyIndexFrameReference, frame.bodyIndexFrame)) {
-            return false;
-        }
-        frame.types.appendStream(Stream::BodyIndex, uv, xyz);
-    }
-    if (session.streams.useBody) {
-        if (!acquireStream(source, &IMultiSourceFrame::get_BodyFrameReference, frame.bodyFrame)) return false;
-    }
-    if (session.streams.useInfrared) {
-        if (!acquireStream(source, &IMultiSourceFrame::get_InfraredFrameReference, frame.infraredFrame)) return false;
-        frame.types.appendStream(Stream::Infrared, uv, xyz);
-    }
-    if (session.streams.useLongExposureInfrared) {
-        if (!acquireStream(source, &IMultiSourceFrame::get_LongExposureInfraredFrameReference,
-                           frame.longExposureInfraredFrame)) {
-            return false;
-        }
-        frame.types.appendStream(Stream::LongExposureInfrared, uv, xyz);
-    }
-    return true;
+    const auto take = [&](bool selected, Stream stream, auto getReference, auto& into) {
+        if (!selected) return true;
+        if (!acquireStream(source, getReference, into)) return false;
+        frame.types.appendStream(stream, frame.computeUV, frame.computeXYZ);
+        return true;
+    };
+    const StreamSelection& s = session.streams;
+    using Source = IMultiSourceFrame;
+    return take(s.useColor, Stream::Color, &Source::get_ColorFrameReference, frame.colorFrame) &&
+           take(s.useDepth, Stream::Depth, &Source::get_DepthFrameReference, frame.depthFrame) &&
+           take(s.useBodyIndex, Stream::BodyIndex, &Source::get_BodyIndexFrameReference, frame.bodyIndexFrame) &&
+           take(s.useBody, Stream::Body, &Source::get_BodyFrameReference, frame.bodyFrame) &&
+           take(s.useInfrared, Stream::Infrared, &Source::get_InfraredFrameReference, frame.infraredFrame) &&
+           take(s.useLongExposureInfrared, Stream::LongExposureInfrared,
+                &Source::get_LongExposureInfraredFrameReference, frame.longExposureInfraredFrame);
 }
 
 }  // namespace plexa::bridge2

@@ -32,7 +32,7 @@ private:
     jobject entry(std::int32_t code);
     void reportSize(ReportedSize& reported, KSDK::Callback callback, int width, int height);
     void reportIntrinsicsOnce();
-    jfloatArray floorPlaneAndPositions();
+    jfloatArray floorPlaneAndPositions(const BodyBuffers* bodies);
     jfloatArray normalizedColorPoints();
 
     template <typename Sample>
@@ -56,11 +56,7 @@ bool FrameDelivery::run() {
     jintArray types = newJavaIntArray(env_, frame_.types.data(), count);
     if (types == nullptr) return false;
     jclass objectClass = env_->FindClass("java/lang/Object");
-    if (objectClass == nullptr) {
-        java_.describePendingException();
-        return false;
-    }
-    jobjectArray entries = env_->NewObjectArray(count, objectClass, nullptr);
+    jobjectArray entries = objectClass == nullptr ? nullptr : env_->NewObjectArray(count, objectClass, nullptr);
     if (entries == nullptr) {
         java_.describePendingException();
         return false;
@@ -105,7 +101,7 @@ jobject FrameDelivery::entry(std::int32_t code) {
                                      imageLength(frame_.longExposureInfrared, 1));
         case kBodyTrackedCode:
             return newJavaArray<jboolean>(env_, bodies ? bodies->bodyTracked.data() : nullptr, bodies ? kBodySlots : 0);
-        case kBodyPositionsCode: return floorPlaneAndPositions();
+        case kBodyPositionsCode: return floorPlaneAndPositions(bodies);
         case kBodyOrientationsCode:
             return newJavaArray<jfloat>(env_, bodies ? bodies->jointOrientations.data() : nullptr,
                                         bodies ? kJointOrientationFloats : 0);
@@ -124,8 +120,7 @@ jfloatArray FrameDelivery::normalizedColorPoints() {
         env_, length, [&](float* uv) { normalizeColorPoints(points, static_cast<std::size_t>(length) / 2, uv); });
 }
 
-jfloatArray FrameDelivery::floorPlaneAndPositions() {
-    const BodyBuffers* bodies = (session_.buffers ? &session_.buffers->bodyBuffers : nullptr);
+jfloatArray FrameDelivery::floorPlaneAndPositions(const BodyBuffers* bodies) {
     if (bodies == nullptr) return newJavaArray<jfloat>(env_, nullptr, 0);
     // Floor plane at 0 to 3, then every joint position: one array, two regions.
     jfloatArray array = env_->NewFloatArray(kFloorPlaneFloats + kJointPositionFloats);

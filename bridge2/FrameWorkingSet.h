@@ -4,7 +4,8 @@
 // runtime object back when it ends, in a fixed order: the describing objects
 // (descriptions, bodies), then the stream frames, then the multi-source frame,
 // because the delivered arrays are copied straight out of the frames' own
-// buffers until then.
+// buffers until then. Members end in the reverse of their declared order, so
+// the runtime objects are declared last to first.
 #pragma once
 
 #include "FrameTypeList.h"
@@ -38,39 +39,38 @@ struct ImageView {
 // frame owns, also when the refresh as a whole failed.
 class BodySlots : NotCopyable {
 public:
-    ~BodySlots() { release(); }
+    ~BodySlots() {
+        for (IBody* body : bodies_) {
+            if (body != nullptr) body->Release();
+        }
+    }
 
     IBody** data() { return bodies_.data(); }
     IBody* operator[](int slot) const { return bodies_[static_cast<std::size_t>(slot)]; }
-    void release();
 
 private:
     std::array<IBody*, BODY_COUNT> bodies_{};
 };
 
 struct FrameWorkingSet : NotCopyable {
-    ~FrameWorkingSet() { release(); }
-
-    void release();
-
     // The two mapping switches as read once at the start of the frame.
     bool computeUV = false;
     bool computeXYZ = false;
 
     RuntimePtr<IMultiSourceFrame> multiSourceFrame;
+    RuntimePtr<ILongExposureInfraredFrame> longExposureInfraredFrame;
+    RuntimePtr<IInfraredFrame> infraredFrame;
+    RuntimePtr<IBodyFrame> bodyFrame;
+    RuntimePtr<IBodyIndexFrame> bodyIndexFrame;
     RuntimePtr<IColorFrame> colorFrame;
     RuntimePtr<IDepthFrame> depthFrame;
-    RuntimePtr<IBodyIndexFrame> bodyIndexFrame;
-    RuntimePtr<IBodyFrame> bodyFrame;
-    RuntimePtr<IInfraredFrame> infraredFrame;
-    RuntimePtr<ILongExposureInfraredFrame> longExposureInfraredFrame;
 
-    RuntimePtr<IFrameDescription> depthDescription;
-    RuntimePtr<IFrameDescription> colorDescription;
-    RuntimePtr<IFrameDescription> bodyIndexDescription;
-    BodySlots bodies;
-    RuntimePtr<IFrameDescription> infraredDescription;
     RuntimePtr<IFrameDescription> longExposureInfraredDescription;
+    RuntimePtr<IFrameDescription> infraredDescription;
+    BodySlots bodies;
+    RuntimePtr<IFrameDescription> bodyIndexDescription;
+    RuntimePtr<IFrameDescription> colorDescription;
+    RuntimePtr<IFrameDescription> depthDescription;
 
     ImageView<std::uint16_t> depth;
     ImageView<std::uint8_t> color;  // bytes: 4 per pixel, BGRA

@@ -1,9 +1,6 @@
-// The second-generation session: one per slot of the sensor table. It holds
-// the runtime's default sensor (index 0 only) and its coordinate mapper, the
-// stream selection, the multi-source reader and its frame-arrived
-// subscription, and the sensor's frame buffers while it runs; the binding to
-// Java, the event thread and the life cycle are the skeleton's
-// (SessionSkeleton).
+// The second-generation session: one per slot of the sensor table, with what
+// its streams need; the binding to Java, the event thread and the life cycle
+// are the skeleton's (SessionSkeleton).
 //
 // Threads: while the event thread runs, Java threads share with it only the
 // atomics below (the two mapping switches and the frame counter). The sensor
@@ -24,9 +21,6 @@
 #include <memory>
 
 struct KSDK final : plexa::SessionSkeleton {
-    template <typename Interface>
-    using RuntimePtr = plexa::bridge2::RuntimePtr<Interface>;
-
     // The callbacks of the binding, in the order they are looked up.
     enum Callback : std::size_t {
         FrameCallback,
@@ -43,9 +37,9 @@ struct KSDK final : plexa::SessionSkeleton {
 
     std::atomic<std::int32_t> frameCount{0};  // frames delivered to Java since start
 
-    RuntimePtr<IKinectSensor> sensor;
-    RuntimePtr<ICoordinateMapper> coordinateMapper;  // may be null: no intrinsics, no mapping
-    RuntimePtr<IMultiSourceFrameReader> frameReader;
+    plexa::bridge2::RuntimePtr<IKinectSensor> sensor;
+    plexa::bridge2::RuntimePtr<ICoordinateMapper> coordinateMapper;  // may be null: no intrinsics, no mapping
+    plexa::bridge2::RuntimePtr<IMultiSourceFrameReader> frameReader;
     WAITABLE_HANDLE frameArrivedHandle = 0;  // owned by the runtime: unsubscribed, never closed
 
     std::atomic<bool> computeUV{false};

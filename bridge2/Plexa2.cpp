@@ -6,16 +6,19 @@
 
 #include "JavaBinding.h"
 #include "KSDK.h"
-#include "SensorTable.h"
+#include "SessionSlots.h"
 #include "WelcomeBanner.h"
 
 #include <exception>
 #include <memory>
 
-using plexa::bridge2::SensorAccess;
-using plexa::bridge2::SensorTable;
-
 namespace {
+
+// The sensor table: one slot per sensor index (0 to 9), each holding the
+// session most recently created for it (SessionSlots says when a replaced one
+// is freed).
+using SensorTable = plexa::SessionSlots<KSDK, plexa::bridge2::kSensorCount>;
+using SensorAccess = SensorTable::Access;
 
 // Looked up in KSDK::Callback's order; the first that is missing ends the start-up.
 constexpr plexa::JavaMethodSpec kCallbacks[KSDK::CallbackCount] = {

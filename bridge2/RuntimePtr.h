@@ -13,16 +13,7 @@ namespace plexa::bridge2 {
 template <typename Interface>
 class RuntimePtr : NotCopyable {
 public:
-    RuntimePtr() = default;
     ~RuntimePtr() { reset(); }
-    RuntimePtr(RuntimePtr&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
-    RuntimePtr& operator=(RuntimePtr&& other) noexcept {
-        if (this != &other) {
-            reset();
-            object_ = std::exchange(other.object_, nullptr);
-        }
-        return *this;
-    }
 
     Interface* get() const { return object_; }
     Interface* operator->() const { return object_; }

@@ -1,19 +1,6 @@
 // Construction, reset, start-up and shutdown of a session.
 #include "KSDK.h"
 
-#include <cstdio>
-
-namespace {
-
-void printStartMessage(const char* message) {
-    std::printf("%s", message);
-    // Java writes to the same descriptor through its own buffer; flushing
-    // keeps the message in its place among what the program prints.
-    std::fflush(stdout);
-}
-
-}  // namespace
-
 KSDK::KSDK(int index) : index_(index) {
     if (index != 0) return;
     if (FAILED(sensor.receive([](IKinectSensor** out) { return GetDefaultKinectSensor(out); }))) return;
@@ -22,7 +9,6 @@ KSDK::KSDK(int index) : index_(index) {
 }
 
 HRESULT KSDK::Nui_Init(std::int32_t flags) {
-    // Held until the thread exists, so that no stop sees a half-started session.
     const auto lock = lockForStartUp();
     streams = plexa::bridge2::decodeFlagsWord(flags);
     computeUV.store(streams.computeUV, std::memory_order_relaxed);
@@ -36,8 +22,7 @@ HRESULT KSDK::Nui_Init(std::int32_t flags) {
 
     const HRESULT opened = sensor->Open();
     if (FAILED(opened)) {
-        std::printf("%d", static_cast<int>(opened));
-        printStartMessage("Cannot initialize the Kinect device.\nCheck if it is connected and powered.");
+        printCannotInitialize(opened);
         return opened;
     }
     sensorOpen = true;
@@ -45,16 +30,11 @@ HRESULT KSDK::Nui_Init(std::int32_t flags) {
     HRESULT result = frameReader.receive([this, sourceMask](IMultiSourceFrameReader** out) {
         return sensor->OpenMultiSourceFrameReader(sourceMask, out);
     });
-    if (SUCCEEDED(result) && !frameReader) result = E_POINTER;
-    if (FAILED(result)) {
-        printStartMessage("Cannot start stream.");
-        return result;
-    }
-
     WAITABLE_HANDLE subscription = 0;
-    result = frameReader->SubscribeMultiSourceFrameArrived(&subscription);
+    if (SUCCEEDED(result) && !frameReader) result = E_POINTER;
+    if (SUCCEEDED(result)) result = frameReader->SubscribeMultiSourceFrameArrived(&subscription);
     if (FAILED(result)) {
-        printStartMessage("Cannot start stream.");
+        printStartFailure("Cannot start stream.");
         return result;
     }
     frameArrivedHandle = subscription;

@@ -8,12 +8,9 @@ JavaDelivery::JavaDelivery(JavaVM* vm) : vm_(vm) {
     if (vm_ == nullptr) return;
     void* env = nullptr;
     const jint status = vm_->GetEnv(&env, JNI_VERSION_1_6);
-    if (status == JNI_EDETACHED) {
-        if (vm_->AttachCurrentThread(&env, nullptr) != JNI_OK) env = nullptr;
-    } else if (status != JNI_OK) {
-        env = nullptr;
+    if (status == JNI_OK || (status == JNI_EDETACHED && vm_->AttachCurrentThread(&env, nullptr) == JNI_OK)) {
+        env_ = static_cast<JNIEnv*>(env);
     }
-    env_ = static_cast<JNIEnv*>(env);
 }
 
 JavaDelivery::~JavaDelivery() {

@@ -6,16 +6,16 @@
 // (its arrays) are released by the detach that ends it.
 #pragma once
 
+#include "NotCopyable.h"
+
 #include <jni.h>
 
 namespace plexa {
 
-class JavaDelivery {
+class JavaDelivery : NotCopyable {
 public:
     explicit JavaDelivery(JavaVM* vm);
     ~JavaDelivery();
-    JavaDelivery(const JavaDelivery&) = delete;
-    JavaDelivery& operator=(const JavaDelivery&) = delete;
 
     // Null when the VM gave this thread no environment; the delivery is then
     // skipped and nothing else is asked of the VM.

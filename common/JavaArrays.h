@@ -7,42 +7,34 @@
 #include <jni.h>
 
 #include <cstdint>
-#include <utility>
 
 namespace plexa {
 
-// The VM's two calls for one element type: the one that makes an array and
+// The VM's two calls for each element type: the one that makes an array and
 // the one that fills it.
-template <auto Make, auto Fill>
-struct JavaArrayCalls {
-    using Array = decltype((std::declval<JNIEnv&>().*Make)(0));
-    static Array make(JNIEnv* env, jsize n) { return (env->*Make)(n); }
-    template <typename Element>
-    static void fill(JNIEnv* env, Array a, jsize n, const Element* d) {
-        (env->*Fill)(a, 0, n, d);
-    }
-};
-
-template <typename Element>
-struct JavaArrayTraits;
-template <>
-struct JavaArrayTraits<jbyte> : JavaArrayCalls<&JNIEnv::NewByteArray, &JNIEnv::SetByteArrayRegion> {};
-template <>
-struct JavaArrayTraits<jboolean> : JavaArrayCalls<&JNIEnv::NewBooleanArray, &JNIEnv::SetBooleanArrayRegion> {};
-template <>
-struct JavaArrayTraits<jshort> : JavaArrayCalls<&JNIEnv::NewShortArray, &JNIEnv::SetShortArrayRegion> {};
-template <>
-struct JavaArrayTraits<jint> : JavaArrayCalls<&JNIEnv::NewIntArray, &JNIEnv::SetIntArrayRegion> {};
-template <>
-struct JavaArrayTraits<jfloat> : JavaArrayCalls<&JNIEnv::NewFloatArray, &JNIEnv::SetFloatArrayRegion> {};
+inline jbyteArray makeJavaArray(JNIEnv* env, const jbyte*, jsize n) { return env->NewByteArray(n); }
+inline jbooleanArray makeJavaArray(JNIEnv* env, const jboolean*, jsize n) { return env->NewBooleanArray(n); }
+inline jshortArray makeJavaArray(JNIEnv* env, const jshort*, jsize n) { return env->NewShortArray(n); }
+inline jintArray makeJavaArray(JNIEnv* env, const jint*, jsize n) { return env->NewIntArray(n); }
+inline jfloatArray makeJavaArray(JNIEnv* env, const jfloat*, jsize n) { return env->NewFloatArray(n); }
+inline void fillJavaArray(JNIEnv* env, jbyteArray a, const jbyte* d, jsize n) { env->SetByteArrayRegion(a, 0, n, d); }
+inline void fillJavaArray(JNIEnv* env, jbooleanArray a, const jboolean* d, jsize n) {
+    env->SetBooleanArrayRegion(a, 0, n, d);
+}
+inline void fillJavaArray(JNIEnv* env, jshortArray a, const jshort* d, jsize n) {
+    env->SetShortArrayRegion(a, 0, n, d);
+}
+inline void fillJavaArray(JNIEnv* env, jintArray a, const jint* d, jsize n) { env->SetIntArrayRegion(a, 0, n, d); }
+inline void fillJavaArray(JNIEnv* env, jfloatArray a, const jfloat* d, jsize n) {
+    env->SetFloatArrayRegion(a, 0, n, d);
+}
 
 // A new Java array of `length` elements copied from `data` (which may be null
 // only when length is 0). Null when the array cannot be created.
 template <typename Element>
-typename JavaArrayTraits<Element>::Array newJavaArray(JNIEnv* env, const Element* data, jsize length) {
-    using Traits = JavaArrayTraits<Element>;
+auto newJavaArray(JNIEnv* env, const Element* data, jsize length) -> decltype(makeJavaArray(env, data, length)) {
     if (length < 0) return nullptr;
-    typename Traits::Array array = Traits::make(env, length);
+    const auto array = makeJavaArray(env, data, length);
     if (array == nullptr) {
         if (env->ExceptionCheck()) {
             env->ExceptionDescribe();
@@ -50,7 +42,7 @@ typename JavaArrayTraits<Element>::Array newJavaArray(JNIEnv* env, const Element
         }
         return nullptr;
     }
-    if (length > 0 && data != nullptr) Traits::fill(env, array, length, data);
+    if (length > 0 && data != nullptr) fillJavaArray(env, array, data, length);
     return array;
 }
 

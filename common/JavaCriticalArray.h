@@ -5,20 +5,20 @@
 // holder computes into the elements and lets them go.
 #pragma once
 
+#include "NotCopyable.h"
+
 #include <jni.h>
 
 namespace plexa {
 
 template <typename Element>
-class JavaCriticalArray {
+class JavaCriticalArray : NotCopyable {
 public:
     JavaCriticalArray(JNIEnv* env, jarray array)
         : env_(env), array_(array), elements_(static_cast<Element*>(env->GetPrimitiveArrayCritical(array, nullptr))) {}
     ~JavaCriticalArray() {
         if (elements_ != nullptr) env_->ReleasePrimitiveArrayCritical(array_, elements_, 0);
     }
-    JavaCriticalArray(const JavaCriticalArray&) = delete;
-    JavaCriticalArray& operator=(const JavaCriticalArray&) = delete;
 
     // Null when the VM could not give the elements (an exception is then
     // pending, to be taken once this object has ended).
@@ -36,16 +36,14 @@ private:
 template <typename Fill>
 jfloatArray newFloatArrayFilledInPlace(JNIEnv* env, jsize length, Fill&& fill) {
     jfloatArray array = env->NewFloatArray(length);
-    if (array != nullptr && length == 0) return array;  // nothing to write
-    bool filled = false;
     if (array != nullptr) {
+        if (length == 0) return array;  // nothing to write
         const JavaCriticalArray<jfloat> elements(env, array);
         if (elements.elements() != nullptr) {
             fill(elements.elements());
-            filled = true;
+            return array;
         }
     }
-    if (filled) return array;
     if (env->ExceptionCheck()) {
         env->ExceptionDescribe();
         env->ExceptionClear();

@@ -32,13 +32,10 @@ public:
         if (doomed == nullptr || vm_ == nullptr) return;
         void* env = nullptr;
         const jint status = vm_->GetEnv(&env, JNI_VERSION_1_6);
-        if (status == JNI_OK) {
-            static_cast<JNIEnv*>(env)->DeleteGlobalRef(doomed);
-            return;
-        }
-        if (status != JNI_EDETACHED || vm_->AttachCurrentThread(&env, nullptr) != JNI_OK) return;
+        const bool attached = status == JNI_EDETACHED && vm_->AttachCurrentThread(&env, nullptr) == JNI_OK;
+        if (status != JNI_OK && !attached) return;
         static_cast<JNIEnv*>(env)->DeleteGlobalRef(doomed);
-        vm_->DetachCurrentThread();
+        if (attached) vm_->DetachCurrentThread();
     }
 
 private:

@@ -2,18 +2,18 @@
 // when this object ends.
 #pragma once
 
+#include "NotCopyable.h"
+
 #include <jni.h>
 
 namespace plexa {
 
-class LocalReferenceFrame {
+class LocalReferenceFrame : NotCopyable {
 public:
     LocalReferenceFrame(JNIEnv* env, jint capacity) : env_(env), pushed_(env->PushLocalFrame(capacity) == JNI_OK) {}
     ~LocalReferenceFrame() {
         if (pushed_) env_->PopLocalFrame(nullptr);
     }
-    LocalReferenceFrame(const LocalReferenceFrame&) = delete;
-    LocalReferenceFrame& operator=(const LocalReferenceFrame&) = delete;
     explicit operator bool() const { return pushed_; }
 
 private:

@@ -1,6 +1,6 @@
-// Base of the bridges' sole owners (of a runtime reference, a Java global
-// reference, a frame's working set): a copy would give the one resource back
-// twice.
+// Base of the sole owners of the bridges and their common part (a runtime
+// reference, a Java global reference, an attachment to the VM, a frame's
+// working set): a copy would give the one resource back twice.
 #pragma once
 
 namespace plexa {

@@ -2,6 +2,8 @@
 
 #include "JavaBinding.h"
 
+#include <cstdio>
+
 namespace plexa {
 namespace {
 
@@ -28,6 +30,16 @@ HRESULT SessionSkeleton::startEventThread(HRESULT noStopEvent) {
     return S_OK;
 }
 
+void SessionSkeleton::printStartFailure(const char* message) {
+    std::printf("%s", message);
+    std::fflush(stdout);
+}
+
+void SessionSkeleton::printCannotInitialize(HRESULT result) {
+    std::printf("%d", static_cast<int>(result));
+    printStartFailure("Cannot initialize the Kinect device.\nCheck if it is connected and powered.");
+}
+
 DWORD WINAPI SessionSkeleton::eventThreadMain(LPVOID parameter) {
     isEventThread = true;
     auto& session = *static_cast<SessionSkeleton*>(parameter);
@@ -41,14 +53,6 @@ DWORD WINAPI SessionSkeleton::eventThreadMain(LPVOID parameter) {
     // ensure. Closing its own handle lets the thread finish by itself.
     session.release(false, false);
     return 0;
-}
-
-void SessionSkeleton::Nui_UnInit() {
-    if (takeStop(true)) release(false, true);
-}
-
-void SessionSkeleton::Nui_StopReplaced() {
-    if (takeStop(false)) release(true, true);
 }
 
 bool SessionSkeleton::takeStop(bool waitForStopUnderWay) {

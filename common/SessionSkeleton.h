@@ -48,10 +48,14 @@ public:
     JavaBinding& java() const { return *java_; }
 
     // _stopNUI.
-    void Nui_UnInit();
+    void Nui_UnInit() {
+        if (takeStop(true)) release(false, true);
+    }
     // Run by whoever replaces the session in its slot, before the new session
     // opens the sensor.
-    void Nui_StopReplaced();
+    void Nui_StopReplaced() {
+        if (takeStop(false)) release(true, true);
+    }
     // On a Java thread, waits for a stop of this session that its event
     // thread is still finishing, so that a new start of the sensor follows it.
     void Nui_AwaitStopUnderWay();
@@ -71,6 +75,11 @@ protected:
     // nothing of them is left, and the start fails with `noStopEvent` or
     // E_FAIL (no thread); S_OK when the thread runs.
     HRESULT startEventThread(HRESULT noStopEvent);
+    // Start-up messages go out without a line end, flushed so that they come
+    // before what Java prints next through its own buffer to the same stream.
+    static void printStartFailure(const char* message);
+    // The code in decimal, then that the sensor cannot be initialised.
+    static void printCannotInitialize(HRESULT result);
 
     // The event thread's loop: handles frames until `stopEvent` is seen.
     virtual void runEventLoop(HANDLE stopEvent) = 0;

@@ -17,6 +17,8 @@
 // ending when the process exits.
 #pragma once
 
+#include "NotCopyable.h"
+
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -30,16 +32,11 @@ namespace plexa {
 // Session must offer `bool hasEnded()`: true once nothing of it runs any more
 // and nothing will start it; and `void Nui_StopReplaced()`.
 template <typename Session, int Count>
-class SessionSlots {
+class SessionSlots : NotCopyable {
     struct Slot;
 
 public:
-    static constexpr int kCount = Count;
     static constexpr bool validIndex(int index) { return index >= 0 && index < Count; }
-
-    SessionSlots() = default;
-    SessionSlots(const SessionSlots&) = delete;
-    SessionSlots& operator=(const SessionSlots&) = delete;
 
     // The process's table, made on first use and never destroyed.
     static SessionSlots& shared() {
@@ -47,28 +44,22 @@ public:
         return *table;
     }
 
-    class Access {
+    class Access : NotCopyable {
     public:
-        // An index outside the table gives an access to nothing.
-        Access(SessionSlots& slots, int index) : slot_(validIndex(index) ? &slots.slots_[index] : nullptr) {
+        // An access to the shared table; an index outside it gives an access to nothing.
+        explicit Access(int index) : slot_(validIndex(index) ? &shared().slots_[index] : nullptr) {
             if (slot_ != nullptr) slot_->inFlight.fetch_add(1, std::memory_order_seq_cst);
         }
-        // An access to the shared table.
-        explicit Access(int index) : Access(shared(), index) {}
         ~Access() {
             if (slot_ != nullptr) slot_->leave();
         }
-        Access(const Access&) = delete;
-        Access& operator=(const Access&) = delete;
 
         // The slot's session, or null. It stays valid while this access lives.
         Session* session() const { return slot_ == nullptr ? nullptr : slot_->current.load(std::memory_order_seq_cst); }
 
         // Puts `fresh` in the slot and returns it. The session it replaces is
-        // stopped first (Session::Nui_StopReplaced: as _stopNUI stops it,
-        // except that a stop of it already under way is left to finish
-        // without waiting) and then retired. Null, and the slot unchanged,
-        // for a null session or an index outside the table.
+        // stopped first (Session::Nui_StopReplaced) and then retired. Null,
+        // and the slot unchanged, for a null session or an index outside the table.
         Session* install(std::unique_ptr<Session> fresh) {
             if (slot_ == nullptr || !fresh) return nullptr;
             Session* installed = fresh.get();

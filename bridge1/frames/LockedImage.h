@@ -5,8 +5,8 @@
 // image: `pitch` of 0 is an empty frame; a negative size or pitch, a pitch
 // shorter than one packed row, or a size below pitch x height means the
 // buffer cannot hold the image, and it is left alone (so is any buffer when
-// the image has no pixels). Rows may carry padding
-// (pitch larger than the packed row); they are then read one by one.
+// the image has no pixels). Rows may carry padding (pitch larger than the
+// packed row); they are then read one by one.
 #pragma once
 
 #include "NativeBuffers.h"

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <utility>
 
 namespace plexa::bridge1 {
 
@@ -15,7 +16,14 @@ namespace plexa::bridge1 {
 class GrowingBuffer {
 public:
     // At least `bytes` bytes (aligned for any scalar), or null when memory is short.
-    std::uint8_t* reserve(std::size_t bytes) noexcept;
+    std::uint8_t* reserve(std::size_t bytes) noexcept {
+        if (bytes <= capacity_ && bytes_) return bytes_.get();
+        std::unique_ptr<std::uint8_t[]> larger(new (std::nothrow) std::uint8_t[bytes == 0 ? 1 : bytes]);
+        if (!larger) return nullptr;
+        bytes_ = std::move(larger);
+        capacity_ = bytes;
+        return bytes_.get();
+    }
 
 private:
     std::unique_ptr<std::uint8_t[]> bytes_;

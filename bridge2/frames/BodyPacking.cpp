@@ -25,8 +25,4 @@ void packBody(int slot, const BodyScratch& scratch, BodyBuffers& buffers) {
     }
 }
 
-void setFloorPlane(const Vector4& plane, BodyBuffers& buffers) {
-    buffers.floorClipPlane = {plane.x, plane.y, plane.z, plane.w};
-}
-
 }  // namespace plexa::bridge2

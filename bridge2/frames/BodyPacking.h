@@ -39,6 +39,4 @@ struct BodyScratch {
 // orientations x, y, z, w; the low byte of each tracking state.
 void packBody(int slot, const BodyScratch& scratch, BodyBuffers& buffers);
 
-void setFloorPlane(const Vector4& plane, BodyBuffers& buffers);
-
 }  // namespace plexa::bridge2

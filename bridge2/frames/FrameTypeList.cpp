@@ -9,27 +9,14 @@ void FrameTypeList::append(std::int32_t code) {
 }
 
 void FrameTypeList::appendStream(Stream stream, bool computeUV, bool computeXYZ) {
-    switch (stream) {
-        case Stream::Color:
-            append(kColorCode);
-            break;
-        case Stream::Depth:
-            append(kDepthCode);
-            if (computeUV) append(kUvCode);
-            if (computeXYZ) append(kXyzCode);
-            break;
-        case Stream::BodyIndex:
-            append(kBodyIndexCode);
-            break;
-        case Stream::Body:
-            break;
-        case Stream::Infrared:
-            append(kInfraredCode);
-            break;
-        case Stream::LongExposureInfrared:
-            append(kLongExposureInfraredCode);
-            break;
-    }
+    // In Stream's order; the body stream's entries come with appendBodyEntries.
+    constexpr std::int32_t kStreamCodes[] = {kColorCode, kDepthCode,    kBodyIndexCode,
+                                             0,          kInfraredCode, kLongExposureInfraredCode};
+    const std::int32_t code = kStreamCodes[static_cast<int>(stream)];
+    if (code != 0) append(code);
+    if (stream != Stream::Depth) return;
+    if (computeUV) append(kUvCode);
+    if (computeXYZ) append(kXyzCode);
 }
 
 void FrameTypeList::appendBodyEntries() {

@@ -10,12 +10,14 @@ class ReportedSize {
 public:
     // Records width x height; true when it differs from the last report (or
     // nothing was reported yet), that is, when Java must hear of it.
-    bool update(int width, int height);
+    bool update(int width, int height) {
+        if (known_ && width == width_ && height == height_) return false;
+        known_ = true;
+        width_ = width;
+        height_ = height;
+        return true;
+    }
     void clear() { known_ = false; }
-
-    bool known() const { return known_; }
-    int width() const { return width_; }
-    int height() const { return height_; }
 
 private:
     bool known_ = false;

@@ -1,7 +1,8 @@
 // A frame buffer whose size follows an image: allocated on first use for a
-// width x height, kept while frames keep that size, and replaced once when
-// the size changes; a new session starts it over in the memory it has. An allocation that fails leaves the buffer empty
-// instead of throwing, so the frame that needed it goes on without it.
+// width x height, kept while frames keep that size, and replaced once when the
+// size changes; a new session starts it over in the memory it has. An
+// allocation that fails leaves the buffer empty instead of throwing, so the
+// frame that needed it goes on without it.
 #pragma once
 
 #include "ImageBounds.h"

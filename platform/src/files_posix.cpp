@@ -1,5 +1,4 @@
 // POSIX file names are bytes; a UTF-8 name is used as it is.
-#include "plexa/file_owner.h"
 #include "plexa/files.h"
 
 #include <fcntl.h>

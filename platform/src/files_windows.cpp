@@ -1,6 +1,5 @@
 // Windows file names are UTF-16: fopen would read a UTF-8 name in the ANSI code
 // page and turn every non-ASCII character into the wrong one.
-#include "plexa/file_owner.h"
 #include "plexa/files.h"
 
 #include "wide_text.h"

@@ -7,6 +7,7 @@
 // newer object.
 #include "plexa/platform.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <condition_variable>
@@ -35,13 +36,6 @@ struct KernelObject {
 
 using ObjectPtr = std::shared_ptr<KernelObject>;
 
-// The objects of one wait, in the caller's order.
-struct WaitedObjects {
-    std::array<ObjectPtr, MAXIMUM_WAIT_OBJECTS> objects;
-    std::size_t count = 0;
-    ObjectPtr& operator[](std::size_t i) { return objects[i]; }
-};
-
 class Registry {
 public:
     HANDLE add(ObjectPtr object) {
@@ -49,11 +43,6 @@ public:
         const std::uintptr_t id = ++lastId_;
         objects_.emplace(id, std::move(object));
         return reinterpret_cast<HANDLE>(id);
-    }
-
-    ObjectPtr find(HANDLE handle) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return findLocked(handle);
     }
 
     ObjectPtr remove(HANDLE handle) {
@@ -94,22 +83,20 @@ public:
         if (count == 0 || count > MAXIMUM_WAIT_OBJECTS || handles == nullptr) return WAIT_FAILED;
         std::unique_lock<std::mutex> lock(mutex_);
         // On the stack: an event thread waits once per frame and allocates nothing for it.
-        WaitedObjects objects;
-        objects.count = count;
+        std::array<ObjectPtr, MAXIMUM_WAIT_OBJECTS> objects;
         for (DWORD i = 0; i < count; ++i) {
             objects[i] = findLocked(handles[i]);
             if (!objects[i]) return WAIT_FAILED;
         }
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
         for (;;) {
-            const DWORD ready = waitAll ? allSignalled(objects) : firstSignalled(objects);
+            const DWORD ready = takeSignalled(objects.data(), count, waitAll);
             if (ready != WAIT_TIMEOUT) return ready;
             if (milliseconds == 0) return WAIT_TIMEOUT;
             if (milliseconds == INFINITE) {
                 changed_.wait(lock);
             } else if (changed_.wait_until(lock, deadline) == std::cv_status::timeout) {
-                const DWORD last = waitAll ? allSignalled(objects) : firstSignalled(objects);
-                return last;
+                return takeSignalled(objects.data(), count, waitAll);
             }
         }
     }
@@ -120,27 +107,23 @@ private:
         return it == objects_.end() ? nullptr : it->second;
     }
 
-    static void consume(KernelObject& object) {
-        if (!object.manualReset) object.signalled = false;
-    }
-
-    static DWORD firstSignalled(WaitedObjects& objects) {
-        for (std::size_t i = 0; i < objects.count; ++i) {
-            if (objects[i]->signalled) {
-                consume(*objects[i]);
-                return WAIT_OBJECT_0 + static_cast<DWORD>(i);
-            }
+    // The result of a wait that can end now, else WAIT_TIMEOUT. What it
+    // reports is consumed: the wait that sees an auto-reset event resets it.
+    static DWORD takeSignalled(ObjectPtr* objects, DWORD count, bool waitAll) {
+        ObjectPtr* const end = objects + count;
+        const auto signalled = [](const ObjectPtr& object) { return object->signalled; };
+        const auto consume = [](const ObjectPtr& object) {
+            if (!object->manualReset) object->signalled = false;
+        };
+        if (waitAll) {
+            if (!std::all_of(objects, end, signalled)) return WAIT_TIMEOUT;
+            std::for_each(objects, end, consume);
+            return WAIT_OBJECT_0;
         }
-        return WAIT_TIMEOUT;
-    }
-
-    static DWORD allSignalled(WaitedObjects& objects) {
-        for (std::size_t i = 0; i < objects.count; ++i) {
-            const ObjectPtr& object = objects[i];
-            if (!object->signalled) return WAIT_TIMEOUT;
-        }
-        for (std::size_t i = 0; i < objects.count; ++i) consume(*objects[i]);
-        return WAIT_OBJECT_0;
+        ObjectPtr* const first = std::find_if(objects, end, signalled);
+        if (first == end) return WAIT_TIMEOUT;
+        consume(*first);
+        return WAIT_OBJECT_0 + static_cast<DWORD>(first - objects);
     }
 
     std::mutex mutex_;
@@ -188,8 +171,8 @@ DWORD WINAPI WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL wai
     return registry().wait(count, handles, waitAll != FALSE, milliseconds);
 }
 
-HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE startRoutine, LPVOID parameter,
-                           DWORD, LPDWORD threadId) {
+HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE startRoutine, LPVOID parameter, DWORD,
+                           LPDWORD threadId) {
     if (startRoutine == nullptr) return nullptr;
     try {
         auto object = std::make_shared<KernelObject>(KernelObject::Kind::Thread);
@@ -221,12 +204,8 @@ BOOL WINAPI CloseHandle(HANDLE handle) {
     return TRUE;
 }
 
-DWORD WINAPI GetCurrentThreadId() {
-    return static_cast<DWORD>(::syscall(SYS_gettid));
-}
+DWORD WINAPI GetCurrentThreadId() { return static_cast<DWORD>(::syscall(SYS_gettid)); }
 
-std::size_t PlexaOpenHandleCount() {
-    return registry().size();
-}
+std::size_t PlexaOpenHandleCount() { return registry().size(); }
 
 }  // extern "C"

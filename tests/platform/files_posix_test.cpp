@@ -1,5 +1,4 @@
 // Making a file for writing where FIFOs and devices exist.
-#include "plexa/file_owner.h"
 #include "plexa/files.h"
 
 #include <gtest/gtest.h>

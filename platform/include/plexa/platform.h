@@ -14,6 +14,7 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+
 #include <unknwn.h>
 
 // The 16-bit pointer qualifiers survive in <windows.h> as empty macros and
@@ -48,6 +49,7 @@ inline std::size_t PlexaOpenHandleCount() {
 }
 #else
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -113,11 +115,7 @@ using IID = GUID;
 using REFIID = const IID&;
 
 inline bool operator==(const GUID& a, const GUID& b) {
-    if (a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Data3 != b.Data3) return false;
-    for (int i = 0; i < 8; ++i) {
-        if (a.Data4[i] != b.Data4[i]) return false;
-    }
-    return true;
+    return a.Data1 == b.Data1 && a.Data2 == b.Data2 && a.Data3 == b.Data3 && std::equal(a.Data4, a.Data4 + 8, b.Data4);
 }
 inline bool operator!=(const GUID& a, const GUID& b) { return !(a == b); }
 
@@ -131,7 +129,6 @@ constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
 constexpr DWORD INFINITE = 0xFFFFFFFFu;
 constexpr DWORD WAIT_OBJECT_0 = 0x00000000u;
-constexpr DWORD WAIT_ABANDONED_0 = 0x00000080u;
 constexpr DWORD WAIT_TIMEOUT = 0x00000102u;
 constexpr DWORD WAIT_FAILED = 0xFFFFFFFFu;
 constexpr DWORD MAXIMUM_WAIT_OBJECTS = 64;
@@ -168,8 +165,8 @@ PLEXA_KERNEL_API DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD milliseco
 PLEXA_KERNEL_API DWORD WINAPI WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
                                                      DWORD milliseconds);
 PLEXA_KERNEL_API HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES attributes, SIZE_T stackSize,
-                                            LPTHREAD_START_ROUTINE startRoutine, LPVOID parameter,
-                                            DWORD creationFlags, LPDWORD threadId);
+                                            LPTHREAD_START_ROUTINE startRoutine, LPVOID parameter, DWORD creationFlags,
+                                            LPDWORD threadId);
 PLEXA_KERNEL_API BOOL WINAPI CloseHandle(HANDLE handle);
 PLEXA_KERNEL_API DWORD WINAPI GetCurrentThreadId();
 
