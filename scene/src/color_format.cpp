@@ -16,7 +16,9 @@ namespace plexa::scene {
 
 namespace {
 
+#if defined(__BYTE_ORDER__)  // MSVC builds only for little-endian machines
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "BGRA words assume a little-endian machine");
+#endif
 
 // Blue, green, red, 255 in memory order.
 inline std::uint32_t word(std::uint32_t b, std::uint32_t g, std::uint32_t r) {

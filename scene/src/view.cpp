@@ -17,7 +17,9 @@
 namespace plexa::scene {
 
 // Color pixels are kept as words whose bytes, in memory, are blue, green, red, alpha.
+#if defined(__BYTE_ORDER__)  // MSVC builds only for little-endian machines
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "BGRA words assume a little-endian machine");
+#endif
 
 namespace {
 
