@@ -9,6 +9,7 @@ KSDK::KSDK(int index) : index_(index) {
 }
 
 HRESULT KSDK::Nui_Init(std::int32_t flags) {
+    // Held until the thread exists, so that no stop sees a half-started session.
     const auto lock = lockForStartUp();
     streams = plexa::bridge2::decodeFlagsWord(flags);
     computeUV.store(streams.computeUV, std::memory_order_relaxed);

@@ -58,8 +58,10 @@ public:
         Session* session() const { return slot_ == nullptr ? nullptr : slot_->current.load(std::memory_order_seq_cst); }
 
         // Puts `fresh` in the slot and returns it. The session it replaces is
-        // stopped first (Session::Nui_StopReplaced) and then retired. Null,
-        // and the slot unchanged, for a null session or an index outside the table.
+        // stopped first (Session::Nui_StopReplaced: as _stopNUI stops it,
+        // except that a stop of it already under way is left to finish
+        // without waiting) and then retired. Null, and the slot unchanged,
+        // for a null session or an index outside the table.
         Session* install(std::unique_ptr<Session> fresh) {
             if (slot_ == nullptr || !fresh) return nullptr;
             Session* installed = fresh.get();

@@ -19,7 +19,7 @@ using runtime1::kDepthRecordHeaderBytes;
 
 class DepthRecording final : public ReplayFrames {
 public:
-    DepthRecording(File file, std::int32_t resolution, std::size_t count, Vector4 first)
+    DepthRecording(FileOwner file, std::int32_t resolution, std::size_t count, Vector4 first)
         : file_(std::move(file)), resolution_(resolution), count_(count), first_(first) {}
 
     std::int32_t resolution() const override { return resolution_; }
@@ -57,7 +57,7 @@ private:
         return false;
     }
 
-    File file_;
+    FileOwner file_;
     const std::int32_t resolution_;
     const std::size_t count_;
     const Vector4 first_;
@@ -75,7 +75,7 @@ ReplayOpening openDepthRecording(const std::string& path) {
         return opening;
     }
     bool notRegular = false;
-    File file(plexa::openRegularFileToRead(path, notRegular));
+    FileOwner file(plexa::openRegularFileToRead(path, notRegular));
     if (!file) {
         opening.problem = notRegular ? "it is not a regular file (a pipe, device or socket), not a recording"
                                      : "cannot be read: " + std::generic_category().message(errno);

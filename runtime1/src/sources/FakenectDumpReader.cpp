@@ -93,7 +93,7 @@ public:
         }
         const DepthEntry& entry = entries_[index];
         bool notRegular = false;
-        File file(plexa::openRegularFileToRead(entry.path, notRegular));
+        FileOwner file(plexa::openRegularFileToRead(entry.path, notRegular));
         if (!file) {
             problem = entry.path + (notRegular ? " is not a regular file"
                                                : " cannot be read: " + std::generic_category().message(errno));
@@ -121,7 +121,7 @@ ReplayOpening openFakenectDump(const std::string& folder) {
     ReplayOpening opening;
     const std::string indexPath = folder + "/INDEX.txt";
     bool notRegular = false;
-    File index(plexa::openRegularFileToRead(indexPath, notRegular));
+    FileOwner index(plexa::openRegularFileToRead(indexPath, notRegular));
     if (!index) {
         opening.problem = indexPath + (notRegular ? " is not a regular file"
                                                   : " cannot be read: " + std::generic_category().message(errno));
@@ -158,7 +158,7 @@ ReplayOpening openFakenectDump(const std::string& folder) {
         if (kind != 'd' && kind != 'a') continue;
         const std::string name(line, length);
         const std::string path = folder + "/" + name;
-        File file(plexa::openRegularFileToRead(path, notRegular));
+        FileOwner file(plexa::openRegularFileToRead(path, notRegular));
         std::error_code error;
         const std::uintmax_t size = file ? std::filesystem::file_size(std::filesystem::u8path(path), error) : 0;
         if (!file || error) {
